@@ -1,0 +1,53 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace lumora_usb_encoder {
+
+// How the core speaks to the person in front of it. The windows show message boxes and dialogs,
+// quillonctl writes to stderr and takes --yes, tests script the answers.
+//
+// warn: a failure message; it is shown as the text followed by a line break, with an OK button
+// and the exclamation icon. ask: a question with Yes and No buttons and the question icon, shown
+// as given (no line break is added).
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+    virtual void warn(const std::string& text, const std::string& caption) = 0;
+    virtual bool ask(const std::string& text, const std::string& caption) = 0;
+    // A file to open; nullopt when the person cancels.
+    virtual std::optional<std::string> chooseOpenFile(const std::string& filter,
+                                                      const std::string& initialName) {
+        (void)filter;
+        (void)initialName;
+        return std::nullopt;
+    }
+    // A folder; nullopt when the person cancels.
+    virtual std::optional<std::string> chooseFolder(const std::string& description,
+                                                    const std::string& start) {
+        (void)description;
+        (void)start;
+        return std::nullopt;
+    }
+    // Long work holds a busy indicator up for its whole length.
+    virtual void beginBusy() {}
+    virtual void endBusy() {}
+};
+
+// Holds the busy indicator for one scope, also when the work ends early.
+class BusyScope {
+public:
+    explicit BusyScope(UserInterface& ui) : ui_(ui) { ui_.beginBusy(); }
+    ~BusyScope() { ui_.endBusy(); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    UserInterface& ui_;
+};
+
+inline constexpr const char* kCaptionQuillon = "Vorla Quillon™";
+inline constexpr const char* kCaptionEncoder = "Vorla USB Encoder";
+
+}  // namespace lumora_usb_encoder

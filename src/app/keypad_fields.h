@@ -32,7 +32,7 @@ void unpackStatus(const DeviceStatus& status, KeypadFields& fields);
 int8_t GetDeviceStatusMessage(KeypadFields& fields);
 
 inline constexpr std::array<const char*, 3> keypadArray = {"5Way Keypad", "6Way Keypad",
-                                                          "8Way Keypad"};
+                                                           "8Way Keypad"};
 inline constexpr std::array<const char*, 3> keypadTypeEntries = {
     "Default      Table", "Alternate   Table", "Customise Table"};
 

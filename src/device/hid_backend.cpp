@@ -9,7 +9,7 @@ namespace {
 // Until a program chooses, nothing is reachable: a test that forgets to install its simulated
 // bus then sees an empty bus instead of the machine's real keypads.
 class NoBackend final : public Backend {
-public:
+  public:
     std::vector<DeviceInfo> enumerate(uint16_t, uint16_t) override { return {}; }
     std::unique_ptr<Device> openPath(const std::string&) override { return nullptr; }
     void shutdown() override {}

@@ -21,7 +21,7 @@ struct DeviceInfo {
 
 // An open HID device. Results follow the HID layer: a negative value is an error.
 class Device {
-public:
+  public:
     virtual ~Device() = default;
     // Writes one output report whose first byte is the report ID; returns the bytes written.
     virtual int write(const uint8_t* data, size_t length) = 0;
@@ -40,12 +40,12 @@ enum class BusEvent { Arrival, Removal };
 using BusEventHandler = std::function<void(BusEvent, const std::string& path)>;
 
 class Watch {
-public:
+  public:
     virtual ~Watch() = default;  // stops the notifications
 };
 
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
     // 0 for vendorId or productId matches any.
     virtual std::vector<DeviceInfo> enumerate(uint16_t vendorId, uint16_t productId) = 0;

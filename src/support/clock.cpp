@@ -23,7 +23,9 @@ void VirtualClock::sleep(uint32_t ms) {
     std::this_thread::yield();
 }
 
-uint32_t VirtualClock::tickCount() { return now_.load(); }
+uint32_t VirtualClock::tickCount() {
+    return now_.load();
+}
 
 namespace {
 std::mutex clockMutex;
@@ -45,7 +47,11 @@ std::shared_ptr<Clock> setClock(std::shared_ptr<Clock> replacement) {
     return previous;
 }
 
-void Sleep(uint32_t ms) { clock().sleep(ms); }
-uint32_t GetTickCount() { return clock().tickCount(); }
+void Sleep(uint32_t ms) {
+    clock().sleep(ms);
+}
+uint32_t GetTickCount() {
+    return clock().tickCount();
+}
 
 }  // namespace lumora_usb_encoder

@@ -9,27 +9,27 @@ namespace lumora_usb_encoder {
 // Every wait and every time stamp in the core goes through one replaceable clock, so that tests
 // and the simulator can make a 5000 ms time-out or a 3000 ms restart wait cost no real time.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual void sleep(uint32_t ms) = 0;
     virtual uint32_t tickCount() = 0;
 };
 
 class SystemClock final : public Clock {
-public:
+  public:
     void sleep(uint32_t ms) override;
     uint32_t tickCount() override;
 };
 
 // Time moves only when somebody sleeps (or advances it); many threads may share it.
 class VirtualClock final : public Clock {
-public:
+  public:
     explicit VirtualClock(uint32_t start = 1000) : now_(start) {}
     void sleep(uint32_t ms) override;
     uint32_t tickCount() override;
     void advance(uint32_t ms) { sleep(ms); }
 
-private:
+  private:
     std::atomic<uint32_t> now_;
 };
 

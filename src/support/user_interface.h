@@ -12,7 +12,7 @@ namespace lumora_usb_encoder {
 // and the exclamation icon. ask: a question with Yes and No buttons and the question icon, shown
 // as given (no line break is added).
 class UserInterface {
-public:
+  public:
     virtual ~UserInterface() = default;
     virtual void warn(const std::string& text, const std::string& caption) = 0;
     virtual bool ask(const std::string& text, const std::string& caption) = 0;
@@ -37,13 +37,13 @@ public:
 
 // Holds the busy indicator for one scope, also when the work ends early.
 class BusyScope {
-public:
+  public:
     explicit BusyScope(UserInterface& ui) : ui_(ui) { ui_.beginBusy(); }
     ~BusyScope() { ui_.endBusy(); }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
-private:
+  private:
     UserInterface& ui_;
 };
 

@@ -1,0 +1,82 @@
+#include "sim/virtual_bus.h"
+#include "support/clock.h"
+
+namespace lumora_usb_encoder::sim {
+
+namespace {
+
+class SimDevice final : public hid::Device {
+  public:
+    SimDevice(std::shared_ptr<VirtualBus> bus, VirtualBus::Handle handle)
+        : bus_(std::move(bus)), handle_(handle) {}
+
+    int write(const uint8_t* data, size_t length) override {
+        return bus_->write(handle_, data, length);
+    }
+    int read(uint8_t* data, size_t length) override { return bus_->read(handle_, data, length); }
+
+    // Waits on the process clock, so a virtual clock makes the wait free while the reply delays
+    // of the simulated keypad still hold.
+    int readTimeout(uint8_t* data, size_t length, int timeoutMs) override {
+        uint32_t start = GetTickCount();
+        for (;;) {
+            int got = bus_->read(handle_, data, length);
+            if (got != 0) {
+                return got;
+            }
+            uint32_t elapsed = GetTickCount() - start;
+            if (timeoutMs <= 0 || elapsed >= static_cast<uint32_t>(timeoutMs)) {
+                return 0;
+            }
+            // One millisecond at a time: a report queued meanwhile by another thread (a key
+            // press) is taken within a millisecond, like a real read that wakes on arrival.
+            Sleep(1);
+        }
+    }
+    int manufacturerString(std::u16string& text) override { return describe(text, true); }
+    int productString(std::u16string& text) override { return describe(text, false); }
+
+  private:
+    int describe(std::u16string& text, bool manufacturer) {
+        auto info = bus_->info(handle_);
+        if (!info) {
+            return -1;
+        }
+        text = manufacturer ? info->manufacturer : info->product;
+        return 0;
+    }
+
+    std::shared_ptr<VirtualBus> bus_;
+    VirtualBus::Handle handle_;
+};
+
+class SimWatch final : public hid::Watch {
+  public:
+    SimWatch(std::shared_ptr<VirtualBus> bus, int id) : bus_(std::move(bus)), id_(id) {}
+    ~SimWatch() override { bus_->unsubscribe(id_); }
+
+  private:
+    std::shared_ptr<VirtualBus> bus_;
+    int id_;
+};
+
+}  // namespace
+
+std::vector<hid::DeviceInfo> SimBackend::enumerate(uint16_t vendorId, uint16_t productId) {
+    return bus_->enumerate(vendorId, productId);
+}
+
+std::unique_ptr<hid::Device> SimBackend::openPath(const std::string& path) {
+    auto handle = bus_->open(path);
+    if (!handle) {
+        return nullptr;
+    }
+    return std::make_unique<SimDevice>(bus_, *handle);
+}
+
+std::unique_ptr<hid::Watch> SimBackend::watch(hid::BusEventHandler handler) {
+    int id = bus_->subscribe(std::move(handler));
+    return std::make_unique<SimWatch>(bus_, id);
+}
+
+}  // namespace lumora_usb_encoder::sim

@@ -1,0 +1,120 @@
+#include <charconv>
+#include <sstream>
+
+#include "sim/sim_keypad.h"
+
+namespace lumora_usb_encoder::sim {
+
+namespace {
+
+bool parseNumber(const std::string& text, long low, long high, long& value) {
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && value >= low &&
+           value <= high;
+}
+
+uint8_t optionsFor(int keys) {
+    // Bits 0-1 name the small keypad's variant; bit 2 says a buzzer is fitted.
+    switch (keys) {
+        case 5:
+            return 0x04;
+        case 6:
+            return 0x05;
+        default:
+            return 0x06;
+    }
+}
+
+std::array<uint8_t, 32> customTableFor(int keys) {
+    std::array<uint8_t, 32> table{};
+    int entries = keys <= 8 ? 10 : keys;
+    for (int k = 0; k < entries; ++k) {
+        table[static_cast<size_t>(2 * k + 1)] = static_cast<uint8_t>(0x04 + k);  // a, b, c, ...
+    }
+    return table;
+}
+
+bool applyItem(const std::string& key, const std::string& value, SimulationSpec& spec,
+               bool& optionsGiven) {
+    long n = 0;
+    KeypadSettings& f = spec.factory;
+    if (key == "keys") {
+        if (!parseNumber(value, 5, 16, n) || (n != 5 && n != 6 && n != 8 && n != 12 && n != 16)) {
+            return false;
+        }
+        spec.variant.keys = static_cast<int>(n);
+        return true;
+    }
+    if (key == "version") {
+        spec.variant.firmwareVersion = value;
+        return !value.empty() && value.size() <= 16;
+    }
+    if (key == "serial") {
+        spec.variant.serialNumber = value;
+        return value.size() == SimKeypad::kSerialLength;
+    }
+    if (key == "delay") {
+        if (!parseNumber(value, 0, 60000, n)) {
+            return false;
+        }
+        spec.replyDelayMs = static_cast<uint32_t>(n);
+        return true;
+    }
+    struct Field {
+        const char* name;
+        long low, high;
+        uint8_t* target;
+    } fields[] = {{"type", 0, 255, &f.keypadType},   {"brightness", 0, 9, &f.ledBrightness},
+                  {"colour", 0, 2, &f.ledColour},    {"buzzer", 0, 1, &f.buzzer},
+                  {"period", 0, 9, &f.buzzerPeriod}, {"options", 0, 255, &f.options}};
+    for (const auto& field : fields) {
+        if (key == field.name) {
+            if (!parseNumber(value, field.low, field.high, n)) {
+                return false;
+            }
+            *field.target = static_cast<uint8_t>(n);
+            optionsGiven = optionsGiven || key == "options";
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool parseSimulationSpec(const std::string& text, SimulationSpec& spec, std::string& error) {
+    bool optionsGiven = false;
+    std::stringstream items(text);
+    std::string item;
+    while (std::getline(items, item, ',')) {
+        if (item.empty()) {
+            continue;
+        }
+        auto equals = item.find('=');
+        std::string key = item.substr(0, equals);
+        std::string value = equals == std::string::npos ? "" : item.substr(equals + 1);
+        if (equals == std::string::npos || !applyItem(key, value, spec, optionsGiven)) {
+            error = "bad simulation setting '" + item +
+                    "' (keys=5|6|8|12|16, type=0-8, version=TEXT, serial=12 characters, "
+                    "brightness=0-9, colour=0-2, buzzer=0|1, period=0-9, options=0-255, "
+                    "delay=MS)";
+            return false;
+        }
+    }
+    if (!optionsGiven) {
+        spec.factory.options = optionsFor(spec.variant.keys);
+    }
+    spec.factory.customTable = customTableFor(spec.variant.keys);
+    return true;
+}
+
+Simulation makeSimulation(const SimulationSpec& spec) {
+    Simulation simulation;
+    simulation.bus = std::make_shared<VirtualBus>();
+    simulation.keypad = std::make_shared<SimKeypad>(simulation.bus, spec.variant, spec.factory);
+    simulation.keypad->faults.replyDelayMs = spec.replyDelayMs;
+    simulation.bus->attach(simulation.keypad);
+    return simulation;
+}
+
+}  // namespace lumora_usb_encoder::sim

@@ -1,0 +1,136 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/hid_backend.h"
+
+namespace lumora_usb_encoder::sim {
+
+using Report = std::vector<uint8_t>;
+
+// Something that can sit on the virtual bus: the keypad, the bootstrap loader. All its calls are
+// made with the bus lock held, so a device needs no lock of its own.
+class BusDevice {
+  public:
+    virtual ~BusDevice() = default;
+    virtual uint16_t vendorId() const = 0;
+    virtual uint16_t productId() const = 0;
+    virtual std::vector<int> interfaces() const = 0;
+    virtual std::u16string manufacturer() const { return {}; }
+    virtual std::u16string product() const { return {}; }
+    // The host wrote an output report to one of the device's interfaces. `now` is the clock's
+    // tick count; replies are queued with the time they become readable.
+    virtual void hostWrite(int interfaceNumber, const uint8_t* data, size_t length,
+                           uint32_t now) = 0;
+    // Called when the device has just arrived on the bus (a restart starts afresh).
+    virtual void attached(uint32_t now) { (void)now; }
+};
+
+// A report waiting for the host, readable from `readyAt` on.
+struct PendingReport {
+    uint32_t readyAt = 0;
+    Report bytes;
+};
+
+// The simulated USB bus: devices arrive and leave (now or at a tick of the clock), the host
+// enumerates, opens and exchanges reports. A handle opened before a device left stays stale
+// after it comes back, as on a real bus.
+class VirtualBus : public std::enable_shared_from_this<VirtualBus> {
+  public:
+    using Listener = std::function<void(hid::BusEvent, const std::string& path)>;
+
+    // Puts `device` on the bus `delayMs` from now (0: at once).
+    void attach(std::shared_ptr<BusDevice> device, uint32_t delayMs = 0);
+    // Takes `device` off the bus at once; pending arrivals of it are cancelled.
+    void detach(const BusDevice* device);
+    // Takes `device` off the bus `delayMs` from now, so that a reply already queued can still be
+    // read; `then` runs (bus lock held) right after it left, for example to bring another device.
+    void detachLater(const BusDevice* device, uint32_t delayMs,
+                     std::function<void(uint32_t now)> then = {});
+    bool present(const BusDevice* device);
+
+    std::vector<hid::DeviceInfo> enumerate(uint16_t vendorId, uint16_t productId);
+
+    // Queues a report for the host on an interface of a present device. Called by devices from
+    // hostWrite, or by tests (a key press) with the bus lock not held.
+    void queueReport(const BusDevice* device, int interfaceNumber, PendingReport report);
+
+    // Host side, used by the backends. A handle is the presence of one device at one interface.
+    struct Handle {
+        uint64_t presence = 0;
+        int interfaceNumber = 0;
+    };
+    std::optional<Handle> open(const std::string& path);
+    int write(const Handle& handle, const uint8_t* data, size_t length);
+    // Non-blocking: 0 when nothing is readable now, -1 when the device has left.
+    int read(const Handle& handle, uint8_t* data, size_t length);
+    // The tick at which the next report of this handle becomes readable, if one is queued.
+    std::optional<uint32_t> nextReadyAt(const Handle& handle);
+    bool handleAlive(const Handle& handle);
+    std::optional<hid::DeviceInfo> info(const Handle& handle);
+
+    // Arrivals and removals; returns an id for unsubscribe.
+    int subscribe(Listener listener);
+    void unsubscribe(int id);
+    // Makes due arrivals happen; the host calls paths through here, so arrivals are seen at the
+    // time the clock says. A server may call it from a timer to push ARRIVAL events promptly.
+    void poll();
+
+    std::recursive_mutex& mutex() { return mutex_; }
+
+  private:
+    struct Presence {
+        std::shared_ptr<BusDevice> device;
+        std::map<int, std::deque<PendingReport>> queues;
+    };
+    // A change of the bus that is due at a tick of the clock.
+    struct Scheduled {
+        uint32_t at = 0;
+        bool arrival = true;
+        std::shared_ptr<BusDevice> device;
+        const BusDevice* leaving = nullptr;
+        std::function<void(uint32_t now)> then;
+    };
+    struct Changes {
+        std::vector<std::string> arrived;
+        std::vector<std::string> removed;
+    };
+    void arriveLocked(std::shared_ptr<BusDevice> device, Changes& changes);
+    void removeLocked(const BusDevice* device, Changes& changes);
+    void pollLocked(Changes& changes);
+    Presence* presenceLocked(uint64_t id);
+    void notify(const Changes& changes);
+    static std::string pathFor(uint64_t presence, int interfaceNumber);
+
+    std::recursive_mutex mutex_;
+    std::map<uint64_t, Presence> present_;
+    std::vector<Scheduled> schedule_;
+    uint64_t nextPresence_ = 1;
+    std::mutex listenerMutex_;
+    std::map<int, Listener> listeners_;
+    int nextListener_ = 1;
+};
+
+// The HID backend over a virtual bus, in this process.
+class SimBackend final : public hid::Backend {
+  public:
+    explicit SimBackend(std::shared_ptr<VirtualBus> bus) : bus_(std::move(bus)) {}
+    std::vector<hid::DeviceInfo> enumerate(uint16_t vendorId, uint16_t productId) override;
+    std::unique_ptr<hid::Device> openPath(const std::string& path) override;
+    void shutdown() override {}
+    std::unique_ptr<hid::Watch> watch(hid::BusEventHandler handler) override;
+    const std::shared_ptr<VirtualBus>& bus() const { return bus_; }
+
+  private:
+    std::shared_ptr<VirtualBus> bus_;
+};
+
+}  // namespace lumora_usb_encoder::sim

@@ -1,0 +1,152 @@
+#include "device/hidapi_backend.h"
+
+#include <hidapi.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <set>
+#include <thread>
+
+namespace lumora_usb_encoder::hid {
+
+namespace {
+
+constexpr size_t kMaxDeviceString = 255;
+
+// wchar_t holds UTF-32 here; the layer above expects UTF-16 units.
+std::u16string toUtf16(const wchar_t* text) {
+    std::u16string result;
+    for (; text != nullptr && *text != 0; ++text) {
+        auto c = static_cast<char32_t>(*text);
+        if (c > 0xFFFF) {
+            c -= 0x10000;
+            result.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+            result.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+        } else {
+            result.push_back(static_cast<char16_t>(c));
+        }
+    }
+    return result;
+}
+
+class HidapiDevice final : public Device {
+  public:
+    explicit HidapiDevice(hid_device* device) : device_(device) {}
+    ~HidapiDevice() override { hid_close(device_); }
+    HidapiDevice(const HidapiDevice&) = delete;
+    HidapiDevice& operator=(const HidapiDevice&) = delete;
+
+    int write(const uint8_t* data, size_t length) override {
+        return hid_write(device_, data, length);
+    }
+    int read(uint8_t* data, size_t length) override {
+        return hid_read_timeout(device_, data, length, 0);
+    }
+    int readTimeout(uint8_t* data, size_t length, int timeoutMs) override {
+        return hid_read_timeout(device_, data, length, timeoutMs);
+    }
+    int manufacturerString(std::u16string& text) override {
+        return readString(text, hid_get_manufacturer_string);
+    }
+    int productString(std::u16string& text) override {
+        return readString(text, hid_get_product_string);
+    }
+
+  private:
+    template <typename Getter>
+    int readString(std::u16string& text, Getter getter) {
+        wchar_t buffer[kMaxDeviceString + 1] = {};
+        if (getter(device_, buffer, kMaxDeviceString) != 0) {
+            return -1;
+        }
+        buffer[kMaxDeviceString] = 0;
+        text = toUtf16(buffer);
+        return 0;
+    }
+
+    hid_device* device_;
+};
+
+class PollingWatch final : public Watch {
+  public:
+    PollingWatch(HidapiBackend& backend, BusEventHandler handler)
+        : backend_(backend), handler_(std::move(handler)), thread_([this] { run(); }) {}
+    ~PollingWatch() override {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+    }
+
+  private:
+    std::set<std::string> paths() {
+        std::set<std::string> result;
+        for (const auto& info : backend_.enumerate(0, 0)) {
+            result.insert(info.path);
+        }
+        return result;
+    }
+    void run() {
+        std::set<std::string> known = paths();
+        std::unique_lock lock(mutex_);
+        while (!wake_.wait_for(lock, std::chrono::milliseconds(500), [this] { return stop_; })) {
+            lock.unlock();
+            std::set<std::string> now = paths();
+            for (const auto& path : known) {
+                if (!now.count(path)) {
+                    handler_(BusEvent::Removal, path);
+                }
+            }
+            for (const auto& path : now) {
+                if (!known.count(path)) {
+                    handler_(BusEvent::Arrival, path);
+                }
+            }
+            known = std::move(now);
+            lock.lock();
+        }
+    }
+
+    HidapiBackend& backend_;
+    BusEventHandler handler_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stop_ = false;
+    std::thread thread_;
+};
+
+}  // namespace
+
+std::vector<DeviceInfo> HidapiBackend::enumerate(uint16_t vendorId, uint16_t productId) {
+    std::vector<DeviceInfo> result;
+    hid_device_info* list = hid_enumerate(vendorId, productId);
+    for (hid_device_info* entry = list; entry != nullptr; entry = entry->next) {
+        result.push_back({entry->path != nullptr ? entry->path : "", entry->vendor_id,
+                          entry->product_id, entry->interface_number,
+                          toUtf16(entry->manufacturer_string), toUtf16(entry->product_string)});
+    }
+    hid_free_enumeration(list);
+    return result;
+}
+
+std::unique_ptr<Device> HidapiBackend::openPath(const std::string& path) {
+    hid_device* device = hid_open_path(path.c_str());
+    if (device == nullptr) {
+        return nullptr;
+    }
+    return std::make_unique<HidapiDevice>(device);
+}
+
+void HidapiBackend::shutdown() {
+    hid_exit();
+}
+
+std::unique_ptr<Watch> HidapiBackend::watch(BusEventHandler handler) {
+    return std::make_unique<PollingWatch>(*this, std::move(handler));
+}
+
+}  // namespace lumora_usb_encoder::hid

@@ -182,7 +182,7 @@ void SimKeypad::leaveBus(uint32_t comeBackAfterMs, std::function<void(uint32_t)>
                          }
                          if (comesBack) {
                              if (auto b = weakBus.lock()) {
-                                 b->attach(self, comeBackAfterMs);
+                                 b->attachAt(self, now + comeBackAfterMs);
                              }
                          }
                      });

@@ -31,6 +31,11 @@ void VirtualBus::attach(std::shared_ptr<BusDevice> device, uint32_t delayMs) {
     notify(changes);
 }
 
+void VirtualBus::attachAt(std::shared_ptr<BusDevice> device, uint32_t at) {
+    std::lock_guard lock(mutex_);
+    schedule_.push_back({at, true, std::move(device), nullptr, {}});
+}
+
 void VirtualBus::detach(const BusDevice* device) {
     Changes changes;
     {

@@ -49,6 +49,8 @@ class VirtualBus : public std::enable_shared_from_this<VirtualBus> {
 
     // Puts `device` on the bus `delayMs` from now (0: at once).
     void attach(std::shared_ptr<BusDevice> device, uint32_t delayMs = 0);
+    // Puts `device` on the bus at tick `at` (for returns timed from a departure).
+    void attachAt(std::shared_ptr<BusDevice> device, uint32_t at);
     // Takes `device` off the bus at once; pending arrivals of it are cancelled.
     void detach(const BusDevice* device);
     // Takes `device` off the bus `delayMs` from now, so that a reply already queued can still be

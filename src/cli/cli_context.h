@@ -1,0 +1,74 @@
+#pragma once
+
+// How a quillonctl command file plugs in.
+//
+// Each command file defines one static CommandRegistration whose function adds its subcommands
+// to the CLI11 app. A subcommand's callback calls ctx.run(...) with the work to do; the work
+// returns an exit status (ExitCode) and may throw UsageError for bad input (exit 2, printed on
+// stderr). ctx.run opens nothing by itself: commands that talk to a keypad call
+// ctx.openKeypad(), which installs the backend the global options chose (hidapi, --simulate,
+// --hid-socket) and runs the rescan sequence; it returns false, after the "not connected" message,
+// when no keypad is there (then return ExitCode::NoKeypad).
+//
+// Output: results to ctx.out() (stdout), messages through ctx.ui() (stderr), trace lines to
+// stderr. With --json a command prints exactly one JSON object on stdout (nlohmann::json).
+// Global options may stand before or after the command.
+
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "support/user_interface.h"
+
+namespace lumora_usb_encoder::cli {
+
+enum ExitCode : int {
+    Done = 0,
+    KeypadFailed = 1,
+    BadUsage = 2,
+    NoKeypad = 3,
+    UpgradeFailed = 4,
+};
+
+class UsageError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+struct GlobalOptions {
+    std::optional<std::string> simulate;  // the SPEC; "" for the default keypad
+    std::string hidSocket;                // --hid-socket or QUILLON_HID_SOCKET
+    std::string settingsFile;             // --settings
+    bool trace = false;
+    bool json = false;
+    bool yes = false;
+};
+
+class Context {
+  public:
+    virtual ~Context() = default;
+    virtual const GlobalOptions& options() const = 0;
+    virtual UserInterface& ui() = 0;
+    virtual std::ostream& out() = 0;
+    virtual std::ostream& err() = 0;
+    // Installs the chosen backend once; true when a keypad is open afterwards.
+    virtual bool openKeypad() = 0;
+    // Installs the chosen backend without opening anything (device listings, the loader).
+    virtual void selectBackend() = 0;
+    // The settings file: --settings, else the user's data folder (created on first use).
+    virtual std::string settingsFile() = 0;
+    // Runs a command's work and records its exit status.
+    virtual void run(const std::function<int()>& work) = 0;
+};
+
+using Registrar = std::function<void(CLI::App& app, Context& ctx)>;
+
+struct CommandRegistration {
+    explicit CommandRegistration(Registrar registrar);
+};
+
+}  // namespace lumora_usb_encoder::cli

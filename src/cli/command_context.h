@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+
+#include "cli/cli_context.h"
+#include "cli/console_ui.h"
+#include "device/hid_backend.h"
+
+namespace lumora_usb_encoder::cli {
+
+class CommandContext final : public Context {
+  public:
+    CommandContext(GlobalOptions& options, std::ostream& out, std::ostream& err)
+        : options_(options), out_(out), err_(err) {}
+    ~CommandContext() override;
+
+    const GlobalOptions& options() const override { return options_; }
+    UserInterface& ui() override;
+    std::ostream& out() override { return out_; }
+    std::ostream& err() override { return err_; }
+    bool openKeypad() override;
+    void selectBackend() override;
+    std::string settingsFile() override;
+    void run(const std::function<int()>& work) override;
+    int exitCode() const { return exitCode_; }
+
+  private:
+    GlobalOptions& options_;
+    std::ostream& out_;
+    std::ostream& err_;
+    std::unique_ptr<ConsoleUi> ui_;
+    std::shared_ptr<void> simulation_;  // keeps an in-process simulated bus alive
+    bool backendSelected_ = false;
+    int exitCode_ = Done;
+};
+
+}  // namespace lumora_usb_encoder::cli

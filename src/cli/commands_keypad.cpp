@@ -1,0 +1,163 @@
+// devices, status, set, factory-reset.
+#include <iomanip>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "app/keypad_fields.h"
+#include "cli/cli_context.h"
+#include "cli/status_output.h"
+#include "device/device_connection.h"
+#include "device/keypad_commands.h"
+#include "support/clock.h"
+
+namespace lumora_usb_encoder::cli {
+
+namespace {
+
+constexpr uint16_t kLoaderProductId = 0x0200;
+
+std::string narrow(const std::u16string& text) {
+    std::string result;
+    for (char16_t unit : text) {
+        result += unit < 0x80 ? static_cast<char>(unit) : '?';
+    }
+    return result;
+}
+
+int listDevices(Context& ctx) {
+    ctx.selectBackend();
+    auto keypads = hid::backend().enumerate(kKeypadVendorId, kKeypadProductId);
+    auto loaders = hid::backend().enumerate(kKeypadVendorId, kLoaderProductId);
+    if (ctx.options().json) {
+        auto describe = [](const std::vector<hid::DeviceInfo>& list) {
+            nlohmann::json array = nlohmann::json::array();
+            for (const auto& d : list) {
+                array.push_back({{"path", d.path},
+                                 {"vendorId", d.vendorId},
+                                 {"productId", d.productId},
+                                 {"interface", d.interfaceNumber},
+                                 {"manufacturer", narrow(d.manufacturer)},
+                                 {"product", narrow(d.product)}});
+            }
+            return array;
+        };
+        ctx.out() << nlohmann::json{{"keypads", describe(keypads)}, {"loaders", describe(loaders)}}
+                  << '\n';
+        return Done;
+    }
+    auto print = [&](const char* kind, const std::vector<hid::DeviceInfo>& list) {
+        for (const auto& d : list) {
+            ctx.out() << kind << "  " << std::hex << std::setw(4) << std::setfill('0') << d.vendorId
+                      << ':' << std::setw(4) << d.productId << std::dec << "  interface "
+                      << d.interfaceNumber << "  " << d.path << "  " << narrow(d.manufacturer)
+                      << ' ' << narrow(d.product) << '\n';
+        }
+    };
+    print("keypad", keypads);
+    print("loader", loaders);
+    if (keypads.empty() && loaders.empty()) {
+        ctx.out() << "no keypad and no loader device found\n";
+    }
+    return Done;
+}
+
+int showStatus(Context& ctx) {
+    if (!ctx.openKeypad()) {
+        return NoKeypad;
+    }
+    auto status = readDeviceStatus();
+    if (!status) {
+        ctx.ui().warn("Unable to get device status information", kCaptionQuillon);
+        return KeypadFailed;
+    }
+    KeypadFields fields;
+    unpackStatus(*status, fields);
+    printStatus(ctx.out(), *status, fields, ctx.options().json);
+    return Done;
+}
+
+int factoryReset(Context& ctx) {
+    if (!ctx.openKeypad()) {
+        return NoKeypad;
+    }
+    (void)sendCommand(Command::FactoryReset);  // the keypad restarts; its answer may not come
+    Sleep(kRestartWaitMs);
+    rescanKeypad(ctx.ui());
+    auto status = readDeviceStatus();
+    if (!status) {
+        ctx.ui().warn("Please power off/on the Quillon™.", kCaptionQuillon);
+        return KeypadFailed;
+    }
+    KeypadFields fields;
+    unpackStatus(*status, fields);
+    printStatus(ctx.out(), *status, fields, ctx.options().json);
+    return Done;
+}
+
+// One setting of the main window's lists: the command, the payload, the list's failure message.
+int sendSetting(Context& ctx, Command command, uint8_t value, const char* failure) {
+    if (!ctx.openKeypad()) {
+        return NoKeypad;
+    }
+    if (sendByte(command, value) != kResultOk) {
+        ctx.ui().warn(failure, kCaptionQuillon);
+        return KeypadFailed;
+    }
+    return Done;
+}
+
+void addSetCommands(CLI::App& app, Context& ctx) {
+    auto* set = app.add_subcommand("set", "change one keypad setting at once");
+    set->require_subcommand(1);
+    auto addByte = [&](const char* name, const char* help, int low, int high, Command command,
+                       const char* failure) {
+        auto value = std::make_shared<int>(0);
+        auto* sub = set->add_subcommand(name, help);
+        sub->add_option("value", *value)->required()->check(CLI::Range(low, high));
+        sub->callback([&ctx, value, command, failure] {
+            ctx.run(
+                [&] { return sendSetting(ctx, command, static_cast<uint8_t>(*value), failure); });
+        });
+    };
+    addByte("brightness", "LED brightness 0-9", 0, 9, Command::LedBrightness,
+            "Unable to set the LED Brightness..");
+    addByte("colour", "LED colour (0: white)", 0, 0, Command::LedColour,
+            "Unable to set LED colour..");
+    addByte("period", "buzzer period 1-9", 1, 9, Command::BuzzerPeriod,
+            "Unable to set Buzzer Period..");
+
+    auto addChoice = [&](const char* name, const char* help, std::map<std::string, int> choices,
+                         Command command, const char* failure) {
+        auto value = std::make_shared<int>(0);
+        auto* sub = set->add_subcommand(name, help);
+        sub->add_option("value", *value)
+            ->required()
+            ->transform(CLI::CheckedTransformer(std::move(choices), CLI::ignore_case));
+        sub->callback([&ctx, value, command, failure] {
+            ctx.run(
+                [&] { return sendSetting(ctx, command, static_cast<uint8_t>(*value), failure); });
+        });
+    };
+    addChoice("buzzer", "buzzer on|off", {{"off", 0}, {"on", 1}}, Command::Buzzer,
+              "Unable to set Buzzer On/Off..");
+    addChoice("table", "code table default|alternate|custom",
+              {{"default", 0}, {"alternate", 1}, {"custom", 2}}, Command::KeypadType,
+              "Unable to set Keypad Type..");
+}
+
+const CommandRegistration registration([](CLI::App& app, Context& ctx) {
+    app.add_subcommand("devices", "keypads and loader devices present")->callback([&ctx] {
+        ctx.run([&] { return listDevices(ctx); });
+    });
+    app.add_subcommand("status", "the status record and the three status lines")->callback([&ctx] {
+        ctx.run([&] { return showStatus(ctx); });
+    });
+    app.add_subcommand("factory-reset", "factory reset, wait, reopen, status")->callback([&ctx] {
+        ctx.run([&] { return factoryReset(ctx); });
+    });
+    addSetCommands(app, ctx);
+});
+
+}  // namespace
+
+}  // namespace lumora_usb_encoder::cli

@@ -1,0 +1,57 @@
+#include <cstdlib>
+#include <iostream>
+#include <vector>
+
+#include "cli/cli_context.h"
+#include "cli/command_context.h"
+
+namespace lumora_usb_encoder::cli {
+
+namespace {
+std::vector<Registrar>& registrars() {
+    static std::vector<Registrar> list;
+    return list;
+}
+}  // namespace
+
+CommandRegistration::CommandRegistration(Registrar registrar) {
+    registrars().push_back(std::move(registrar));
+}
+
+int runCommandLine(int argc, char** argv) {
+    CLI::App app{"Configures Quillon keypads from a terminal."};
+    app.require_subcommand(1);
+    GlobalOptions options;
+    if (const char* socket = std::getenv("QUILLON_HID_SOCKET")) {
+        options.hidSocket = socket;
+    }
+    auto* simulate = app.add_option("--simulate", options.simulate,
+                                    "use a simulated keypad; SPEC such as keys=16,type=8")
+                         ->expected(0, 1)
+                         ->default_str("");
+    app.add_option("--hid-socket", options.hidSocket, "reach the devices through a socket server")
+        ->excludes(simulate);
+    app.add_option("--settings", options.settingsFile, "settings file to use");
+    app.add_flag("--trace", options.trace, "print every report written and read on stderr");
+    app.add_flag("--json", options.json, "print one JSON object on stdout");
+    app.add_flag("--yes", options.yes, "answer Yes to every question");
+    app.fallthrough();
+
+    CommandContext ctx(options, std::cout, std::cerr);
+    for (const auto& registrar : registrars()) {
+        registrar(app, ctx);
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        int code = app.exit(error);
+        return code == 0 ? Done : BadUsage;
+    }
+    return ctx.exitCode();
+}
+
+}  // namespace lumora_usb_encoder::cli
+
+int main(int argc, char** argv) {
+    return lumora_usb_encoder::cli::runCommandLine(argc, argv);
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstring>
+#include <deque>
+#include <vector>
+
+#include "device/hid_backend.h"
+#include "support/clock.h"
+
+namespace lumora_usb_encoder::testing {
+
+// A device whose input reports a test lines up in advance. An empty poll takes its whole
+// time-out on the (virtual) clock, as a real read with time-out would.
+class ScriptedDevice : public hid::Device {
+  public:
+    std::vector<std::vector<uint8_t>> written;
+    std::deque<std::vector<uint8_t>> reports;  // an empty entry stands for one empty poll
+    int writeResult = 64;
+    int readError = 0;  // a negative value makes every read fail
+    int polls = 0;
+
+    int write(const uint8_t* data, size_t length) override {
+        written.emplace_back(data, data + length);
+        return writeResult;
+    }
+    int read(uint8_t* data, size_t length) override { return readTimeout(data, length, 0); }
+    int readTimeout(uint8_t* data, size_t length, int timeoutMs) override {
+        ++polls;
+        if (readError < 0) {
+            return readError;
+        }
+        if (reports.empty() || reports.front().empty()) {
+            if (!reports.empty()) {
+                reports.pop_front();
+            }
+            Sleep(static_cast<uint32_t>(timeoutMs));
+            return 0;
+        }
+        auto report = reports.front();
+        reports.pop_front();
+        size_t count = std::min(length, report.size());
+        std::memcpy(data, report.data(), count);
+        return static_cast<int>(count);
+    }
+    int manufacturerString(std::u16string& text) override {
+        text = u"Vorla";
+        return 0;
+    }
+    int productString(std::u16string& text) override {
+        text = u"Quillon";
+        return 0;
+    }
+};
+
+// A 64-byte input report carrying `frame` from byte 2 on.
+inline std::vector<uint8_t> inputReport(std::vector<uint8_t> frame, uint8_t size = 0x40) {
+    std::vector<uint8_t> report(64, 0);
+    report[0] = 0x3F;
+    report[1] = size;
+    std::copy(frame.begin(), frame.end(), report.begin() + 2);
+    return report;
+}
+
+// A well-formed reply frame: STX, command digits, length digits, status 0, data, ETX, BCC.
+inline std::vector<uint8_t> replyFrame(const std::vector<uint8_t>& data, uint8_t status = 0) {
+    const char* hex = "0123456789ABCDEF";
+    size_t n = data.size() + 1;
+    std::vector<uint8_t> frame = {
+        0x02,  '0', '1', static_cast<uint8_t>(hex[n >> 4]), static_cast<uint8_t>(hex[n & 15]),
+        status};
+    frame.insert(frame.end(), data.begin(), data.end());
+    frame.push_back(0x03);
+    uint8_t bcc = 0;
+    for (uint8_t b : frame) {
+        bcc ^= b;
+    }
+    frame.push_back(bcc);
+    return frame;
+}
+
+}  // namespace lumora_usb_encoder::testing

@@ -17,11 +17,13 @@ namespace fs = std::filesystem;
 
 // Closes a descriptor on every way out of a function.
 class Descriptor {
-public:
+  public:
     explicit Descriptor(int fd) : fd_(fd) {}
     ~Descriptor() { reset(); }
+    Descriptor(Descriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
+    Descriptor& operator=(Descriptor&&) = delete;
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
     // Closing can report a failed write-back; the caller of a save needs to know.
@@ -31,7 +33,7 @@ public:
         return fd < 0 || ::close(fd) == 0;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -71,7 +73,7 @@ Descriptor createTemporaryBeside(const fs::path& target, std::string& tempPath) 
                    std::to_string(counter.fetch_add(1));
         Descriptor fd(::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (fd.valid() || errno != EEXIST) {
-            return Descriptor(fd.valid() ? ::dup(fd.get()) : -1);
+            return fd;
         }
     }
     return Descriptor(-1);
@@ -80,7 +82,8 @@ Descriptor createTemporaryBeside(const fs::path& target, std::string& tempPath) 
 // The rename itself must survive a power cut too, so the folder entry is flushed as well. Some
 // file systems refuse fsync on a folder; the data is already safe then, so that is no failure.
 void syncFolder(const fs::path& folder) {
-    Descriptor fd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Descriptor fd(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.valid()) {
         ::fsync(fd.get());
     }

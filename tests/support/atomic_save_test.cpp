@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+
+#include "support/file_io.h"
+#include "support/ini_file.h"
+#include "temp_folder.h"
+
+namespace lumora_usb_encoder {
+namespace {
+
+using testing::slurp;
+using testing::TempFolder;
+namespace fs = std::filesystem;
+
+const std::vector<CIniFile::Record> kNewContent{{"", ' ', "appSettings", "", ""},
+                                                {"", ' ', "appSettings", "FirstUp", "Yes"}};
+const std::string kOldText = " [appSettings]\r\n FirstUp=\r\n";
+
+// Runs `job` in a child process and returns its exit status (or -1 when it died otherwise), so
+// that a test can change what the whole process may do without touching the test runner.
+template <typename Job>
+int inChild(Job job) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::_exit(job());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+struct FailingSave {
+    const char* name;
+    // Prepares the folder; returns the target to save to.
+    std::function<std::string(TempFolder&)> prepare;
+    // Runs the save, in a child when the failure needs the process's limits changed.
+    std::function<bool(const std::string& target)> save;
+};
+
+bool plainSave(const std::string& target) {
+    return CIniFile::Save(target, kNewContent);
+}
+
+// A disk that fills up halfway through the file: the size limit makes the write fail the same way.
+bool saveOnFullDisk(const std::string& target) {
+    return inChild([&] {
+               ::signal(SIGXFSZ, SIG_IGN);
+               rlimit limit{8, 8};
+               ::setrlimit(RLIMIT_FSIZE, &limit);
+               return CIniFile::Save(target, kNewContent) ? 1 : 0;
+           }) == 1;
+}
+
+// A folder the saving user may not write to. Tests run as root, who may write anywhere, so the
+// child gives up root first.
+bool saveIntoReadOnlyFolder(const std::string& target) {
+    return inChild([&] {
+               if (::geteuid() == 0 && ::setuid(65534) != 0) {
+                   return 2;
+               }
+               return CIniFile::Save(target, kNewContent) ? 1 : 0;
+           }) == 1;
+}
+
+class AtomicSave : public ::testing::TestWithParam<FailingSave> {};
+
+TEST_P(AtomicSave, FailedWriteLeavesTheOldFileAndNoTemporary) {
+    TempFolder folder;
+    std::string target = GetParam().prepare(folder);
+    std::string before = slurp(target);
+    size_t entries = folder.entryCount();
+    EXPECT_FALSE(GetParam().save(target));
+    EXPECT_EQ(slurp(target), before);
+    fs::permissions(folder.path(), fs::perms::owner_all, fs::perm_options::add);
+    EXPECT_EQ(folder.entryCount(), entries) << "a temporary file was left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, AtomicSave,
+    ::testing::Values(
+        FailingSave{"FolderMissing", [](TempFolder& f) { return f.file("gone/s.ini"); }, plainSave},
+        FailingSave{"TargetIsAFolder",
+                    [](TempFolder& f) {
+                        fs::create_directory(f.path() / "s.ini");
+                        return f.file("s.ini");
+                    },
+                    plainSave},
+        FailingSave{"DiskFullHalfway", [](TempFolder& f) { return f.write("s.ini", kOldText); },
+                    saveOnFullDisk},
+        FailingSave{"ReadOnlyFolder",
+                    [](TempFolder& f) {
+                        std::string target = f.write("s.ini", kOldText);
+                        fs::permissions(f.path(),
+                                        fs::perms::owner_read | fs::perms::owner_exec |
+                                            fs::perms::group_read | fs::perms::others_read |
+                                            fs::perms::group_exec | fs::perms::others_exec);
+                        return target;
+                    },
+                    saveIntoReadOnlyFolder}),
+    [](const auto& tc) { return std::string(tc.param.name); });
+
+TEST(AtomicSaveTarget, KeepsPermissionsAndUpdatesTheFileBehindALink) {
+    TempFolder folder;
+    std::string real = folder.write("real.ini", kOldText);
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+    std::string link = folder.file("link.ini");
+    fs::create_symlink(real, link);
+
+    ASSERT_TRUE(CIniFile::Save(link, kNewContent));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(slurp(real), " [appSettings]\r\n FirstUp=Yes\r\n");
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST(ReadWholeFile, RefusesWhatIsNoRegularFile) {
+    TempFolder folder;
+    EXPECT_FALSE(readWholeFile(folder.path().string()));
+    EXPECT_FALSE(readWholeFile("/dev/zero"));
+    EXPECT_FALSE(readWholeFile(folder.file("absent")));
+    EXPECT_EQ(readWholeFile(folder.write("f", std::string("a\0b", 3))), std::string("a\0b", 3));
+}
+
+// A process killed at a random moment of a save must leave a file that loads and holds either
+// the old or the new content whole. The child saves two contents by turns as fast as it can; the
+// parent kills it after a random delay and checks the file, many times over. The contents are
+// large enough that a save takes a good part of a millisecond, so kills land inside the write.
+TEST(AtomicSaveKill, KilledSaverNeverLeavesAFileThatFailsToLoad) {
+    TempFolder folder;
+    std::string target = folder.file("s.ini");
+    std::vector<CIniFile::Record> first{{"", ' ', "appSettings", "", ""}};
+    std::vector<CIniFile::Record> second = first;
+    for (int i = 0; i < 4000; ++i) {
+        first.push_back({"", ' ', "appSettings", "Key" + std::to_string(i), "first"});
+        second.push_back({"", ' ', "appSettings", "Key" + std::to_string(i), "second"});
+    }
+    ASSERT_TRUE(CIniFile::Save(target, first));
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<useconds_t> delay(0, 20000);
+    for (int round = 0; round < 40; ++round) {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            for (unsigned n = 0;; ++n) {
+                CIniFile::Save(target, n % 2 ? first : second);
+            }
+        }
+        ::usleep(delay(random));
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        std::vector<CIniFile::Record> loaded;
+        ASSERT_TRUE(CIniFile::Load(target, loaded)) << "round " << round;
+        ASSERT_TRUE(loaded == first || loaded == second) << "round " << round;
+    }
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder

@@ -1,0 +1,104 @@
+#include "support/platform_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "temp_folder.h"
+
+namespace lumora_usb_encoder {
+namespace {
+
+using testing::slurp;
+using testing::TempFolder;
+
+// Sets or clears an environment variable for one scope.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+struct DataFolderCase {
+    const char* xdg;
+    const char* home;
+    std::optional<std::string> expected;
+};
+
+TEST(LocalDataFolder, PrefersAnAbsoluteXdgDataHomeElseTheHomeFolder) {
+    const DataFolderCase cases[] = {
+        {"/xdg/data", "/home/u", "/xdg/data"},
+        {nullptr, "/home/u", "/home/u/.local/share"},
+        {"", "/home/u", "/home/u/.local/share"},
+        {"relative/data", "/home/u", "/home/u/.local/share"},
+    };
+    for (const auto& c : cases) {
+        ScopedEnv xdg("XDG_DATA_HOME", c.xdg);
+        ScopedEnv home("HOME", c.home);
+        EXPECT_EQ(localDataFolder(), c.expected) << (c.xdg ? c.xdg : "(unset)");
+    }
+}
+
+TEST(FileFunctions, CreateFolderAndExistenceTests) {
+    TempFolder folder;
+    std::string nested = folder.file("a/b/c");
+    EXPECT_FALSE(pathExists(nested));
+    EXPECT_TRUE(createFolder(nested));
+    EXPECT_TRUE(createFolder(nested)) << "an existing folder is fine";
+    EXPECT_TRUE(pathExists(nested));
+    EXPECT_FALSE(fileExists(nested)) << "a folder is no file";
+    std::string file = folder.write("f", "x");
+    EXPECT_TRUE(fileExists(file));
+    EXPECT_FALSE(createFolder(file)) << "a file stands in the way";
+}
+
+struct CopyCase {
+    const char* name;
+    bool sourcePresent;
+    bool targetPresent;
+    bool sameFile;
+    bool result;
+    std::string targetAfter;
+};
+
+TEST(CopyFileOverwrite, ReplacesTheTargetOnlyWhenTheCopySucceeds) {
+    const CopyCase cases[] = {
+        {"NewTarget", true, false, false, true, "source"},
+        {"OverwritesTarget", true, true, false, true, "source"},
+        {"MissingSourceKeepsTarget", false, true, false, false, "target"},
+        {"MissingSourceCreatesNothing", false, false, false, false, "<missing>"},
+        {"OntoItselfKeepsTheBytes", true, false, true, true, "source"},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        std::string from = folder.file("from.ini");
+        if (c.sourcePresent) {
+            folder.write("from.ini", "source");
+        }
+        std::string to = c.sameFile ? from : folder.file("to.ini");
+        if (c.targetPresent) {
+            folder.write("to.ini", "target");
+        }
+        EXPECT_EQ(copyFileOverwrite(from, to), c.result) << c.name;
+        EXPECT_EQ(slurp(to), c.targetAfter) << c.name;
+    }
+}
+
+TEST(CopyFileOverwrite, FailsIntoAMissingFolder) {
+    TempFolder folder;
+    std::string from = folder.write("from.ini", "x");
+    EXPECT_FALSE(copyFileOverwrite(from, folder.file("no/to.ini")));
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder

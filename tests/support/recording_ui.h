@@ -1,0 +1,88 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/user_interface.h"
+
+namespace lumora_usb_encoder::testing {
+
+// A user interface that records every message with its caption and kind, and answers questions
+// and dialogs from scripts the test fills in beforehand. An unscripted question is answered No
+// and an unscripted dialog is cancelled, so a test never waits on a person.
+class RecordingUi : public UserInterface {
+  public:
+    enum class Kind {
+        Warning,   // OK button, exclamation icon, text followed by a line break
+        Question,  // Yes and No buttons, question icon, text as given
+    };
+    struct Message {
+        Kind kind;
+        std::string text;
+        std::string caption;
+        bool operator==(const Message&) const = default;
+    };
+    struct DialogRequest {
+        std::string first;   // filter, or the folder dialog's description
+        std::string second;  // initial file name, or the folder it starts at
+        bool operator==(const DialogRequest&) const = default;
+    };
+
+    void warn(const std::string& text, const std::string& caption) override {
+        messages.push_back({Kind::Warning, text, caption});
+    }
+    bool ask(const std::string& text, const std::string& caption) override {
+        messages.push_back({Kind::Question, text, caption});
+        if (answers.empty()) {
+            return false;
+        }
+        bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::optional<std::string> chooseOpenFile(const std::string& filter,
+                                              const std::string& initialName) override {
+        fileRequests.push_back({filter, initialName});
+        return next(files);
+    }
+    std::optional<std::string> chooseFolder(const std::string& description,
+                                            const std::string& start) override {
+        folderRequests.push_back({description, start});
+        return next(folders);
+    }
+    void beginBusy() override { ++busyDepth; }
+    void endBusy() override { --busyDepth; }
+
+    // The texts of the warnings alone, in order.
+    std::vector<std::string> warnings() const {
+        std::vector<std::string> texts;
+        for (const auto& message : messages) {
+            if (message.kind == Kind::Warning) {
+                texts.push_back(message.text);
+            }
+        }
+        return texts;
+    }
+
+    std::vector<Message> messages;
+    std::deque<bool> answers;
+    std::deque<std::optional<std::string>> files;
+    std::deque<std::optional<std::string>> folders;
+    std::vector<DialogRequest> fileRequests;
+    std::vector<DialogRequest> folderRequests;
+    int busyDepth = 0;
+
+  private:
+    static std::optional<std::string> next(std::deque<std::optional<std::string>>& script) {
+        if (script.empty()) {
+            return std::nullopt;
+        }
+        auto choice = script.front();
+        script.pop_front();
+        return choice;
+    }
+};
+
+}  // namespace lumora_usb_encoder::testing

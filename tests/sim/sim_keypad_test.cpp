@@ -1,0 +1,196 @@
+#include "sim/sim_keypad.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "../support/recording_ui.h"
+#include "app/keypad_fields.h"
+#include "device/device_connection.h"
+#include "device/keypad_commands.h"
+#include "support/clock.h"
+
+namespace lumora_usb_encoder {
+namespace {
+
+class SimulatedKeypad : public ::testing::Test {
+  protected:
+    void start(const std::string& spec = "") {
+        sim::SimulationSpec parsed;
+        std::string error;
+        ASSERT_TRUE(sim::parseSimulationSpec(spec, parsed, error)) << error;
+        simulation = sim::makeSimulation(parsed);
+        hid::setBackend(std::make_shared<sim::SimBackend>(simulation.bus));
+        ASSERT_TRUE(rescanKeypad(ui));
+    }
+    void TearDown() override { closeKeypad(); }
+    sim::KeypadFaults& faults() { return simulation.keypad->faults; }
+
+    sim::Simulation simulation;
+    testing::RecordingUi ui;
+};
+
+TEST_F(SimulatedKeypad, ReportsEveryVariant) {
+    struct Case {
+        const char* spec;
+        size_t table;
+        int variant;
+        uint8_t firstCode;
+    };
+    const Case cases[] = {
+        {"keys=5", 20, 0, 0x6A},         {"keys=6,type=1", 20, 1, 0x59},
+        {"keys=8,type=2", 20, 2, 0x04},  {"keys=12,type=5", 24, 2, 0x04},
+        {"keys=16,type=8", 32, 2, 0x04},
+    };
+    for (const auto& c : cases) {
+        start(c.spec);
+        auto status = readDeviceStatus();
+        ASSERT_TRUE(status) << c.spec;
+        EXPECT_EQ(status->codeTable.size(), c.table) << c.spec;
+        EXPECT_EQ(status->options & 3, c.variant) << c.spec;
+        EXPECT_EQ(status->codeTable[1], c.firstCode) << c.spec;
+        EXPECT_EQ(status->firmwareVersion, "7.2");
+        EXPECT_EQ(status->serialNumber.size(), 12u);
+        closeKeypad();
+    }
+}
+
+TEST_F(SimulatedKeypad, ShowsBothInterfaces) {
+    start();
+    auto entries = hid::backend().enumerate(0x2047, 0x09BF);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].interfaceNumber, 0);
+    EXPECT_EQ(entries[1].interfaceNumber, 1);
+}
+
+TEST_F(SimulatedKeypad, FaultsGiveTheirResults) {
+    struct Case {
+        const char* name;
+        sim::KeypadFaults faults;
+        int32_t result;
+    };
+    sim::KeypadFaults f;
+    auto with = [](auto change) {
+        sim::KeypadFaults faults;
+        change(faults);
+        return faults;
+    };
+    const Case cases[] = {
+        {"none", f, 0},
+        {"acknowledges first", with([](auto& x) { x.acknowledgeReports = 3; }), 0},
+        {"slow reply", with([](auto& x) { x.replyDelayMs = 4990; }), 0},
+        {"too slow", with([](auto& x) { x.replyDelayMs = 5010; }), -6},
+        {"no reply", with([](auto& x) { x.noReply = true; }), -6},
+        {"refusal", with([](auto& x) { x.refuse = true; }), -13},
+        {"bad check byte", with([](auto& x) { x.badCheckByte = true; }), -13},
+        {"bad status byte", with([](auto& x) { x.badStatusByte = true; }), -13},
+        {"bad size byte", with([](auto& x) { x.badSizeByte = true; }), -8},
+        {"unplugged", with([](auto& x) { x.unplugAfterReports = 1; }), -1},
+    };
+    for (const auto& c : cases) {
+        start();
+        faults() = c.faults;
+        EXPECT_EQ(sendByte(Command::LedBrightness, 4), c.result) << c.name;
+        closeKeypad();
+    }
+}
+
+TEST_F(SimulatedKeypad, RefusesValuesOutOfRange) {
+    start();
+    EXPECT_EQ(sendByte(Command::LedBrightness, 10), -13);
+    EXPECT_EQ(sendByte(Command::BuzzerPeriod, 0), -13);
+    EXPECT_EQ(sendByte(Command::BuzzerPeriod, 9), 0);
+}
+
+TEST_F(SimulatedKeypad, KeepsDefaultsAcrossRestartsAndResetsToFactory) {
+    start("brightness=5");
+    ASSERT_EQ(sendByte(Command::LedBrightness, 7), 0);
+    ASSERT_EQ(sendCommand(Command::WriteDefaults), 0);
+    ASSERT_EQ(sendByte(Command::LedBrightness, 2), 0);
+
+    // A factory reset answers, leaves the bus, and is back within the restart wait.
+    ASSERT_EQ(sendCommand(Command::FactoryReset), 0);
+    Sleep(100);
+    EXPECT_EQ(sendCommand(Command::Status), -1) << "the old handle is stale";
+    Sleep(kRestartWaitMs);
+    ASSERT_TRUE(rescanKeypad(ui));
+    EXPECT_EQ(readDeviceStatus()->ledBrightness, 5) << "factory value, not the stored default";
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(SimulatedKeypad, DefaultsSurviveARestartWithoutReset) {
+    start();
+    ASSERT_EQ(sendByte(Command::LedBrightness, 8), 0);
+    ASSERT_EQ(sendCommand(Command::WriteDefaults), 0);
+    ASSERT_EQ(sendByte(Command::LedBrightness, 1), 0);
+    simulation.bus->detach(simulation.keypad.get());
+    simulation.bus->attach(simulation.keypad);
+    ASSERT_TRUE(rescanKeypad(ui));
+    EXPECT_EQ(readDeviceStatus()->ledBrightness, 8);
+}
+
+TEST_F(SimulatedKeypad, StaysAwayWhenToldAndLeavesForTheLoader) {
+    start();
+    faults().stayAwayAfterReset = true;
+    (void)sendCommand(Command::FactoryReset);
+    Sleep(kRestartWaitMs);
+    EXPECT_FALSE(rescanKeypad(ui));
+
+    start();
+    bool loaderCalled = false;
+    simulation.keypad->onUpgradeMode = [&](uint32_t) { loaderCalled = true; };
+    EXPECT_EQ(sendCommand(Command::UpgradeMode), 0);
+    Sleep(kRestartWaitMs);
+    EXPECT_TRUE(hid::backend().enumerate(0x2047, 0x09BF).empty());
+    EXPECT_TRUE(loaderCalled);
+}
+
+TEST_F(SimulatedKeypad, StoresTableAndSerialNumber) {
+    start("keys=16,type=8");
+    std::vector<uint8_t> table(32, 0);
+    table[8] = 0xE2;
+    table[9] = 0x04;
+    ASSERT_EQ(sendCommand(Command::CodeTable, table), 0);
+    std::string serial = "NEWSERIAL123";
+    ASSERT_EQ(
+        sendCommand(Command::SerialNumber, std::vector<uint8_t>(serial.begin(), serial.end())), 0);
+    auto status = readDeviceStatus();
+    EXPECT_EQ(status->codeTable, table);
+    EXPECT_EQ(status->serialNumber, serial);
+}
+
+// With one lock around every exchange, two threads never take each other's reply.
+TEST_F(SimulatedKeypad, TwoThreadsEachGetTheirOwnReply) {
+    start("delay=2");
+    std::atomic<int> wrong{0};
+    auto worker = [&](Command command, uint8_t value) {
+        for (int i = 0; i < 50; ++i) {
+            Reply reply;
+            uint8_t payload[1] = {value};
+            int32_t result = command == Command::Status ? sendCommand(command, {}, &reply)
+                                                        : sendCommand(command, payload, &reply);
+            bool expectData = command == Command::Status;
+            if (result != 0 || (reply.length > 0) != expectData) {
+                ++wrong;
+            }
+        }
+    };
+    std::thread a(worker, Command::Status, 0);
+    std::thread b(worker, Command::LedBrightness, 3);
+    a.join();
+    b.join();
+    EXPECT_EQ(wrong.load(), 0);
+}
+
+TEST(SimulationSpec, RejectsWhatItCannotRead) {
+    for (const char* bad :
+         {"keys=7", "type=x", "serial=short", "colour=3", "brightness=10", "nonsense=1", "keys"}) {
+        sim::SimulationSpec spec;
+        std::string error;
+        EXPECT_FALSE(sim::parseSimulationSpec(bad, spec, error)) << bad;
+        EXPECT_NE(error.find(bad), std::string::npos) << "the message names the bad item";
+    }
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder

@@ -1,0 +1,75 @@
+#include "firmware/crc.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace lumora_usb_encoder {
+namespace {
+
+DataBlock_ blockOf(const std::string& bytes) {
+    DataBlock_ block;
+    std::copy(bytes.begin(), bytes.end(), block.data.begin());
+    block.numberOfBytes = static_cast<uint32_t>(bytes.size());
+    return block;
+}
+
+// The bit-serial definition, one shift per bit: an independent check of the byte-wise form.
+uint16_t bitwiseCrc(const uint8_t* data, size_t count) {
+    uint16_t crc = 0xFFFF;
+    for (size_t i = 0; i < count; ++i) {
+        crc = static_cast<uint16_t>(crc ^ (data[i] << 8));
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = static_cast<uint16_t>(crc & 0x8000 ? (crc << 1) ^ 0x1021 : crc << 1);
+        }
+    }
+    return crc;
+}
+
+struct KnownCrc {
+    std::string input;
+    uint32_t expected;
+};
+
+TEST(Crc, MatchesThePublishedCheckValues) {
+    const KnownCrc cases[] = {
+        {"123456789", 0x29B1},                // the catalogue check value of CRC-16/CCITT-FALSE
+        {"abc", 0x514A},       {"", 0xFFFF},  // an empty block leaves the seed
+        {"A", 0xB915},         {std::string(1, '\0'), 0xE1F0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Calculate_CRC(blockOf(c.input)), c.expected) << '"' << c.input << '"';
+    }
+}
+
+TEST(Crc, ByteWiseFormAgreesWithTheBitSerialDefinition) {
+    DataBlock_ block;
+    uint32_t state = 12345;
+    for (auto& byte : block.data) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<uint8_t>(state >> 16);
+    }
+    for (uint32_t count : {1u, 2u, 57u, 512u, 5000u, 10240u}) {
+        block.numberOfBytes = count;
+        EXPECT_EQ(Calculate_CRC(block), bitwiseCrc(block.data.data(), count)) << count;
+    }
+}
+
+TEST(Crc, ACorruptCountNeverReadsPastTheBlock) {
+    DataBlock_ block;
+    block.numberOfBytes = 0xFFFFFFFF;
+    EXPECT_EQ(Calculate_CRC(block), bitwiseCrc(block.data.data(), block.data.size()));
+}
+
+TEST(Crc, InitRestartsTheRunningValue) {
+    CRC crc(0x1234);
+    crc.CrcInput(0x55);
+    crc.CrcInit(0xFFFF);
+    for (char c : std::string("123456789")) {
+        crc.CrcInput(static_cast<uint8_t>(c));
+    }
+    EXPECT_EQ(crc.GetCrcValue(), 0x29B1);
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder

@@ -1,0 +1,157 @@
+#include "firmware/ti_txt.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace lumora_usb_encoder {
+namespace {
+
+std::string dataFile(const std::string& name) {
+    std::ifstream in(std::string(QUILLON_TEST_DATA) + "/firmware/" + name, std::ios::binary);
+    EXPECT_TRUE(in) << name;
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<uint8_t> bytesOf(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+struct Accepted {
+    const char* name;
+    std::string text;
+    std::vector<MemoryRun> runs;
+};
+
+TEST(TiTxtReader, AcceptsWhatWritersInTheWildProduce) {
+    const Accepted cases[] = {
+        {"minimal", "@4400\n31 40\nq\n", {{0x4400, {0x31, 0x40}}}},
+        {"CR LF and no final line end", "@0120\r\n04 A5\r\nq", {{0x120, {0x04, 0xA5}}}},
+        {"lower case", "@ffe0\nab cd ef\nq", {{0xFFE0, {0xAB, 0xCD, 0xEF}}}},
+        {"odd address and length", "@4401\n01 02 03\nq", {{0x4401, {1, 2, 3}}}},
+        {"blank lines, tabs and trailing blanks",
+         "\n@4400  \n\t01 02 \n\n03\nq\n\n",
+         {{0x4400, {1, 2, 3}}}},
+        {"sections out of order are sorted",
+         "@5000\n02\n@4000\n01\nq",
+         {{0x4000, {1}}, {0x5000, {2}}}},
+        {"sections that meet become one run",
+         "@4402\n03 04\n@4400\n01 02\nq",
+         {{0x4400, {1, 2, 3, 4}}}},
+        {"an empty section is harmless", "@4000\n@4400\n01\nq", {{0x4400, {1}}}},
+        {"the last byte of the address space", "@FFFFF\n7E\nq", {{0xFFFFF, {0x7E}}}},
+        {"leading zeros in an address", "@0004400\n01\nQ", {{0x4400, {1}}}},
+    };
+    for (const auto& c : cases) {
+        TiTxtImage image;
+        TiTxtError error;
+        ASSERT_TRUE(parseTiTxt(c.text, image, error)) << c.name << ": " << error.text();
+        EXPECT_EQ(image.runs, c.runs) << c.name;
+    }
+}
+
+struct Rejected {
+    const char* name;
+    std::string text;
+    size_t line;
+    std::string says;
+};
+
+TEST(TiTxtReader, RejectsWhatItCannotReadWithTheLine) {
+    const Rejected cases[] = {
+        {"data before any address", "01 02\n@4400\nq", 1, "before the first @"},
+        {"a byte above 0xFF", "@4400\n01 100\nq", 2, "\"100\""},
+        {"a one-digit byte", "@4400\n1\nq", 2, "two hex digits"},
+        {"an illegal character", "@4400\n01 0G\nq", 2, "illegal character 0x47"},
+        {"a NUL byte", std::string("@4400\n01\0\nq", 11), 2, "illegal character 0x0"},
+        {"no data at all", "@4400\nq\n", 0, "no data"},
+        {"an empty text", "", 0, "without the closing q"},
+        {"no closing q", "@4400\n01 02\n", 2, "without the closing q"},
+        {"text after q", "@4400\n01\nq\n@4500\n", 4, "after the closing q"},
+        {"an address past 1 MiB", "@100000\n01\nq", 1, "beyond 1 MiB"},
+        {"data running past 1 MiB", "@FFFFF\n01 02\nq", 2, "beyond 1 MiB"},
+        {"an address with no digits", "@\n01\nq", 1, "address missing"},
+        {"a byte given twice", "@4400\n01 02 03\n@4402\n09\nq", 3, "given twice"},
+        {"q followed by junk on its line", "@4400\n01\nq 1\n", 3, "\"q\""},
+        {"a bare CR line end only", "@4400\r01\rq\r", 1, "illegal character 0xD"},
+    };
+    for (const auto& c : cases) {
+        TiTxtImage image;
+        image.runs = {{1, {1}}};
+        TiTxtError error;
+        EXPECT_FALSE(parseTiTxt(c.text, image, error)) << c.name;
+        EXPECT_EQ(error.line, c.line) << c.name << ": " << error.text();
+        EXPECT_NE(error.message.find(c.says), std::string::npos) << c.name << ": " << error.text();
+        EXPECT_EQ(image.runs.size(), 1u) << c.name << ": a failed read must leave the image";
+    }
+}
+
+TEST(TiTxtReader, ErrorTextNamesTheLine) {
+    EXPECT_EQ((TiTxtError{7, "bad byte"}).text(), "line 7: bad byte");
+    EXPECT_EQ((TiTxtError{0, "the image holds no data"}).text(), "the image holds no data");
+}
+
+// srec_cat wrote these files from the .bin files beside them (make_srecord_images.sh).
+TEST(TiTxtReader, ReadsImagesWrittenBySrecordByteForByte) {
+    TiTxtImage single;
+    TiTxtError error;
+    ASSERT_TRUE(parseTiTxt(dataFile("srec_single.txt"), single, error)) << error.text();
+    ASSERT_EQ(single.runs.size(), 1u);
+    EXPECT_EQ(single.runs[0].address, 0x4400u);
+    EXPECT_EQ(single.runs[0].bytes, bytesOf(dataFile("srec_main.bin")));
+
+    TiTxtImage multi;
+    ASSERT_TRUE(parseTiTxt(dataFile("srec_multi.txt"), multi, error)) << error.text();
+    std::istringstream parts(dataFile("srec_multi.parts"));
+    std::string address, file;
+    size_t partCount = 0;
+    while (parts >> address >> file) {
+        ++partCount;
+        uint32_t start = static_cast<uint32_t>(std::stoul(address, nullptr, 16));
+        auto expected = bytesOf(dataFile(file));
+        bool found = false;
+        for (const auto& run : multi.runs) {
+            if (start >= run.address && start + expected.size() <= run.end()) {
+                auto from = run.bytes.begin() + (start - run.address);
+                EXPECT_TRUE(std::equal(expected.begin(), expected.end(), from)) << file;
+                found = true;
+            }
+        }
+        EXPECT_TRUE(found) << file << " at " << address;
+    }
+    EXPECT_EQ(partCount, 4u);
+    // The vector table and the upper flash meet at 0x10000: one run of 32 + 259 bytes.
+    EXPECT_EQ(multi.runs.size(), 3u);
+    EXPECT_EQ(multi.byteCount(), 51u + 32u + 259u + 7u);
+}
+
+TEST(TiTxtReader, LineEndsAndLetterCaseDoNotChangeTheImage) {
+    std::string original = dataFile("srec_multi.txt");
+    std::string crlf, lower;
+    for (char c : original) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    TiTxtImage a, b, c;
+    TiTxtError error;
+    ASSERT_TRUE(parseTiTxt(original, a, error));
+    ASSERT_TRUE(parseTiTxt(crlf, b, error)) << error.text();
+    ASSERT_TRUE(parseTiTxt(lower, c, error)) << error.text();
+    EXPECT_EQ(a.runs, b.runs);
+    EXPECT_EQ(a.runs, c.runs);
+}
+
+TEST(TiTxtWriter, WritesWhatSrecordWrites) {
+    for (const char* name : {"srec_single.txt", "srec_multi.txt"}) {
+        std::string text = dataFile(name);
+        TiTxtImage image;
+        TiTxtError error;
+        ASSERT_TRUE(parseTiTxt(text, image, error)) << name;
+        EXPECT_EQ(formatTiTxt(image.runs, "\n") + "\n", text) << name;
+    }
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder

@@ -113,7 +113,7 @@ void addSetCommands(CLI::App& app, Context& ctx) {
                        const char* failure) {
         auto value = std::make_shared<int>(0);
         auto* sub = set->add_subcommand(name, help);
-        sub->add_option("value", *value)->required()->check(CLI::Range(low, high));
+        sub->add_option(name, *value)->required()->check(CLI::Range(low, high));
         sub->callback([&ctx, value, command, failure] {
             ctx.run(
                 [&] { return sendSetting(ctx, command, static_cast<uint8_t>(*value), failure); });
@@ -130,7 +130,7 @@ void addSetCommands(CLI::App& app, Context& ctx) {
                          Command command, const char* failure) {
         auto value = std::make_shared<int>(0);
         auto* sub = set->add_subcommand(name, help);
-        sub->add_option("value", *value)
+        sub->add_option(name, *value)
             ->required()
             ->transform(CLI::CheckedTransformer(std::move(choices), CLI::ignore_case));
         sub->callback([&ctx, value, command, failure] {

@@ -93,11 +93,13 @@ class SimKeypad final : public BusDevice, public std::enable_shared_from_this<Si
 };
 
 // What --simulate=SPEC asks for: keys=5|6|8|12|16, type=N, version=TEXT, serial=TEXT,
-// brightness=N, colour=N, buzzer=N, period=N, options=N, delay=MS (reply delay).
+// brightness=N, colour=N, buzzer=N, period=N, options=N, delay=MS (reply delay),
+// fault=refuse|badcheck|badstatus|badsize|ack (every reply), absent=1 (no keypad on the bus).
 struct SimulationSpec {
     KeypadVariant variant;
     KeypadSettings factory;
-    uint32_t replyDelayMs = 0;
+    KeypadFaults faults;
+    bool absent = false;
 };
 
 // Parses SPEC; on failure returns false with a message naming the bad item.

@@ -34,6 +34,23 @@ std::array<uint8_t, 32> customTableFor(int keys) {
     return table;
 }
 
+bool applyFault(const std::string& name, KeypadFaults& faults) {
+    if (name == "refuse") {
+        faults.refuse = true;
+    } else if (name == "badcheck") {
+        faults.badCheckByte = true;
+    } else if (name == "badstatus") {
+        faults.badStatusByte = true;
+    } else if (name == "badsize") {
+        faults.badSizeByte = true;
+    } else if (name == "ack") {
+        faults.acknowledgeReports = 2;
+    } else {
+        return false;
+    }
+    return true;
+}
+
 bool applyItem(const std::string& key, const std::string& value, SimulationSpec& spec,
                bool& optionsGiven) {
     long n = 0;
@@ -57,8 +74,15 @@ bool applyItem(const std::string& key, const std::string& value, SimulationSpec&
         if (!parseNumber(value, 0, 60000, n)) {
             return false;
         }
-        spec.replyDelayMs = static_cast<uint32_t>(n);
+        spec.faults.replyDelayMs = static_cast<uint32_t>(n);
         return true;
+    }
+    if (key == "absent") {
+        spec.absent = value == "1";
+        return value == "0" || value == "1";
+    }
+    if (key == "fault") {
+        return applyFault(value, spec.faults);
     }
     struct Field {
         const char* name;
@@ -97,7 +121,7 @@ bool parseSimulationSpec(const std::string& text, SimulationSpec& spec, std::str
             error = "bad simulation setting '" + item +
                     "' (keys=5|6|8|12|16, type=0-8, version=TEXT, serial=12 characters, "
                     "brightness=0-9, colour=0-2, buzzer=0|1, period=0-9, options=0-255, "
-                    "delay=MS)";
+                    "delay=MS, fault=refuse|badcheck|badstatus|badsize|ack, absent=0|1)";
             return false;
         }
     }
@@ -112,8 +136,10 @@ Simulation makeSimulation(const SimulationSpec& spec) {
     Simulation simulation;
     simulation.bus = std::make_shared<VirtualBus>();
     simulation.keypad = std::make_shared<SimKeypad>(simulation.bus, spec.variant, spec.factory);
-    simulation.keypad->faults.replyDelayMs = spec.replyDelayMs;
-    simulation.bus->attach(simulation.keypad);
+    simulation.keypad->faults = spec.faults;
+    if (!spec.absent) {
+        simulation.bus->attach(simulation.keypad);
+    }
     return simulation;
 }
 

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <list>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "device/hid_backend.h"
+#include "device/socket_io.h"
+#include "sim/sim_server_listen.h"
+
+namespace lumora_usb_encoder::sim {
+
+struct ServerOptions {
+    std::string path;
+    // What is served: the simulated bus for quillon-sim, any HID backend in tests.
+    std::shared_ptr<hid::Backend> backend;
+    // Called every `tickInterval` while the server runs; quillon-sim polls its bus with it so
+    // that a keypad coming back is announced to watchers without waiting for a request.
+    std::function<void()> tick;
+    std::chrono::milliseconds tickInterval{20};
+    // One line per request, and per event sent to a watcher, when set.
+    std::function<void(const std::string&)> log;
+    size_t maxClients = 64;
+    // A client that stops reading its answers for this long is dropped.
+    std::chrono::milliseconds sendTimeout{5000};
+};
+
+// Serves a HID backend on a Unix socket: a thread per client, requests answered in order, WATCH
+// connections fed the bus's arrivals and removals.
+class SimServer {
+  public:
+    explicit SimServer(ServerOptions options);
+    ~SimServer() { stop(); }
+    SimServer(const SimServer&) = delete;
+    SimServer& operator=(const SimServer&) = delete;
+
+    bool start(std::string& error);
+    // Ends every connection, waits for their threads, removes the socket file. Idempotent.
+    void stop();
+
+  private:
+    struct Client {
+        int id = 0;
+        hid::wire::FileDescriptor fd;
+        std::thread thread;
+        std::atomic<bool> done{false};
+    };
+
+    void acceptLoop();
+    void acceptOne();
+    void reap(bool all);
+    void serve(Client& client);
+    void watch(Client& client);
+    bool send(Client& client, const std::string& text);
+    void log(const Client& client, const std::string& text);
+
+    ServerOptions options_;
+    hid::wire::FileDescriptor listener_;
+    SocketFile socketFile_;
+    hid::wire::WakePipe stop_;
+    std::atomic<bool> stopping_{false};
+    std::thread acceptThread_;
+    std::list<std::unique_ptr<Client>> clients_;  // the accept thread's alone
+    int nextClient_ = 1;
+};
+
+}  // namespace lumora_usb_encoder::sim

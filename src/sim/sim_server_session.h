@@ -1,0 +1,48 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "device/hid_backend.h"
+#include "device/socket_protocol.h"
+
+namespace lumora_usb_encoder::sim {
+
+// One client connection's side of the wire protocol, without the socket: request lines in,
+// answer lines out, executed against any HID backend. Handles belong to the session and are
+// closed with it, so a client that dies leaves nothing open.
+class ServerSession {
+  public:
+    // `stopping` lets a long READ end early when the server shuts down.
+    ServerSession(hid::Backend& backend, std::function<bool()> stopping = {});
+
+    struct Result {
+        std::string answer;       // one or more lines, each with its '\n'
+        std::string summary;      // the first answer line, for the request log
+        bool startWatch = false;  // a WATCH: the caller answers it and follows the bus
+    };
+    Result handle(std::string_view line);
+    // The answer to a line that was longer than the protocol allows.
+    static Result tooLong();
+
+    size_t openHandles() const { return devices_.size(); }
+
+  private:
+    Result enumerate(const hid::wire::Request& request);
+    Result open(const hid::wire::Request& request);
+    Result write(hid::Device& device, const hid::wire::Request& request);
+    Result read(hid::Device& device, const hid::wire::Request& request);
+    Result string(hid::Device& device, const hid::wire::Request& request);
+    Result onDevice(const hid::wire::Request& request);
+
+    hid::Backend& backend_;
+    std::function<bool()> stopping_;
+    std::map<std::string, std::unique_ptr<hid::Device>> devices_;
+};
+
+}  // namespace lumora_usb_encoder::sim

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <nlohmann/json.hpp>
+
+#include "cli_runner.h"
+
+namespace lumora_usb_encoder {
+namespace {
+
+using testing::runQuillonctl;
+
+std::string firstLine(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
+
+std::string zeros(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += " 00";
+    }
+    return text;
+}
+
+TEST(Quillonctl, TracesTheStatusCommandByteForByte) {
+    auto run = runQuillonctl("--simulate --trace status");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(firstLine(run.err), "> 3f 40 02 30 31 30 30 03 00" + zeros(55));
+    EXPECT_NE(run.out.find("Device Connected   -    Quillon™"), std::string::npos);
+    EXPECT_NE(run.out.find("Serial Number          -    "), std::string::npos);
+}
+
+TEST(Quillonctl, SetsBrightnessWithOptionsAfterTheCommand) {
+    auto run = runQuillonctl("set brightness 5 --simulate --trace");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(firstLine(run.err), "> 3f 40 02 30 32 30 31 05 03 07" + zeros(54));
+}
+
+TEST(Quillonctl, StatusAsJson) {
+    auto run = runQuillonctl("--simulate=keys=16,type=8 --json status");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    auto record = nlohmann::json::parse(run.out);
+    EXPECT_EQ(record["codeTable"].size(), 32u);
+    for (const char* key : {"ledBrightness", "ledColour", "buzzer", "options", "buzzerPeriod",
+                            "keypadType", "firmwareVersion", "serialNumber", "variant"}) {
+        EXPECT_TRUE(record.contains(key)) << key;
+    }
+    EXPECT_EQ(record["keypadType"], 8);
+}
+
+TEST(Quillonctl, ExitCodesAndMessages) {
+    struct Case {
+        const char* arguments;
+        int exitCode;
+        const char* message;  // expected on stderr
+    };
+    const Case cases[] = {
+        {"--simulate=absent=1 status", 3, "Vorla Quillon™ not connected.."},
+        {"--simulate=fault=refuse set brightness 5", 1, "Unable to set the LED Brightness.."},
+        {"--simulate=fault=badcheck set buzzer on", 1, "Unable to set Buzzer On/Off.."},
+        {"--simulate=fault=refuse set table custom", 1, "Unable to set Keypad Type.."},
+        {"--simulate=fault=refuse status", 1, "Unable to get device status information"},
+        {"--simulate --trace set brightness 10", 2, "brightness"},
+        {"--simulate --trace set period 0", 2, "period"},
+        {"--simulate --trace set buzzer loud", 2, "buzzer"},
+        {"--simulate=keys=7 status", 2, "keys=7"},
+        {"--simulate set colour 0", 0, ""},
+        {"--simulate set table alternate", 0, ""},
+    };
+    for (const auto& c : cases) {
+        auto run = runQuillonctl(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << "\n" << run.err;
+        if (c.exitCode == 2) {
+            EXPECT_EQ(run.err.find("> 3f"), std::string::npos) << "nothing sent: " << c.arguments;
+        }
+    }
+}
+
+TEST(Quillonctl, FactoryResetComesBackWithFactorySettings) {
+    auto run = runQuillonctl("--simulate=brightness=3 --json factory-reset");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out)["ledBrightness"], 3);
+}
+
+TEST(Quillonctl, ListsDevices) {
+    auto run = runQuillonctl("--simulate --json devices");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    auto listing = nlohmann::json::parse(run.out);
+    EXPECT_EQ(listing["keypads"].size(), 2u) << "interface 0 and interface 1";
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder

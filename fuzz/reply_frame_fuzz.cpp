@@ -1,0 +1,57 @@
+// Feeds arbitrary input reports to the reply check, and arbitrary reply data to the status
+// record decoder and the main window's unpacking.
+#include <cstdint>
+#include <cstring>
+
+#include "app/keypad_fields.h"
+#include "device/report_framing.h"
+#include "device/status_record.h"
+
+using namespace lumora_usb_encoder;
+
+namespace {
+
+// A device whose one input report is the fuzzer's data.
+class OneReport final : public hid::Device {
+  public:
+    OneReport(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    int write(const uint8_t*, size_t length) override { return static_cast<int>(length); }
+    int read(uint8_t* out, size_t length) override { return readTimeout(out, length, 0); }
+    int readTimeout(uint8_t* out, size_t length, int) override {
+        if (delivered_) {
+            return -1;  // ends the exchange instead of polling for ever
+        }
+        delivered_ = true;
+        size_t count = size_ < length ? size_ : length;
+        std::memcpy(out, data_, count);
+        return static_cast<int>(count);
+    }
+    int manufacturerString(std::u16string&) override { return -1; }
+    int productString(std::u16string&) override { return -1; }
+
+  private:
+    const uint8_t* data_;
+    size_t size_;
+    bool delivered_ = false;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    OneReport device(data, size);
+    uint8_t reply[64];
+    uint32_t length = 0;
+    int32_t result = USBEncoderSendAndReceive_a(&device, 1, nullptr, 0, reply, 64, &length, 5000);
+    if (result == kResultOk) {
+        if (length > 54) {
+            __builtin_trap();  // a checked reply never carries more than 54 data bytes
+        }
+        if (auto status = decodeStatusRecord(reply, length)) {
+            KeypadFields fields;
+            unpackStatus(*status, fields);
+            (void)connectedView(fields);
+        }
+    }
+    (void)decodeStatusRecord(data, size);
+    return 0;
+}

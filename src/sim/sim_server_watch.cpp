@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <deque>
 #include <mutex>
+#include <utility>
 
 #include "device/socket_protocol.h"
 #include "sim/sim_server.h"

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "device/hid_backend.h"
+#include "device/socket_codec.h"
+
+// The lines of the socket wire protocol: requests from the client, answers and bus events from
+// the server. Parsing is strict, so that two implementations written apart disagree loudly
+// rather than half-understand each other.
+namespace lumora_usb_encoder::hid::wire {
+
+// The most bytes a DATA answer can carry and still fit in one line.
+inline constexpr uint32_t kMaxDataLength = (kMaxLineLength - 5) / 2;
+// READ may ask for more than one line can carry (the server then sends what fits); anything
+// beyond this is nonsense for a HID report.
+inline constexpr uint32_t kMaxReadRequest = 65535;
+inline constexpr uint32_t kMaxTimeoutMs = 0x7FFFFFFF;
+
+enum class Verb { Enumerate, Open, Write, Read, String, Close, Watch };
+enum class StringKind { Manufacturer, Product };
+
+struct Request {
+    Verb verb = Verb::Watch;
+    uint16_t vendorId = 0;  // ENUMERATE; 0 matches any
+    uint16_t productId = 0;
+    std::string path;            // OPEN
+    std::string handle;          // WRITE, READ, STRING, CLOSE: opaque, as the server issued it
+    std::vector<uint8_t> bytes;  // WRITE, at least one
+    uint32_t maxLength = 0;      // READ, at least one
+    uint32_t timeoutMs = 0;      // READ; 0: do not wait
+    StringKind which = StringKind::Manufacturer;  // STRING
+
+    bool operator==(const Request&) const = default;
+};
+
+// `line` is without its '\n'. On failure `error` says what is wrong, fit to follow "ERR ".
+bool parseRequest(std::string_view line, Request& request, std::string& error);
+// Without the '\n'.
+std::string formatRequest(const Request& request);
+
+enum class AnswerKind { Device, End, Ok, Err, Data, None, String, Arrival, Removal };
+
+struct Answer {
+    AnswerKind kind = AnswerKind::None;
+    DeviceInfo device;           // DEVICE
+    std::string token;           // OK's argument (handle or count; may be absent), event path
+    std::string reason;          // ERR; may be empty
+    std::vector<uint8_t> bytes;  // DATA, at least one
+    std::u16string text;         // STRING
+
+    bool operator==(const Answer& other) const;
+};
+
+bool parseAnswer(std::string_view line, Answer& answer, std::string& error);
+// Without the '\n'. A device whose path is no token cannot be sent; that is the caller's check.
+std::string formatAnswer(const Answer& answer);
+
+}  // namespace lumora_usb_encoder::hid::wire

@@ -1,0 +1,88 @@
+// quillon-sim: the simulated keypad on a Unix socket, so that any number of processes (the
+// window, quillonctl calls one after another, scripts) share one virtual device and its state.
+#include <pthread.h>
+#include <signal.h>
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <mutex>
+#include <string>
+
+#include "sim/sim_keypad.h"
+#include "sim/sim_server.h"
+
+namespace lumora_usb_encoder::sim {
+
+namespace {
+
+struct Arguments {
+    std::string socket;
+    std::string simulate;
+    bool verbose = false;
+};
+
+// Signals are taken by sigwait() in main only, so every server thread starts with them blocked.
+sigset_t stopSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    return set;
+}
+
+int serve(const Arguments& arguments) {
+    SimulationSpec spec;
+    std::string error;
+    if (!parseSimulationSpec(arguments.simulate, spec, error)) {
+        std::cerr << "quillon-sim: --simulate: " << error << '\n';
+        return 2;
+    }
+    Simulation simulation = makeSimulation(spec);
+    std::mutex logMutex;
+    ServerOptions options;
+    options.path = arguments.socket;
+    options.backend = std::make_shared<SimBackend>(simulation.bus);
+    options.tick = [bus = simulation.bus] { bus->poll(); };
+    if (arguments.verbose) {
+        options.log = [&logMutex](const std::string& line) {
+            std::lock_guard lock(logMutex);
+            std::cerr << "quillon-sim: " << line << '\n';
+        };
+    }
+    sigset_t signals = stopSignals();
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    SimServer server(options);
+    if (!server.start(error)) {
+        std::cerr << "quillon-sim: " << error << '\n';
+        return 1;
+    }
+    std::cerr << "quillon-sim: serving on " << arguments.socket << '\n';
+    int received = 0;
+    sigwait(&signals, &received);
+    server.stop();
+    std::cerr << "quillon-sim: stopped\n";
+    return 0;
+}
+
+}  // namespace
+
+}  // namespace lumora_usb_encoder::sim
+
+int main(int argc, char** argv) {
+    lumora_usb_encoder::sim::Arguments arguments;
+    CLI::App app{"Serves a simulated Quillon keypad on a Unix socket."};
+    app.add_option("--socket", arguments.socket, "path of the Unix socket to serve on")->required();
+    app.add_option("--simulate", arguments.simulate,
+                   "the keypad to simulate; SPEC such as keys=16,type=8")
+        ->expected(0, 1);
+    app.add_flag("--verbose", arguments.verbose, "log every request on stderr");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        int code = app.exit(error);
+        return code == 0 ? 0 : 2;
+    }
+    // A watcher that hangs up must not kill the server; writes report EPIPE instead.
+    signal(SIGPIPE, SIG_IGN);
+    return lumora_usb_encoder::sim::serve(arguments);
+}

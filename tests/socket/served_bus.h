@@ -1,0 +1,63 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "device/socket_backend.h"
+#include "sim/sim_server.h"
+
+namespace lumora_usb_encoder::testing {
+
+// A fresh socket path in the test's temporary folder.
+inline std::string tempSocketPath() {
+    static std::atomic<int> counter{0};
+    return ::testing::TempDir() + "qsock-" + std::to_string(::getpid()) + "-" +
+           std::to_string(++counter);
+}
+
+// A backend served by a SimServer on a temporary socket, and the diagnostics of the clients
+// made for it.
+struct ServedBus {
+    std::string path = tempSocketPath();
+    std::unique_ptr<sim::SimServer> server;
+    std::vector<std::string> diagnostics;
+    std::mutex diagnosticsMutex;
+
+    explicit ServedBus(std::shared_ptr<hid::Backend> backend, std::function<void()> tick = {}) {
+        sim::ServerOptions options;
+        options.path = path;
+        options.backend = std::move(backend);
+        options.tick = std::move(tick);
+        server = std::make_unique<sim::SimServer>(options);
+        std::string error;
+        EXPECT_TRUE(server->start(error)) << error;
+    }
+
+    std::shared_ptr<hid::Backend> client() {
+        hid::SocketOptions options;
+        options.answerMargin = std::chrono::milliseconds(2000);
+        options.diagnostics = [this](const std::string& message) {
+            std::lock_guard lock(diagnosticsMutex);
+            diagnostics.push_back(message);
+        };
+        std::string error;
+        auto backend = hid::makeSocketBackend(path, error, options);
+        EXPECT_TRUE(backend) << error;
+        return backend;
+    }
+
+    std::string allDiagnostics() {
+        std::lock_guard lock(diagnosticsMutex);
+        std::string all;
+        for (const auto& d : diagnostics) {
+            all += d + "\n";
+        }
+        return all;
+    }
+};
+
+}  // namespace lumora_usb_encoder::testing

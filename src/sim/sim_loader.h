@@ -74,7 +74,8 @@ class SimLoader final : public BusDevice, public std::enable_shared_from_this<Si
     bool handleRomCommand(uint8_t command, const std::vector<uint8_t>& core, uint32_t now);
     void handleRamCommand(uint8_t command, const std::vector<uint8_t>& core, uint32_t now);
     void password(const std::vector<uint8_t>& core, uint32_t now);
-    uint8_t writeBlock(uint32_t address, const uint8_t* data, size_t count, bool ramOnly);
+    uint8_t writeBlock(uint32_t address, const uint8_t* bytes, size_t count, bool ramOnly,
+                       uint32_t now);
     void eraseSegment(uint32_t address, uint32_t now);
     void massErase();
     void crcCheck(uint32_t address, uint32_t length, uint32_t now);
@@ -82,8 +83,11 @@ class SimLoader final : public BusDevice, public std::enable_shared_from_this<Si
     void loadPc(uint32_t address, uint32_t now);
     // Leaves the bus and comes back as the reset vector says (bus lock held).
     void reset(uint32_t now);
+    void boot(uint32_t at);
+    bool resetVectorErased() const;
     void message(uint8_t code, uint32_t now, uint32_t busyMs = 0);
     void data(const std::vector<uint8_t>& bytes, uint32_t now, uint32_t busyMs = 0);
+    void queueCore(const std::vector<uint8_t>& core, uint32_t now, uint32_t busyMs);
     void leaveThen(std::function<void(uint32_t)> then);
 
     std::weak_ptr<VirtualBus> bus_;

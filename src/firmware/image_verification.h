@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+#include "firmware/bsl_library.h"
+
+namespace lumora_usb_encoder {
+
+inline constexpr uint32_t kImageOk = 0;
+inline constexpr uint32_t kImageMismatch = 1;
+inline constexpr uint32_t kImageCannotOpen = 0xFFFFFFFE;
+inline constexpr uint32_t kDeviceCrcFailed = 0xFFFFFFFF;  // never equals a 16-bit CRC
+
+// The device's CRC over a range, or kDeviceCrcFailed.
+uint32_t CRC_Check(BslLibrary& bsl, uint32_t startAddress, uint32_t length, int reserved);
+
+// Erases every flash segment the image's bytes lie in, once each: 0, or kImageCannotOpen.
+uint32_t EraseDataSegment_File(BslLibrary& bsl, const char* path);
+
+// Compares the device's CRC of every block of the image with our own: kImageOk, kImageMismatch
+// (at the first block that differs; later blocks are not read) or kImageCannotOpen.
+uint32_t CRC_Check_File(BslLibrary& bsl, const char* path);
+
+}  // namespace lumora_usb_encoder

@@ -1,0 +1,109 @@
+#include "firmware/loader_protocol.h"
+#include "sim/sim_loader.h"
+#include "support/clock.h"
+
+namespace lumora_usb_encoder::sim {
+
+namespace {
+
+constexpr uint32_t kLeaveAfterMs = 1;  // the report that caused it is taken first
+
+// A firmware new to the keypad knows nothing of what the old one stored: the upgrade's restore
+// brings the variant, serial number and settings back.
+void forgetSettings(SimKeypad& keypad) {
+    keypad.current() = KeypadSettings{};
+    keypad.current().options = 0;
+    keypad.defaults() = keypad.current();
+    keypad.variant().serialNumber = std::string(SimKeypad::kSerialLength, '0');
+}
+
+}  // namespace
+
+void SimLoader::message(uint8_t code, uint32_t now, uint32_t busyMs) {
+    queueCore({loader::kMessageReply, code}, now, busyMs);
+}
+
+void SimLoader::data(const std::vector<uint8_t>& bytes, uint32_t now, uint32_t busyMs) {
+    std::vector<uint8_t> core = {loader::kDataReply};
+    core.insert(core.end(), bytes.begin(), bytes.end());
+    queueCore(core, now, busyMs);
+}
+
+void SimLoader::queueCore(const std::vector<uint8_t>& core, uint32_t now, uint32_t busyMs) {
+    loader::Report report;
+    if (!loader::wrapCorePacket(core, report)) {
+        return;
+    }
+    if (auto bus = bus_.lock()) {
+        bus->queueReport(this, 0, {now + timing.reportMs + busyMs, {report.begin(), report.end()}});
+    }
+}
+
+void SimLoader::leaveThen(std::function<void(uint32_t)> then) {
+    leaving_ = true;
+    if (auto bus = bus_.lock()) {
+        bus->detachLater(this, kLeaveAfterMs, std::move(then));
+    }
+}
+
+void SimLoader::reset(uint32_t now) {
+    (void)now;
+    std::weak_ptr<SimLoader> self = weak_from_this();
+    leaveThen([self](uint32_t left) {
+        if (auto loader = self.lock()) {
+            loader->boot(left + loader->timing.restartMs);
+        }
+    });
+}
+
+// What the part runs after a reset: with no reset vector, the loader in protected flash;
+// otherwise the keypad firmware, whichever version the image carries.
+void SimLoader::boot(uint32_t at) {
+    auto bus = bus_.lock();
+    if (!bus) {
+        return;
+    }
+    ramLoader_ = false;
+    auto keypad = keypad_.lock();
+    if (resetVectorErased() || !keypad) {
+        bus->attachAt(shared_from_this(), at);
+        return;
+    }
+    if (flashChanged_) {
+        forgetSettings(*keypad);
+        std::string version = imageVersion();
+        keypad->variant().firmwareVersion = version.empty() ? "0.0" : version;
+        flashChanged_ = false;
+    }
+    bus->attachAt(keypad, at);
+}
+
+void SimLoader::enterFromKeypad(uint32_t now) {
+    ramLoader_ = false;
+    if (auto bus = bus_.lock()) {
+        bus->attachAt(shared_from_this(), now + timing.restartMs);
+    }
+}
+
+void SimLoader::replug() {
+    auto bus = bus_.lock();
+    if (!bus) {
+        return;
+    }
+    bus->detach(this);
+    if (auto keypad = keypad_.lock()) {
+        bus->detach(keypad.get());
+    }
+    std::lock_guard lock(bus->mutex());
+    boot(GetTickCount());
+}
+
+std::shared_ptr<SimLoader> connectLoader(const Simulation& simulation) {
+    auto loader = std::make_shared<SimLoader>(simulation.bus, simulation.keypad);
+    loader->loadFactoryImage(simulation.keypad->variant().firmwareVersion);
+    // The keypad owns its loader: the same flash, for as long as the keypad exists.
+    simulation.keypad->onUpgradeMode = [loader](uint32_t now) { loader->enterFromKeypad(now); };
+    return loader;
+}
+
+}  // namespace lumora_usb_encoder::sim

@@ -1,0 +1,209 @@
+#include "firmware/bsl_library.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "firmware/crc.h"
+#include "firmware/firmware_resources.h"
+#include "firmware/programming_sequence.h"
+#include "loader_world.h"
+
+namespace lumora_usb_encoder {
+namespace {
+
+const std::string kSample =
+    std::string(QUILLON_TEST_DATA) + "/../../samples/firmware/sim-keypad-7.3.txt";
+
+class BslOverSimulator : public ::testing::Test {
+  protected:
+    uint8_t open() {
+        bsl.BSL_setFamily(kFamilyF5xx);
+        bsl.BSL_setCom(kComUsb);
+        return bsl.BSL_initialize_BSL(loaderConnectionString().c_str());
+    }
+    DataBlock_ password() {
+        return bsl.BSL_readTI_Text(Firmware::item("password.Text")->c_str(), 32);
+    }
+    // What the start-up does: ROM loader, password, RAM loader, restart, password again.
+    void startRamLoader() {
+        ASSERT_EQ(open(), 0);
+        ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
+        ASSERT_EQ(bsl.BSL_RX_TXT(builtInRamLoaderText().c_str(), kSendFast), 0u);
+        ASSERT_EQ(bsl.BSL_LoadPC(kRamBslEntry), 0);
+        bsl.BSL_close_BSL();
+        Sleep(world.loader->timing.restartMs + 5);
+        ASSERT_EQ(open(), 0);
+        ASSERT_TRUE(world.loader->ramLoaderRunning());
+        ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
+    }
+
+    LoaderWorld world;
+    BslLibrary bsl;
+};
+
+TEST_F(BslOverSimulator, OpensOnlyAPresentLoaderOfTheSupportedKind) {
+    struct Case {
+        const char* name;
+        bool loaderThere;
+        uint32_t family, com;
+        const char* text;
+        uint8_t expected;
+    } cases[] = {
+        {"loader present", true, 3, 2, "PID=0x0200,VID=0x2047,DEVICEINDEX=0", 0},
+        {"only the keypad", false, 3, 2, "PID=0x0200,VID=0x2047,DEVICEINDEX=0", kBslDeviceAbsent},
+        {"second device asked", true, 3, 2, "PID=0x0200,VID=0x2047,DEVICEINDEX=1",
+         kBslDeviceAbsent},
+        {"bad text", true, 3, 2, "PID=0x0200", kBslBadArgument},
+        {"no text", true, 3, 2, nullptr, kBslBadArgument},
+        {"other family", true, 1, 2, "PID=0x0200,VID=0x2047", kBslUnsupported},
+        {"serial port", true, 3, 1, "PID=0x0200,VID=0x2047", kBslUnsupported},
+    };
+    for (const auto& c : cases) {
+        LoaderWorld local;
+        if (c.loaderThere) {
+            local.enterLoader();
+        }
+        BslLibrary library;
+        library.BSL_setFamily(c.family);
+        library.BSL_setCom(c.com);
+        EXPECT_EQ(library.BSL_initialize_BSL(c.text), c.expected) << c.name;
+        EXPECT_EQ(BslLibrary::BSL_NumOfUSBDevices(0x2047, 0x0200), c.loaderThere ? 1u : 0u)
+            << c.name;
+    }
+}
+
+TEST_F(BslOverSimulator, TheLoaderInProtectedFlashOnlyLoadsRam) {
+    world.enterLoader();
+    ASSERT_EQ(open(), 0);
+    EXPECT_TRUE(bsl.deviceIsSimulated());
+    ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
+    EXPECT_EQ(bsl.BSL_eraseSegment(0xFFFF), 0x07);
+    EXPECT_EQ(bsl.BSL_CRC_Check(0x4400, 16), 0x07);
+    EXPECT_STREQ(bsl.BSL_TX_BSL_Version_String(), "ERROR");
+    EXPECT_EQ(world.loader->massErases(), 0);
+}
+
+TEST_F(BslOverSimulator, AWrongPasswordErasesMainFlashAndLeavesTheDefaultOne) {
+    world.enterLoader();
+    world.loader->memory()[0x1800] = 0x12;  // information memory survives a mass erase
+    ASSERT_EQ(open(), 0);
+    DataBlock_ wrong = password();
+    wrong.data[3] ^= 0xFF;
+    EXPECT_EQ(bsl.BSL_RX_Password(wrong), 0x05);
+    EXPECT_EQ(world.loader->massErases(), 1);
+    EXPECT_EQ(world.loader->memory()[0x4400], 0xFF);
+    EXPECT_EQ(world.loader->memory()[0xFFFE], 0xFF);
+    EXPECT_EQ(world.loader->memory()[0x1800], 0x12);
+    EXPECT_EQ(bsl.BSL_RX_Password(password()), 0x05) << "the old password is gone with the flash";
+    EXPECT_EQ(bsl.BSL_RX_Password(bsl.BSL_getDefaultPass()), 0);
+    DataBlock_ shortBlock = password();
+    shortBlock.numberOfBytes = 31;
+    EXPECT_EQ(bsl.BSL_RX_Password(shortBlock), kBslBadArgument);
+}
+
+TEST_F(BslOverSimulator, TheRamLoaderAnswersTheFullSetOnlyAfterThePassword) {
+    world.enterLoader();
+    ASSERT_EQ(open(), 0);
+    ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
+    ASSERT_EQ(bsl.BSL_RX_TXT(builtInRamLoaderText().c_str(), kSendFast), 0u);
+    ASSERT_EQ(bsl.BSL_LoadPC(kRamBslEntry), 0);
+    Sleep(world.loader->timing.restartMs + 5);
+    ASSERT_EQ(open(), 0);  // the started RAM loader asks for the password again
+    EXPECT_EQ(bsl.BSL_eraseSegment(0x4400), 0x04);
+    EXPECT_STREQ(bsl.BSL_TX_BSL_Version_String(), "ERROR");
+    ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
+    EXPECT_STREQ(bsl.BSL_TX_BSL_Version_String(), "Vendor:00 CI: 0x06 API 0x05 PI 0x34");
+    EXPECT_EQ(bsl.BSL_eraseSegment(0x4400), 0);
+}
+
+TEST_F(BslOverSimulator, ProgramsAnImageInFullReportsAndTheCrcsAgree) {
+    world.enterLoader();
+    startRamLoader();
+    for (uint32_t segment = 0x4400; segment < 0x24400; segment += 512) {
+        ASSERT_EQ(bsl.BSL_eraseSegment(segment), 0);
+    }
+    int before = world.loader->reportsReceived();
+    ASSERT_EQ(bsl.BSL_RX_TXT_File(kSample.c_str(), kSendFast), 0u) << bsl.lastError();
+    // 6144 bytes at 0x4400, 8 at 0xFF40, 32 + 1000 from 0xFFE0: 106 + 1 + 18 reports of 58.
+    EXPECT_EQ(world.loader->reportsReceived() - before, 125);
+    ASSERT_EQ(bsl.BSL_openTI_TextForRead(kSample.c_str()), 0);
+    int blocks = 0;
+    while (bsl.BSL_moreDataToRead_TextFile() != 0) {
+        DataBlock_ block = bsl.BSL_readTI_TextFile(5000);
+        ASSERT_EQ(bsl.BSL_CRC_Check(block.startAddr, block.numberOfBytes), 0);
+        dataBuffer reply = bsl.BSL_get_RX_Buffer();
+        EXPECT_EQ(reply.bytes[5] + 256u * reply.bytes[6], Calculate_CRC(block)) << block.startAddr;
+        ++blocks;
+    }
+    bsl.BSL_closeTI_Text();
+    EXPECT_EQ(blocks, 4);  // 5000 + 1144 at 0x4400, the record, the vectors with the tables
+    EXPECT_EQ(world.loader->imageVersion(), "7.3");
+}
+
+TEST_F(BslOverSimulator, CheckedWritesReportFlashThatWasNotErased) {
+    world.enterLoader();
+    startRamLoader();
+    // 0x4400 still holds the factory image: writing other bits over it cannot succeed.
+    EXPECT_EQ(bsl.BSL_RX_TXT("@4400\r\n00 00 00 00\r\nq", 0), 0u) << "clearing bits works";
+    EXPECT_EQ(bsl.BSL_RX_TXT("@4400\r\nFF\r\nq", 0), 0x01u);
+    EXPECT_EQ(bsl.BSL_RX_TXT("@4400\r\nnot hex\r\nq", 0), kBslBadArgument);
+}
+
+TEST_F(BslOverSimulator, ADeviceThatLeftFailsEveryCallCleanly) {
+    world.enterLoader();
+    startRamLoader();
+    world.loader->faults.unplugAfterReports = 0;
+    EXPECT_NE(bsl.BSL_eraseSegment(0x4400), 0);
+    Sleep(5);
+    EXPECT_NE(bsl.BSL_CRC_Check(0x4400, 2), 0);
+    EXPECT_STREQ(bsl.BSL_TX_BSL_Version_String(), "ERROR");
+    EXPECT_NE(bsl.BSL_RX_TXT_File(kSample.c_str(), kSendFast), 0u);
+    EXPECT_FALSE(world.loaderPresent());
+    bsl.BSL_close_BSL();
+    EXPECT_EQ(bsl.BSL_eraseSegment(0x4400), kBslNotOpen);
+}
+
+TEST_F(BslOverSimulator, TheForcedResetBringsTheKeypadBackWithTheImageVersion) {
+    world.enterLoader();
+    startRamLoader();
+    for (uint32_t segment = 0x4400; segment < 0x10400; segment += 512) {
+        ASSERT_EQ(bsl.BSL_eraseSegment(segment), 0);
+    }
+    ASSERT_EQ(bsl.BSL_RX_TXT_File(kSample.c_str(), kSendFast), 0u);
+    ASSERT_EQ(bsl.BSL_RX_TXT(Firmware::item("Forced_BOR.Text")->c_str(), kSendFast), 0u);
+    Sleep(world.loader->timing.restartMs + 5);
+    EXPECT_FALSE(world.loaderPresent());
+    EXPECT_TRUE(world.keypadPresent());
+    EXPECT_EQ(world.simulation.keypad->variant().firmwareVersion, "7.3");
+}
+
+TEST_F(BslOverSimulator, AResetWithAnErasedResetVectorStaysInTheLoader) {
+    world.enterLoader();
+    startRamLoader();
+    ASSERT_EQ(bsl.BSL_eraseSegment(0xFFFF), 0);
+    ASSERT_EQ(bsl.BSL_RX_TXT(Firmware::item("Forced_BOR.Text")->c_str(), kSendFast), 0u);
+    Sleep(world.loader->timing.restartMs + 5);
+    EXPECT_TRUE(world.loaderPresent());
+    EXPECT_FALSE(world.loader->ramLoaderRunning());
+    EXPECT_FALSE(world.keypadPresent());
+}
+
+TEST(BslImageFile, UnreadableFilesCountAsUnopenable) {
+    const std::string bad = ::testing::TempDir() + "bad_image.txt";
+    std::ofstream(bad) << "@4400\n01 0G\nq\n";
+    struct Case {
+        std::string path;
+        std::string says;
+    } cases[] = {{"/nonexistent/image.txt", "cannot read"}, {bad, "line 2"}};
+    for (const auto& c : cases) {
+        BslLibrary bsl;
+        EXPECT_EQ(bsl.BSL_openTI_TextForRead(c.path.c_str()), kBslCannotOpenFile) << c.path;
+        EXPECT_NE(bsl.lastError().find(c.says), std::string::npos) << bsl.lastError();
+        EXPECT_EQ(bsl.BSL_moreDataToRead_TextFile(), 0);
+        EXPECT_EQ(bsl.BSL_readTI_TextFile(512).numberOfBytes, 0u);
+    }
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder

@@ -1,0 +1,90 @@
+#include "firmware/loader_protocol.h"
+
+#include <gtest/gtest.h>
+
+namespace lumora_usb_encoder::loader {
+namespace {
+
+struct Case {
+    const char* name;
+    std::vector<uint8_t> report;
+    ReplyError error;
+    Reply::Kind kind;
+    uint8_t message;
+    std::vector<uint8_t> data;
+};
+
+TEST(LoaderReply, ReadsWhatTheLoaderSendsAndRejectsTheRest) {
+    const Case cases[] = {
+        {"success message",
+         {0x3F, 0x02, 0x3B, 0x00},
+         ReplyError::None,
+         Reply::Kind::Message,
+         0,
+         {}},
+        {"password error",
+         {0x3F, 0x02, 0x3B, 0x05, 0, 0},
+         ReplyError::None,
+         Reply::Kind::Message,
+         5,
+         {}},
+        {"CRC data",
+         {0x3F, 0x03, 0x3A, 0x34, 0x12},
+         ReplyError::None,
+         Reply::Kind::Data,
+         0,
+         {0x34, 0x12}},
+        {"padding is not data",
+         {0x3F, 0x02, 0x3A, 0x99, 0x77, 0x66},
+         ReplyError::None,
+         Reply::Kind::Data,
+         0,
+         {0x99}},
+        {"nothing", {}, ReplyError::TooShort, {}, 0, {}},
+        {"length beyond the bytes read", {0x3F, 0x05, 0x3A, 0x01}, ReplyError::TooShort, {}, 0, {}},
+        {"other report", {0x3E, 0x02, 0x3B, 0x00}, ReplyError::BadReportId, {}, 0, {}},
+        {"length zero", {0x3F, 0x00, 0x3B, 0x00}, ReplyError::BadLength, {}, 0, {}},
+        {"length 63", std::vector<uint8_t>(64, 0x3F), ReplyError::BadLength, {}, 0, {}},
+        {"unknown kind", {0x3F, 0x02, 0x3C, 0x00}, ReplyError::UnknownKind, {}, 0, {}},
+        {"message without code", {0x3F, 0x01, 0x3B, 0x00}, ReplyError::BadMessage, {}, 0, {}},
+        {"message with two codes",
+         {0x3F, 0x03, 0x3B, 0x00, 0x01},
+         ReplyError::BadMessage,
+         {},
+         0,
+         {}},
+    };
+    for (const auto& c : cases) {
+        Reply reply;
+        ASSERT_EQ(parseReply(c.report, reply), c.error) << c.name;
+        if (c.error == ReplyError::None) {
+            EXPECT_EQ(reply.kind, c.kind) << c.name;
+            EXPECT_EQ(reply.message, c.message) << c.name;
+            EXPECT_EQ(reply.data, c.data) << c.name;
+        }
+    }
+}
+
+TEST(LoaderReport, WrapsCorePacketsThatFitAndUnwrapsOnlyWellFormedOnes) {
+    Report report;
+    std::vector<uint8_t> full(kMaxCorePacket, 0xAB);
+    ASSERT_TRUE(wrapCorePacket(full, report));
+    EXPECT_EQ(report[0], 0x3F);
+    EXPECT_EQ(report[1], 62);
+    EXPECT_EQ(unwrapReport(report).size(), 62u);
+    std::vector<uint8_t> tooLong(kMaxCorePacket + 1, 0);
+    EXPECT_FALSE(wrapCorePacket(tooLong, report));
+    EXPECT_FALSE(wrapCorePacket({}, report));
+    EXPECT_TRUE(unwrapReport(std::vector<uint8_t>{0x3F, 0x03, 0x10}).empty());
+}
+
+TEST(LoaderPacket, AddressesAreLittleEndianIn24Bits) {
+    const uint8_t data[] = {0xAA};
+    EXPECT_EQ(addressedPacket(Command::RxDataBlockFast, 0x12345, data),
+              (std::vector<uint8_t>{0x1B, 0x45, 0x23, 0x01, 0xAA}));
+    EXPECT_EQ(addressedPacket(Command::CrcCheck, 0x4400, lengthTail(0x1388)),
+              (std::vector<uint8_t>{0x16, 0x00, 0x44, 0x00, 0x88, 0x13}));
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder::loader

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <memory>
+
+#include "device/hid_backend.h"
+#include "sim/sim_keypad.h"
+#include "sim/sim_loader.h"
+#include "sim/virtual_bus.h"
+#include "support/clock.h"
+
+namespace lumora_usb_encoder {
+
+// A simulated keypad with its loader, reached through the process backend.
+struct LoaderWorld {
+    sim::Simulation simulation;
+    std::shared_ptr<sim::SimLoader> loader;
+
+    explicit LoaderWorld(const sim::SimulationSpec& spec = {})
+        : simulation(sim::makeSimulation(spec)), loader(sim::connectLoader(simulation)) {
+        hid::setBackend(std::make_shared<sim::SimBackend>(simulation.bus));
+    }
+    ~LoaderWorld() { hid::setBackend(nullptr); }
+
+    // The keypad leaves for its loader, as the upgrade mode command makes it do.
+    void enterLoader() {
+        {
+            std::lock_guard lock(simulation.bus->mutex());
+            simulation.bus->detach(simulation.keypad.get());
+            loader->enterFromKeypad(GetTickCount());
+        }
+        Sleep(loader->timing.restartMs + 1);
+        simulation.bus->poll();
+    }
+    bool keypadPresent() { return simulation.bus->present(simulation.keypad.get()); }
+    bool loaderPresent() { return simulation.bus->present(loader.get()); }
+};
+
+}  // namespace lumora_usb_encoder

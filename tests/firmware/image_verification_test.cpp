@@ -1,0 +1,129 @@
+#include "firmware/image_verification.h"
+
+#include <gtest/gtest.h>
+
+#include "firmware/crc.h"
+
+namespace lumora_usb_encoder {
+namespace {
+
+// A library whose image file and device are scripted: blocks handed out in turn, CRCs
+// answered from a list, every erase and read recorded.
+class FakeLoader : public BslLibrary {
+  public:
+    std::vector<DataBlock_> blocks;
+    bool openFails = false;
+    std::vector<std::optional<uint32_t>> deviceCrcs;  // nullopt: the request fails
+    std::vector<uint32_t> erased;
+    size_t blocksRead = 0;
+    size_t crcRequests = 0;
+    bool closed = false;
+
+    int32_t BSL_openTI_TextForRead(const char*) override {
+        return openFails ? kBslCannotOpenFile : 0;
+    }
+    int32_t BSL_moreDataToRead_TextFile() override { return blocksRead < blocks.size(); }
+    DataBlock_ BSL_readTI_TextFile(int32_t) override { return blocks[blocksRead++]; }
+    void BSL_closeTI_Text() override { closed = true; }
+    uint8_t BSL_eraseSegment(uint32_t address) override {
+        erased.push_back(address);
+        return 0;
+    }
+    uint8_t BSL_CRC_Check(uint32_t, uint32_t) override {
+        auto crc = deviceCrcs.at(crcRequests++);
+        if (!crc) {
+            return kBslNoReply;
+        }
+        reply_.bytes[5] = static_cast<uint8_t>(*crc & 0xFF);
+        reply_.bytes[6] = static_cast<uint8_t>(*crc >> 8);
+        return 0;
+    }
+    dataBuffer BSL_get_RX_Buffer() override { return reply_; }
+
+  private:
+    dataBuffer reply_;
+};
+
+DataBlock_ block(uint32_t start, uint32_t count, uint8_t fill = 0x5A) {
+    DataBlock_ b;
+    b.startAddr = start;
+    b.numberOfBytes = count;
+    std::fill_n(b.data.begin(), count, fill);
+    return b;
+}
+
+TEST(CrcCheckFile, StopsAtTheFirstBlockThatDiffers) {
+    struct Case {
+        const char* name;
+        std::vector<std::optional<uint32_t>> deviceCrcs;  // against blocks of crc A, B, C
+        uint32_t expected;
+        size_t blocksRead;
+    };
+    FakeLoader probe;
+    probe.blocks = {block(0x4400, 5000, 1), block(0x5788, 5000, 2), block(0x6B10, 100, 3)};
+    uint32_t a = Calculate_CRC(probe.blocks[0]);
+    uint32_t b = Calculate_CRC(probe.blocks[1]);
+    uint32_t c = Calculate_CRC(probe.blocks[2]);
+    const Case cases[] = {
+        {"all match", {a, b, c}, kImageOk, 3},
+        {"second differs", {a, b ^ 1, c}, kImageMismatch, 2},
+        {"device silent on the first", {std::nullopt, b, c}, kImageMismatch, 1},
+        {"last differs", {a, b, c ^ 0x8000}, kImageMismatch, 3},
+    };
+    for (const auto& cs : cases) {
+        FakeLoader loader;
+        loader.blocks = probe.blocks;
+        loader.deviceCrcs = cs.deviceCrcs;
+        EXPECT_EQ(CRC_Check_File(loader, "image.txt"), cs.expected) << cs.name;
+        EXPECT_EQ(loader.blocksRead, cs.blocksRead) << cs.name;
+        EXPECT_TRUE(loader.closed) << cs.name;
+    }
+}
+
+TEST(CrcCheckFile, AnImageWithoutBlocksOrFileIsJudgedByTheRules) {
+    FakeLoader empty;
+    EXPECT_EQ(CRC_Check_File(empty, "image.txt"), kImageOk);
+    EXPECT_EQ(EraseDataSegment_File(empty, "image.txt"), kImageOk);
+    EXPECT_TRUE(empty.erased.empty());
+
+    FakeLoader missing;
+    missing.openFails = true;
+    EXPECT_EQ(CRC_Check_File(missing, "image.txt"), kImageCannotOpen);
+    EXPECT_EQ(EraseDataSegment_File(missing, "image.txt"), kImageCannotOpen);
+}
+
+TEST(CrcCheck, AFailedRequestNeverEqualsACrc) {
+    FakeLoader loader;
+    loader.deviceCrcs = {std::nullopt, 0xFFFF};
+    EXPECT_EQ(CRC_Check(loader, 0x4400, 2, 0), kDeviceCrcFailed);
+    EXPECT_EQ(CRC_Check(loader, 0x4400, 2, 0), 0xFFFFu);
+}
+
+TEST(EraseDataSegmentFile, ErasesEverySegmentABlockTouchesOnce) {
+    struct Case {
+        const char* name;
+        std::vector<DataBlock_> blocks;
+        std::vector<uint32_t> erased;
+    } cases[] = {
+        {"aligned blocks", {block(0x4400, 512), block(0x4600, 512)}, {0x4400, 0x4600}},
+        {"a block across a boundary, nothing starting after it",
+         {block(0x4500, 512)},
+         {0x4400, 0x4600}},
+        {"odd start shares segments with the next block",
+         {block(0x4401, 512), block(0x4601, 100)},
+         {0x4400, 0x4600}},
+        {"information memory in 128-byte segments", {block(0x1870, 32)}, {0x1800, 0x1880}},
+        {"the vectors and the upper flash", {block(0xFFE0, 512)}, {0xFE00, 0x10000}},
+        {"outside flash: only the start, as asked", {block(0x2500, 16)}, {0x2500}},
+    };
+    for (const auto& c : cases) {
+        FakeLoader loader;
+        loader.blocks = c.blocks;
+        EXPECT_EQ(EraseDataSegment_File(loader, "image.txt"), kImageOk) << c.name;
+        EXPECT_EQ(loader.erased, c.erased) << c.name;
+        EXPECT_TRUE(loader.closed) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder

@@ -1,0 +1,236 @@
+#include "firmware/programming_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <utility>
+
+#include "firmware/firmware_resources.h"
+#include "firmware/image_verification.h"
+#include "loader_world.h"
+
+namespace lumora_usb_encoder {
+namespace {
+
+using Log = std::vector<std::pair<int, std::string>>;
+
+const std::string kSample =
+    std::string(QUILLON_TEST_DATA) + "/../../samples/firmware/sim-keypad-7.3.txt";
+
+// The real library with a few calls a test can take over or count.
+class ScriptedBsl : public BslLibrary {
+  public:
+    std::function<const char*()> versionText;
+    std::function<void()> afterFileSent;
+    int segmentErases = 0;
+    int resetTexts = 0;
+
+    const char* BSL_TX_BSL_Version_String() override {
+        return versionText ? versionText() : BslLibrary::BSL_TX_BSL_Version_String();
+    }
+    uint8_t BSL_eraseSegment(uint32_t address) override {
+        ++segmentErases;
+        return BslLibrary::BSL_eraseSegment(address);
+    }
+    uint32_t BSL_RX_TXT(const char* text, uint8_t fast) override {
+        resetTexts += std::string(text) == *Firmware::item("Forced_BOR.Text") ? 1 : 0;
+        return BslLibrary::BSL_RX_TXT(text, fast);
+    }
+    uint32_t BSL_RX_TXT_File(const char* path, uint8_t fast) override {
+        uint32_t result = BslLibrary::BSL_RX_TXT_File(path, fast);
+        if (afterFileSent) {
+            afterFileSent();
+        }
+        return result;
+    }
+};
+
+class Programming : public ::testing::Test {
+  protected:
+    Programming() { world.enterLoader(); }
+
+    bool program(const std::string& path = kSample,
+                 LoaderResources resources = LoaderResources::fromFirmwareItems()) {
+        ProgrammingSequence sequence(bsl, std::move(resources));
+        UpgradeWorker worker;
+        worker.ReportProgress = [this](int percent, const std::string& text) {
+            log.emplace_back(percent, text);
+            ticks.push_back(GetTickCount());
+        };
+        worker.Result = true;  // the sequence must set it either way
+        sequence.CustomSelectedFirmware(path, worker);
+        lastSequence = {sequence.startProgramTime, sequence.stopProgramTime};
+        return worker.Result;
+    }
+    Log texts() const {
+        Log lines;
+        for (const auto& entry : log) {
+            if (!entry.second.empty()) {
+                lines.push_back(entry);
+            }
+        }
+        return lines;
+    }
+
+    LoaderWorld world;
+    ScriptedBsl bsl;
+    Log log;
+    std::vector<uint32_t> ticks;
+    std::pair<uint32_t, uint32_t> lastSequence;
+};
+
+TEST_F(Programming, ASuccessfulRunReportsEveryStepInOrder) {
+    ASSERT_TRUE(program());
+    const Log expected = {
+        {5, ""},
+        {10, "Password Sent Successfully\r\n"},
+        {20, "Sending RAM BSL v00.06.05.34\r\n"},
+        {30, "Done RAM BSL v00.06.05.34\r\n"},
+        {35, ""},
+        {40, ""},
+        {45, ""},
+        {60, "Erasing memory segments \r\n"},
+        {70, "Sending " + kSample + "\r\n"},
+        {75, "Firmware Sent\r\n"},
+        {80, "Verifying memory\r\n"},
+        {85, "Memory successfully verified\r\n"},
+        {90, "Total programming time is 0s \r\n"},
+        {90, "Resetting Device...\r\nStarting application\r\n"},
+        {100, "Done!"},
+    };
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(world.loader->massErases(), 0);
+    Sleep(world.loader->timing.restartMs + 5);
+    EXPECT_TRUE(world.keypadPresent());
+    EXPECT_EQ(world.simulation.keypad->variant().firmwareVersion, "7.3");
+}
+
+TEST_F(Programming, ARejectedPasswordTakesTheMassErasePath) {
+    world.loader->memory()[0xFFE0] ^= 0x01;  // the keypad's firmware has other vectors
+    ASSERT_TRUE(program());
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[1], (std::pair<int, std::string>{5, "Mass erase occured!\r\n"}));
+    EXPECT_GE(ticks[2] - ticks[1], 2000u) << "the default password waits for the erase";
+    for (const auto& entry : log) {
+        EXPECT_NE(entry.second, "Erasing memory segments \r\n");
+    }
+    EXPECT_EQ(bsl.segmentErases, 1) << "only the reset vector segment";
+    EXPECT_EQ(world.loader->massErases(), 1) << "the second opening used the default password";
+}
+
+TEST_F(Programming, AWrongLoaderVersionFailsBothStartUps) {
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+    } cases[] = {
+        {"ERROR", [&] { bsl.versionText = [] { return "ERROR"; }; }},
+        {"00.06.05.33",
+         [&] {
+             world.loader->faults.versionReply = std::array<uint8_t, 4>{0, 6, 5, 0x33};
+         }},
+        {"a short text", [&] { bsl.versionText = [] { return "Vendor:00"; }; }},
+    };
+    for (const auto& c : cases) {
+        log.clear();
+        c.arrange();
+        EXPECT_FALSE(program()) << c.name;
+        const Log expected = {
+            {10, "Password Sent Successfully\r\n"},
+            {20, "Sending RAM BSL v00.06.05.34\r\n"},
+            {30, "Done RAM BSL v00.06.05.34\r\n"},
+            {50, "Failed to read data from RAM BSL\r\n"},
+            {50, "Unsuccessful in starting the BSL. Restarting. \r\n"},
+            {10, "Password Sent Successfully\r\n"},
+            {20, "Sending RAM BSL v00.06.05.34\r\n"},
+            {30, "Done RAM BSL v00.06.05.34\r\n"},
+            {50, "Failed to read data from RAM BSL\r\n"},
+        };
+        EXPECT_EQ(texts(), expected) << c.name;
+        bsl.versionText = nullptr;
+        world.loader->faults.versionReply.reset();
+    }
+}
+
+TEST_F(Programming, NoLoaderOnTheBusFailsTwiceAndSaysItWasUnplugged) {
+    world.simulation.bus->detach(world.loader.get());
+    EXPECT_FALSE(program());
+    const Log expected = {
+        {0, "USB device was unplugged!\r\n"},
+        {50, "Unsuccessful in starting the BSL. Restarting. \r\n"},
+        {0, "USB device was unplugged!\r\n"},
+    };
+    EXPECT_EQ(texts(), expected);
+}
+
+TEST_F(Programming, TheProgrammingTimeIsInWholeSecondsTruncated) {
+    bsl.afterFileSent = [] { Sleep(59999); };
+    ASSERT_TRUE(program());
+    EXPECT_EQ(lastSequence.second - lastSequence.first, 59999u);
+    EXPECT_NE(std::find(log.begin(), log.end(),
+                        std::pair<int, std::string>{90, "Total programming time is 59s \r\n"}),
+              log.end());
+}
+
+TEST_F(Programming, TheResetGoesTwiceOnlyForTheShippedLoaderVersion) {
+    struct Case {
+        std::string version;
+        std::array<uint8_t, 4> reply;
+        int resetTexts;
+    } cases[] = {{"00.06.05.34", {0, 6, 5, 0x34}, 2}, {"00.07.01.00", {0, 7, 1, 0}, 1}};
+    for (const auto& c : cases) {
+        LoaderWorld fresh;
+        fresh.enterLoader();
+        fresh.loader->faults.versionReply = c.reply;
+        ScriptedBsl library;
+        LoaderResources resources = LoaderResources::fromFirmwareItems();
+        resources.ramBslVersion = c.version;
+        ProgrammingSequence sequence(library, resources);
+        UpgradeWorker worker;
+        sequence.CustomSelectedFirmware(kSample, worker);
+        EXPECT_TRUE(worker.Result) << c.version;
+        EXPECT_EQ(library.resetTexts, c.resetTexts) << c.version;
+    }
+}
+
+TEST_F(Programming, AnUnplugMidTransferFailsCleanlyAndARetryAfterReplugSucceeds) {
+    world.loader->faults.unplugAfterReports = 80;  // well inside the image transfer
+    EXPECT_FALSE(program());
+    EXPECT_EQ(texts().back(), (std::pair<int, std::string>{85, "Memory verification error\r\n"}));
+    for (const auto& entry : log) {
+        EXPECT_EQ(entry.second.find("Resetting"), std::string::npos) << "no reset after a failure";
+    }
+    world.loader->faults.unplugAfterReports = -1;
+    world.loader->replug();
+    Sleep(world.loader->timing.restartMs + 5);
+    EXPECT_TRUE(world.loaderPresent()) << "the reset vector was erased: the part stays in loader";
+    EXPECT_FALSE(world.keypadPresent());
+
+    log.clear();
+    EXPECT_TRUE(program());
+    Sleep(world.loader->timing.restartMs + 5);
+    EXPECT_TRUE(world.keypadPresent());
+    EXPECT_EQ(world.simulation.keypad->variant().firmwareVersion, "7.3");
+}
+
+TEST(StringToChar, CopiesOnlyWhatFitsWithItsZero) {
+    char buffer[6];
+    EXPECT_TRUE(StringToChar("hello", buffer));
+    EXPECT_STREQ(buffer, "hello");
+    EXPECT_FALSE(StringToChar("hello!", buffer));
+    EXPECT_STREQ(buffer, "") << "a cut text must never go out";
+}
+
+TEST(PadHexStringValue, WidensToFourDigits) {
+    const std::pair<std::string, std::string> cases[] = {{"0x2", "0x0002"},
+                                                         {"0x20", "0x0020"},
+                                                         {"0x200", "0x0200"},
+                                                         {"0x2047", "0x2047"},
+                                                         {"0x12345", "0x12345"}};
+    for (const auto& [in, out] : cases) {
+        EXPECT_EQ(padHexStringValue(in), out) << in;
+    }
+    EXPECT_EQ(loaderConnectionString(), "PID=0x0200,VID=0x2047,DEVICEINDEX=0");
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder

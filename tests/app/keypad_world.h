@@ -1,0 +1,125 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "../support/recording_ui.h"
+#include "../support/temp_folder.h"
+#include "device/device_connection.h"
+#include "device/report_framing.h"
+#include "device/tracing_backend.h"
+#include "sim/sim_keypad.h"
+
+namespace lumora_usb_encoder::testing {
+
+// One command as it went to the keypad.
+struct SentCommand {
+    int command = 0;
+    std::vector<uint8_t> payload;
+    bool operator==(const SentCommand&) const = default;
+};
+
+inline void PrintTo(const SentCommand& sent, std::ostream* os) {
+    *os << "{" << sent.command << ":";
+    for (uint8_t b : sent.payload) {
+        *os << " " << int(b);
+    }
+    *os << "}";
+}
+
+// Reads the command back out of a traced output report: report ID, size byte, STX, two hex digits
+// of command, two of length, the payload.
+inline std::optional<SentCommand> decodeWritten(const std::string& line) {
+    if (line.empty() || line[0] != '>') {
+        return std::nullopt;
+    }
+    std::istringstream hex(line.substr(1));
+    std::vector<uint8_t> bytes;
+    unsigned value = 0;
+    while (hex >> std::hex >> value) {
+        bytes.push_back(static_cast<uint8_t>(value));
+    }
+    if (bytes.size() < 7) {
+        return std::nullopt;
+    }
+    auto number = [&](size_t at) {
+        return 16 * HexDigitToNibble(bytes[at]) + HexDigitToNibble(bytes[at + 1]);
+    };
+    size_t length = static_cast<size_t>(number(5));
+    if (7 + length > bytes.size()) {
+        return std::nullopt;
+    }
+    return SentCommand{
+        number(3),
+        std::vector<uint8_t>(bytes.begin() + 7, bytes.begin() + 7 + static_cast<long>(length))};
+}
+
+// A simulated keypad on the bus, a recording user interface, a scratch folder, and a log of
+// every command written to the keypad.
+class KeypadWorld : public ::testing::Test {
+  protected:
+    void start(const std::string& spec = "keys=8") {
+        sim::SimulationSpec parsed;
+        std::string error;
+        ASSERT_TRUE(sim::parseSimulationSpec(spec, parsed, error)) << error;
+        simulation = sim::makeSimulation(parsed);
+        auto traced = std::make_shared<hid::TracingBackend>(
+            std::make_shared<sim::SimBackend>(simulation.bus), [this](const std::string& line) {
+                if (auto sent = decodeWritten(line)) {
+                    written.push_back(*sent);
+                }
+            });
+        hid::setBackend(traced);
+        ASSERT_TRUE(rescanKeypad(ui));
+    }
+    void TearDown() override { closeKeypad(); }
+
+    // Commands written, status reads left out.
+    std::vector<SentCommand> sentSettings() const {
+        std::vector<SentCommand> settings;
+        for (const auto& sent : written) {
+            if (sent.command != 1) {
+                settings.push_back(sent);
+            }
+        }
+        return settings;
+    }
+
+    sim::Simulation simulation;
+    RecordingUi ui;
+    TempFolder folder;
+    std::vector<SentCommand> written;
+};
+
+// A settings file as the program writes it after a save, with some values replaced.
+inline std::string savedSettingsText(const std::map<std::string, std::string>& changes = {}) {
+    std::map<std::string, std::string> values = {
+        {"FirstUp", "Yes"},
+        {"KeypadLayout", "0"},
+        {"LedBrightness", "5"},
+        {"LedColour", "0"},
+        {"Buzzer", "1"},
+        {"BuzzerPeriod", "2"},
+        {"CodeTableValues", "0,4,225,5,0,6,0,7,0,8,0,9,0,10,0,11,0,12,0,13,"},
+        {"FirmwareFile", ""},
+        {"Options", "6"},
+        {"SerialNumber", "QK0000012345"},
+    };
+    for (const auto& [key, value] : changes) {
+        values[key] = value;
+    }
+    std::string text = " [appSettings]\r\n";
+    for (const char* key :
+         {"SerialNumber", "Options", "FirmwareFile", "CodeTableValues", "BuzzerPeriod", "Buzzer",
+          "LedColour", "LedBrightness", "KeypadLayout", "FirstUp"}) {
+        text += std::string(" ") + key + "=" + values[key] + "\r\n";
+    }
+    return text;
+}
+
+}  // namespace lumora_usb_encoder::testing

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "device/socket_backend.h"
+#include "fake_server.h"
+
+namespace lumora_usb_encoder::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Client {
+    std::vector<std::string> diagnostics;
+    std::shared_ptr<hid::SocketBackend> backend;
+
+    explicit Client(FakeServer& server) {
+        hid::SocketOptions options;
+        options.answerMargin = 150ms;  // real time: a silent server costs this much per case
+        options.diagnostics = [this](const std::string& m) { diagnostics.push_back(m); };
+        backend = std::make_shared<hid::SocketBackend>("fake", server.connector(), options);
+    }
+    bool said(const std::string& part) const {
+        for (const auto& d : diagnostics) {
+            if (d.find(part) != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+enum class Call { Write, Read, Manufacturer };
+
+struct DeviceCase {
+    const char* name;
+    Call call;
+    std::string answer;  // to the call's request; OPEN and CLOSE are answered properly
+    int expected;
+    const char* diagnostic;  // nullptr: none expected
+};
+
+int perform(hid::Device& device, Call call) {
+    uint8_t report[64] = {0x3F, 0x40};
+    std::u16string text;
+    switch (call) {
+        case Call::Write:
+            return device.write(report, 64);
+        case Call::Read:
+            return device.readTimeout(report, 64, 10);
+        case Call::Manufacturer:
+            break;
+    }
+    return device.manufacturerString(text);
+}
+
+TEST(SocketFaults, ABrokenServerGivesHidFailuresNeverAHang) {
+    const DeviceCase cases[] = {
+        {"well-formed data", Call::Read, "DATA 3f40\n", 2, nullptr},
+        {"closes mid-exchange", Call::Write, FakeServer::kHangUp, -1, "closed the connection"},
+        {"stops mid-line", Call::Read, "DATA 3f", -1, "no answer in time"},
+        {"never answers", Call::Write, "", -1, "no answer in time"},
+        {"bad hex", Call::Read, "DATA 3g40\n", -1, "unreadable answer"},
+        {"odd hex", Call::Read, "DATA 3f4\n", -1, "unreadable answer"},
+        {"over-long line", Call::Read, std::string(5000, 'A') + "\n", -1, "over-long line"},
+        {"unknown answer", Call::Write, "YES 64\n", -1, "unreadable answer"},
+        {"answer of another request", Call::Write, "NONE\n", -1, "out of place"},
+        {"more data than asked", Call::Read, "DATA " + std::string(130, 'a') + "\n", -1,
+         "65 bytes"},
+        {"more written than sent", Call::Write, "OK 65\n", -1, "count"},
+        {"count missing", Call::Write, "OK\n", -1, "count"},
+        {"refused", Call::Write, "ERR unplugged\n", -1, "WRITE refused: unplugged"},
+        {"bad UTF-8 text", Call::Manufacturer, "STRING c0af\n", -1, "unreadable answer"},
+        {"control character", Call::Read, "NONE\r\n", -1, "unreadable answer"},
+    };
+    for (const auto& c : cases) {
+        FakeServer server([&](const std::string& line) -> std::string {
+            if (line.starts_with("OPEN ")) {
+                return "OK h1\n";
+            }
+            return line.starts_with("CLOSE ") ? "OK\n" : c.answer;
+        });
+        Client client(server);
+        auto device = client.backend->openPath("kp");
+        ASSERT_NE(device, nullptr) << c.name;
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(perform(*device, c.call), c.expected) << c.name;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 2s) << c.name;
+        if (c.diagnostic) {
+            EXPECT_TRUE(client.said(c.diagnostic))
+                << c.name << ": " << ::testing::PrintToString(client.diagnostics);
+        } else {
+            EXPECT_TRUE(client.diagnostics.empty()) << c.name;
+        }
+    }
+}
+
+TEST(SocketFaults, AfterAFailureOldHandlesStayDeadAndTheNextScanReconnects) {
+    std::atomic<bool> garbage{true};
+    FakeServer server([&](const std::string& line) -> std::string {
+        if (line.starts_with("OPEN ")) {
+            return "OK h1\n";
+        }
+        if (line.starts_with("ENUMERATE ")) {
+            return "DEVICE kp 2047 09bf 1 - -\nEND\n";
+        }
+        return garbage ? "???\n" : "NONE\n";
+    });
+    Client client(server);
+    auto device = client.backend->openPath("kp");
+    ASSERT_NE(device, nullptr);
+    uint8_t report[64] = {};
+    EXPECT_EQ(device->read(report, 64), -1);
+    garbage = false;
+    int requestsBefore = server.requests;
+    // The handle belonged to the dropped connection: nothing is sent for it any more.
+    EXPECT_EQ(device->read(report, 64), -1);
+    EXPECT_EQ(server.requests, requestsBefore);
+    EXPECT_EQ(client.backend->enumerate(0x2047, 0x09BF).size(), 1u);
+    EXPECT_EQ(server.connections, 2);
+    auto fresh = client.backend->openPath("kp");
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(fresh->read(report, 64), 0);
+}
+
+TEST(SocketFaults, ABrokenScanFindsNothing) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"DEVICE lines but no END", "DEVICE kp 2047 09bf 1 - -\n"},
+        {"hangs up after a DEVICE",
+         "DEVICE kp 2047 09bf 1 - -\n" + std::string(FakeServer::kHangUp)},
+        {"a bad DEVICE", "DEVICE kp 2047 09bf one - -\nEND\n"},
+        {"refused", "ERR busy\n"},
+        {"something else", "OK\n"},
+        {"never answers", ""},
+    };
+    for (const auto& [name, answer] : cases) {
+        FakeServer server([&](const std::string&) {
+            return answer.ends_with(FakeServer::kHangUp) ? std::string(FakeServer::kHangUp)
+                                                         : answer;
+        });
+        Client client(server);
+        EXPECT_TRUE(client.backend->enumerate(0, 0).empty()) << name;
+        EXPECT_FALSE(client.diagnostics.empty()) << name;
+    }
+}
+
+TEST(SocketFaults, AWatchTheServerRefusesOrAbandonsEndsQuietly) {
+    for (std::string answer : {"ERR no events here\n", "", "ARRIVAL kp\n"}) {
+        FakeServer server([&](const std::string&) { return answer; });
+        Client client(server);
+        EXPECT_EQ(client.backend->watch([](hid::BusEvent, const std::string&) {}), nullptr)
+            << answer;
+        EXPECT_TRUE(client.said("WATCH")) << answer;
+    }
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder::testing

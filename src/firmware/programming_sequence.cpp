@@ -93,11 +93,15 @@ bool ProgrammingSequence::sendPasswords(UpgradeWorker& worker, bool& massErased)
 void ProgrammingSequence::sendRamLoader(UpgradeWorker& worker) {
     const std::string& version = resources_.ramBslVersion;
     worker.report(20, "Sending RAM BSL v" + version + "\r\n");
-    std::vector<char> image(kRamBslBufferSize);
-    StringToChar(resources_.ramBslText, image);
-    // Neither result tells anything: the version check after the restart does.
-    (void)bsl_.BSL_RX_TXT(image.data(), kSendFast);
-    (void)bsl_.BSL_LoadPC(kRamBslEntry);
+    // Our own RAM loader would not run on the hardware's part; without it the version check
+    // below fails the start-up, which is the right outcome there.
+    if (!resources_.ramBslSimulatorOnly || bsl_.deviceIsSimulated()) {
+        std::vector<char> image(kRamBslBufferSize);
+        StringToChar(resources_.ramBslText, image);
+        // Neither result tells anything: the version check after the restart does.
+        (void)bsl_.BSL_RX_TXT(image.data(), kSendFast);
+        (void)bsl_.BSL_LoadPC(kRamBslEntry);
+    }
     worker.report(30, "Done RAM BSL v" + version + "\r\n");
     bsl_.BSL_close_BSL();
 }

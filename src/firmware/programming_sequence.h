@@ -29,6 +29,8 @@ struct LoaderResources {
     std::string ramBslText;
     std::string ramBslVersion;
     std::string forcedBorText;
+    // The built-in RAM loader: never sent to a device that is not our simulator.
+    bool ramBslSimulatorOnly = true;
 
     static LoaderResources fromFirmwareItems();
 };

@@ -26,7 +26,7 @@ SimLoader::SimLoader(std::weak_ptr<VirtualBus> bus, std::weak_ptr<SimKeypad> key
 }
 
 std::u16string SimLoader::product() const {
-    return loader::kSimulatedProduct;
+    return posesAsHardware ? std::u16string() : loader::kSimulatedProduct;
 }
 
 void SimLoader::attached(uint32_t now) {

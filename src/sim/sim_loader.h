@@ -60,6 +60,7 @@ class SimLoader final : public BusDevice, public std::enable_shared_from_this<Si
     // Test access; take the bus lock around them when other threads run.
     LoaderFaults faults;
     LoaderTiming timing;
+    bool posesAsHardware = false;  // gives no product string, like the part itself
     std::vector<uint8_t>& memory() { return memory_; }
     bool ramLoaderRunning() const { return ramLoader_; }
     int reportsReceived() const { return reportsReceived_; }

@@ -5,6 +5,7 @@
 
 #include "device/device_connection.h"
 #include "device/hidapi_backend.h"
+#include "device/socket_backend.h"
 #include "device/tracing_backend.h"
 #include "sim/sim_keypad.h"
 
@@ -12,10 +13,19 @@ namespace lumora_usb_encoder::cli {
 
 namespace {
 
+// A server that cannot be reached is told once on stderr; the commands then find no keypad, as
+// they would on an empty bus.
 std::shared_ptr<hid::Backend> makeSocketBackendFor(const std::string& path, std::ostream& err) {
-    (void)path;
-    (void)err;
-    throw UsageError("--hid-socket: the socket backend is not built yet");
+    hid::SocketOptions options;
+    options.diagnostics = [&err](const std::string& message) {
+        err << "quillonctl: " << message << '\n' << std::flush;
+    };
+    std::string error;
+    auto backend = hid::makeSocketBackend(path, error, options);
+    if (!backend) {
+        err << "quillonctl: " << error << '\n';
+    }
+    return backend;
 }
 
 std::string defaultSettingsFile() {
@@ -63,12 +73,12 @@ void CommandContext::selectBackend() {
     } else {
         chosen = std::make_shared<hid::HidapiBackend>();
     }
-    if (options_.trace) {
+    if (options_.trace && chosen) {
         chosen = std::make_shared<hid::TracingBackend>(chosen, [this](const std::string& line) {
             err_ << line << '\n' << std::flush;
         });
     }
-    hid::setBackend(chosen);
+    hid::setBackend(chosen);  // nullptr: an empty bus
     backendSelected_ = true;
 }
 

@@ -9,9 +9,9 @@
 namespace lumora_usb_encoder {
 namespace {
 
+using testing::fileBytes;
 using testing::RecordingUi;
 using testing::savedSettingsText;
-using testing::slurp;
 
 const std::string kCurrentSettings = " [appSettings]\r\n FirstUp=\r\n";
 
@@ -37,7 +37,8 @@ TEST_P(Import, ChecksNameAndFormatThenSendsAndCopies) {
     ImportOutcome outcome = importConfigFile(ui, settings);
     EXPECT_EQ(outcome.result, GetParam().result);
     EXPECT_EQ(sentSettings().empty(), !GetParam().sends);
-    EXPECT_EQ(slurp(settings), GetParam().replacesSettings ? GetParam().content : kCurrentSettings);
+    EXPECT_EQ(fileBytes(settings),
+              GetParam().replacesSettings ? GetParam().content : kCurrentSettings);
     EXPECT_EQ(ui.warnings(), GetParam().warnings);
     ASSERT_EQ(ui.fileRequests.size(), 1u);
     EXPECT_EQ(ui.fileRequests[0],
@@ -120,7 +121,7 @@ TEST_F(ImportFailures, ImportingTheSettingsFileOntoItselfKeepsIt) {
     start();
     std::string settings = folder.write("USBUtilityQuillonCfg.ini", savedSettingsText());
     EXPECT_EQ(importConfigFileFrom(ui, settings, settings).result, ImportResult::Imported);
-    EXPECT_EQ(slurp(settings), savedSettingsText());
+    EXPECT_EQ(fileBytes(settings), savedSettingsText());
 }
 
 struct ExportCase {
@@ -159,7 +160,7 @@ TEST(Export, CopiesTheSettingsFileAskingBeforeOverwriting) {
         ui.folders.push_back(folder.file("out"));
         ui.answers = c.answers;
         EXPECT_EQ(exportConfigFile(ui, settings), c.result) << c.name;
-        EXPECT_EQ(slurp(folder.file("out/USBUtilityQuillonCfg.ini")), c.targetAfter) << c.name;
+        EXPECT_EQ(fileBytes(folder.file("out/USBUtilityQuillonCfg.ini")), c.targetAfter) << c.name;
         EXPECT_EQ(ui.messages, c.messages) << c.name;
         ASSERT_EQ(ui.folderRequests.size(), 1u);
         EXPECT_EQ(ui.folderRequests[0].first, "Select Folder - To Copy The USBUtilityCfg.ini File");

@@ -7,10 +7,10 @@
 namespace lumora_usb_encoder {
 namespace {
 
+using testing::fileBytes;
 using testing::RecordingUi;
 using testing::savedSettingsText;
 using testing::SentCommand;
-using testing::slurp;
 
 using Changes = std::map<std::string, std::string>;
 const std::vector<uint8_t> kFileTable = {0, 4, 225, 5,  0, 6,  0, 7,  0, 8,
@@ -46,7 +46,7 @@ TEST_P(Restore, SendsWhatTheFileHoldsOrNothing) {
     for (const auto& message : ui.messages) {
         EXPECT_EQ(message.caption, kCaptionQuillon);
     }
-    EXPECT_EQ(slurp(file), GetParam().file) << "a restore never changes the file";
+    EXPECT_EQ(fileBytes(file), GetParam().file) << "a restore never changes the file";
 }
 
 const char* kBadFormat = "File is incorrect format.";
@@ -212,7 +212,7 @@ TEST_F(Save, WritesTheSnapshotKeysNewestFirstWithCrLfAndALeadingBlank) {
     KeypadFields fields;
     EXPECT_EQ(SaveToConfigFile(ui, fields, path), SaveResult::Saved);
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(slurp(path),
+    EXPECT_EQ(fileBytes(path),
               " [appSettings]\r\n"
               " SerialNumber=QK0000012345\r\n"
               " Options=6\r\n"
@@ -248,11 +248,11 @@ TEST_F(Save, WithoutAKeypadSaysSoAndLeavesTheFile) {
     closeKeypad();
     std::string path = folder.file("s.ini");
     ASSERT_TRUE(ensureSettingsFile(path));
-    std::string before = slurp(path);
+    std::string before = fileBytes(path);
     KeypadFields fields;
     EXPECT_EQ(SaveToConfigFile(ui, fields, path), SaveResult::StatusFailed);
     EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Unable to Save Config file."});
-    EXPECT_EQ(slurp(path), before);
+    EXPECT_EQ(fileBytes(path), before);
 }
 
 TEST_F(Save, UnwritableFileSaysSoForEveryKey) {

@@ -86,7 +86,7 @@ TEST(SettingsFile, FirstUseCreatesTheTenEmptyKeysNewestFirst) {
     testing::TempFolder folder;
     std::string path = folder.file("data/VorlaInterface/USBUtilityCfg.ini");
     ASSERT_TRUE(ensureSettingsFile(path));
-    EXPECT_EQ(testing::slurp(path),
+    EXPECT_EQ(testing::fileBytes(path),
               " [appSettings]\r\n SerialNumber=\r\n Options=\r\n"
               " FirmwareFile=\r\n CodeTableValues=\r\n BuzzerPeriod=\r\n"
               " Buzzer=\r\n LedColour=\r\n LedBrightness=\r\n"
@@ -99,14 +99,14 @@ TEST(SettingsFile, FirstUseCreatesTheTenEmptyKeysNewestFirst) {
     for (const char* key : kSettingsKeys) {
         ASSERT_TRUE(CIniFile::SetValue(key, "", "appSettings", stepwise));
     }
-    EXPECT_EQ(testing::slurp(stepwise), testing::slurp(path));
+    EXPECT_EQ(testing::fileBytes(stepwise), testing::fileBytes(path));
 }
 
 TEST(SettingsFile, ExistingFileIsLeftAlone) {
     testing::TempFolder folder;
     std::string path = folder.write("USBUtilityCfg.ini", "odd content\n");
     EXPECT_TRUE(ensureSettingsFile(path));
-    EXPECT_EQ(testing::slurp(path), "odd content\n");
+    EXPECT_EQ(testing::fileBytes(path), "odd content\n");
     EXPECT_FALSE(ensureSettingsFile(""));
     std::filesystem::create_directory(folder.path() / "dir.ini");
     EXPECT_FALSE(ensureSettingsFile(folder.file("dir.ini")));

@@ -15,7 +15,7 @@
 namespace lumora_usb_encoder {
 namespace {
 
-using testing::slurp;
+using testing::fileBytes;
 using testing::TempFolder;
 namespace fs = std::filesystem;
 
@@ -74,10 +74,10 @@ class AtomicSave : public ::testing::TestWithParam<FailingSave> {};
 TEST_P(AtomicSave, FailedWriteLeavesTheOldFileAndNoTemporary) {
     TempFolder folder;
     std::string target = GetParam().prepare(folder);
-    std::string before = slurp(target);
+    std::string before = fileBytes(target);
     size_t entries = folder.entryCount();
     EXPECT_FALSE(GetParam().save(target));
-    EXPECT_EQ(slurp(target), before);
+    EXPECT_EQ(fileBytes(target), before);
     fs::permissions(folder.path(), fs::perms::owner_all, fs::perm_options::add);
     EXPECT_EQ(folder.entryCount(), entries) << "a temporary file was left behind";
 }
@@ -115,7 +115,7 @@ TEST(AtomicSaveTarget, KeepsPermissionsAndUpdatesTheFileBehindALink) {
 
     ASSERT_TRUE(CIniFile::Save(link, kNewContent));
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(slurp(real), " [appSettings]\r\n FirstUp=Yes\r\n");
+    EXPECT_EQ(fileBytes(real), " [appSettings]\r\n FirstUp=Yes\r\n");
     EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
 }

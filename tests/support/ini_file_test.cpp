@@ -16,7 +16,7 @@ void PrintTo(const CIniFile::Record& rec, std::ostream* os) {
 
 namespace {
 
-using testing::slurp;
+using testing::fileBytes;
 using testing::TempFolder;
 using Record = CIniFile::Record;
 
@@ -92,7 +92,8 @@ TEST(IniSave, WritesCrLfAndOneLeadingCharacterPerRecordLine) {
                                 key("appSettings", "FirstUp", "Yes"),
                                 key("appSettings", "Old", "1", "", '#')};
     ASSERT_TRUE(CIniFile::Save(path, content));
-    EXPECT_EQ(slurp(path), "# first\r\n; second\r\n [appSettings]\r\n FirstUp=Yes\r\n#Old=1\r\n");
+    EXPECT_EQ(fileBytes(path),
+              "# first\r\n; second\r\n [appSettings]\r\n FirstUp=Yes\r\n#Old=1\r\n");
     std::vector<Record> reread;
     ASSERT_TRUE(CIniFile::Load(path, reread));
     EXPECT_EQ(reread, content);
@@ -113,7 +114,7 @@ TEST_P(IniEdit, ChangesTheFileAsDocumented) {
     TempFolder folder;
     std::string path = folder.write("f.ini", GetParam().before);
     EXPECT_EQ(GetParam().edit(path), GetParam().result);
-    EXPECT_EQ(slurp(path), GetParam().after.empty() ? GetParam().before : GetParam().after);
+    EXPECT_EQ(fileBytes(path), GetParam().after.empty() ? GetParam().before : GetParam().after);
     EXPECT_EQ(folder.entryCount(), 1u) << "a temporary file was left behind";
 }
 
@@ -247,7 +248,7 @@ TEST(IniMissingFile, ReadsAsEmptyAndIsNeverCreatedByAChange) {
     ASSERT_TRUE(CIniFile::Create(path));
     ASSERT_TRUE(CIniFile::AddSection("s", path));
     ASSERT_TRUE(CIniFile::SetValue("k", "v", "s", path));
-    EXPECT_EQ(slurp(path), " [s]\r\n k=v\r\n");
+    EXPECT_EQ(fileBytes(path), " [s]\r\n k=v\r\n");
     EXPECT_EQ(CIniFile::GetValue("k", "s", path), "v");
 }
 
@@ -255,7 +256,7 @@ TEST(IniCreate, EmptiesAnExistingFile) {
     TempFolder folder;
     std::string path = folder.write("f.ini", "[a]\nx=1\n");
     ASSERT_TRUE(CIniFile::Create(path));
-    EXPECT_EQ(slurp(path), "");
+    EXPECT_EQ(fileBytes(path), "");
 }
 
 struct TrimCase {

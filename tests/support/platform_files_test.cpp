@@ -10,7 +10,7 @@
 namespace lumora_usb_encoder {
 namespace {
 
-using testing::slurp;
+using testing::fileBytes;
 using testing::TempFolder;
 
 // Sets or clears an environment variable for one scope.
@@ -90,7 +90,7 @@ TEST(CopyFileOverwrite, ReplacesTheTargetOnlyWhenTheCopySucceeds) {
             folder.write("to.ini", "target");
         }
         EXPECT_EQ(copyFileOverwrite(from, to), c.result) << c.name;
-        EXPECT_EQ(slurp(to), c.targetAfter) << c.name;
+        EXPECT_EQ(fileBytes(to), c.targetAfter) << c.name;
     }
 }
 

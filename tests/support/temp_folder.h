@@ -50,7 +50,7 @@ class TempFolder {
 };
 
 // The bytes of a file, or "<missing>" when there is no file to read.
-inline std::string slurp(const std::string& path) {
+inline std::string fileBytes(const std::string& path) {
     std::error_code error;
     std::ifstream in(path, std::ios::binary);
     if (!std::filesystem::is_regular_file(path, error) || !in) {

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "../cli/cli_runner.h"
+#include "../support/temp_folder.h"
+#include "keypad_world.h"
+
+namespace lumora_usb_encoder {
+namespace {
+
+using testing::fileBytes;
+using testing::runQuillonctl;
+using testing::TempFolder;
+
+// The command codes of the reports written, from a --trace log.
+std::vector<int> commandsWritten(const std::string& trace) {
+    std::vector<int> codes;
+    std::istringstream lines(trace);
+    for (std::string line; std::getline(lines, line);) {
+        if (auto sent = testing::decodeWritten(line)) {
+            codes.push_back(sent->command);
+        }
+    }
+    return codes;
+}
+
+TEST(QuillonctlSettings, SaveWritesTheFileAndRestoreSendsItBack) {
+    TempFolder folder;
+    std::string settings = folder.file("cfg/USBUtilityCfg.ini");
+    auto save = runQuillonctl("--simulate=keys=8,type=2 --settings " + settings + " --trace save");
+    ASSERT_EQ(save.exitCode, 0) << save.err;
+    EXPECT_EQ(commandsWritten(save.err), (std::vector<int>{9, 1}));
+    EXPECT_EQ(fileBytes(settings),
+              " [appSettings]\r\n SerialNumber=QK0000012345\r\n Options=6\r\n"
+              " FirmwareFile=\r\n"
+              " CodeTableValues=0,4,0,5,0,6,0,7,0,8,0,9,0,10,0,11,0,12,0,13,\r\n"
+              " BuzzerPeriod=2\r\n Buzzer=1\r\n LedColour=0\r\n"
+              " LedBrightness=5\r\n KeypadLayout=2\r\n FirstUp=Yes\r\n");
+
+    auto restore = runQuillonctl("--simulate --settings " + settings + " --trace config restore");
+    EXPECT_EQ(restore.exitCode, 0) << restore.err;
+    EXPECT_EQ(commandsWritten(restore.err), (std::vector<int>{11, 10, 7, 5, 2, 3, 4, 6, 9, 1}));
+    EXPECT_NE(restore.out.find("Customise Table"), std::string::npos) << restore.out;
+}
+
+TEST(QuillonctlSettings, FirstUseCreatesTheSettingsFileAndARestoreSendsNothing) {
+    TempFolder folder;
+    auto run = runQuillonctl("--simulate --trace config restore",
+                             "XDG_DATA_HOME=" + folder.path().string());
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(commandsWritten(run.err), (std::vector<int>{1})) << "only the status read";
+    EXPECT_EQ(fileBytes(folder.file("VorlaInterface/USBUtilityCfg.ini")),
+              " [appSettings]\r\n SerialNumber=\r\n Options=\r\n FirmwareFile=\r\n"
+              " CodeTableValues=\r\n BuzzerPeriod=\r\n Buzzer=\r\n LedColour=\r\n"
+              " LedBrightness=\r\n KeypadLayout=\r\n FirstUp=\r\n");
+}
+
+TEST(QuillonctlSettings, ExportAsksBeforeOverwritingAndYesAnswers) {
+    TempFolder folder;
+    std::string settings = folder.write("USBUtilityCfg.ini", " [appSettings]\r\n FirstUp=\r\n");
+    std::filesystem::create_directory(folder.path() / "out");
+    std::string target = folder.write("out/USBUtilityQuillonCfg.ini", "old");
+    std::string base = "--settings " + settings + " config export " + folder.file("out");
+
+    auto refused = runQuillonctl(base);
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_EQ(fileBytes(target), "old");
+    auto forced = runQuillonctl(base + " --yes");
+    EXPECT_EQ(forced.exitCode, 0) << forced.err;
+    EXPECT_EQ(fileBytes(target), fileBytes(settings));
+}
+
+TEST(QuillonctlSettings, ImportChecksTheNameAndReplacesTheSettingsFile) {
+    TempFolder folder;
+    std::string settings = folder.write("USBUtilityCfg.ini", " [appSettings]\r\n FirstUp=\r\n");
+    std::string unsaved = " [appSettings]\r\n SerialNumber=X\r\n FirstUp=\r\n";
+    std::string wrongName = folder.write("usbutilityquilloncfg.ini", unsaved);
+    std::string rightName = folder.write("USBUtilityQuillonCfg.ini", unsaved);
+
+    auto refused =
+        runQuillonctl("--simulate --settings " + settings + " config import " + wrongName);
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("Incorrect Filename."), std::string::npos);
+    auto imported =
+        runQuillonctl("--simulate --settings " + settings + " config import " + rightName);
+    EXPECT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_EQ(fileBytes(settings), unsaved);
+}
+
+TEST(QuillonctlSettings, TableShowListsEveryKeyWithItsLabels) {
+    auto text = runQuillonctl("--simulate=keys=12,type=5 table show");
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_EQ(text.out.substr(0, text.out.find('\n')), "1\t None\t0x04    a");
+    EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\n'), 12);
+
+    auto json = runQuillonctl("--simulate=keys=16,type=8 --json table show");
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    auto parsed = nlohmann::json::parse(json.out);
+    ASSERT_EQ(parsed["keys"].size(), 16u);
+    EXPECT_EQ(parsed["keys"][6]["usageLabel"], "0x0A   g");
+    EXPECT_EQ(parsed["keys"][6]["modifierLabel"], " None");
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder

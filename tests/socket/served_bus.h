@@ -9,15 +9,9 @@
 
 #include "device/socket_backend.h"
 #include "sim/sim_server.h"
+#include "temp_socket.h"
 
 namespace lumora_usb_encoder::testing {
-
-// A fresh socket path in the test's temporary folder.
-inline std::string tempSocketPath() {
-    static std::atomic<int> counter{0};
-    return ::testing::TempDir() + "qsock-" + std::to_string(::getpid()) + "-" +
-           std::to_string(++counter);
-}
 
 // A backend served by a SimServer on a temporary socket, and the diagnostics of the clients
 // made for it.

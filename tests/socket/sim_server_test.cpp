@@ -119,6 +119,7 @@ TEST(SimServer, TakesOverAStaleSocketButNeverALiveOneOrAFile) {
     EXPECT_FALSE(clobberer.start(error));
     EXPECT_NE(error.find("not a socket"), std::string::npos) << error;
     EXPECT_TRUE(std::filesystem::exists(file));
+    std::filesystem::remove(file);
 }
 
 }  // namespace

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli_runner.h"
+
+namespace lumora_usb_encoder {
+namespace {
+
+using testing::runQuillonctl;
+
+// The first traced report that begins with `prefix`, as bytes; empty when there is none.
+std::vector<uint8_t> tracedReport(const std::string& trace, const std::string& prefix) {
+    std::istringstream lines(trace);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(prefix, 0) != 0) {
+            continue;
+        }
+        std::istringstream hex(line.substr(2));
+        std::vector<uint8_t> bytes;
+        unsigned value = 0;
+        while (hex >> std::hex >> value) {
+            bytes.push_back(static_cast<uint8_t>(value));
+        }
+        return bytes;
+    }
+    return {};
+}
+
+std::vector<uint8_t> codeTableReport(const std::string& trace) {
+    return tracedReport(trace, "> 3f 40 02 30 35");
+}
+
+// Payload bytes of a traced report: after report ID, size, STX, command and length digits.
+std::vector<uint8_t> payloadOf(const std::vector<uint8_t>& report) {
+    std::string digits{static_cast<char>(report.at(5)), static_cast<char>(report.at(6))};
+    size_t length = std::stoul(digits, nullptr, 16);
+    return {report.begin() + 7, report.begin() + 7 + static_cast<long>(length)};
+}
+
+TEST(QuillonctlTableSet, SendsTheEditorsPayloadForEachKeypadSize) {
+    struct Case {
+        const char* arguments;
+        const char* lengthDigits;
+        size_t entries;  // key entries before the zero padding
+        std::vector<std::pair<size_t, uint8_t>> bytes;
+    };
+    const Case cases[] = {
+        {"--simulate=keys=16,type=8 --trace table set 5=LeftAlt+0x04",
+         "20",
+         32,
+         {{8, 0xE2}, {9, 0x04}}},
+        {"--simulate=keys=12,type=5 --trace table set 12=rightgui+ENTER 1=a",
+         "20",
+         24,
+         {{22, 0xE7}, {23, 0x28}, {0, 0x00}, {1, 0x04}}},
+        {"table set 10=LeftShift+F13 --simulate=keys=5,type=2 --trace",
+         "14",
+         20,
+         {{18, 0xE1}, {19, 0x68}}},
+        {"--simulate=keys=16,type=8 --trace table set 3=LeftControl+b 3=0x1E",
+         "20",
+         32,
+         {{4, 0x00}, {5, 0x1E}}},  // the last word on a key counts, and no MOD means none
+    };
+    for (const auto& c : cases) {
+        auto run = runQuillonctl(c.arguments);
+        ASSERT_EQ(run.exitCode, 0) << c.arguments << "\n" << run.err;
+        auto report = codeTableReport(run.err);
+        ASSERT_FALSE(report.empty()) << c.arguments;
+        EXPECT_EQ(std::string(report.begin() + 5, report.begin() + 7), c.lengthDigits);
+        auto payload = payloadOf(report);
+        for (auto [offset, value] : c.bytes) {
+            EXPECT_EQ(payload.at(offset), value) << c.arguments << " offset " << offset;
+        }
+        for (size_t i = c.entries; i < payload.size(); ++i) {
+            EXPECT_EQ(payload[i], 0) << c.arguments << " padding at " << i;
+        }
+    }
+}
+
+TEST(QuillonctlTableSet, KeysNotNamedKeepWhatTheKeypadHolds) {
+    auto before = runQuillonctl("--simulate=keys=5,type=2 --trace status");
+    auto run = runQuillonctl("--simulate=keys=5,type=2 --trace table set 2=z");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    auto payload = payloadOf(codeTableReport(run.err));
+    ASSERT_EQ(payload.size(), 20u);
+    // In the status reply the table follows the status byte and the six settings bytes.
+    auto reply = tracedReport(before.err, "< 3f 40 02 30 31");
+    ASSERT_FALSE(reply.empty());
+    for (size_t i = 0; i < 20; ++i) {
+        uint8_t expected = i == 2 ? 0x00 : i == 3 ? 0x1D : reply.at(8 + 6 + i);
+        EXPECT_EQ(payload[i], expected) << "offset " << i;
+    }
+}
+
+TEST(QuillonctlTableSet, RefusesWithoutSendingATable) {
+    struct Case {
+        std::string arguments;
+        int exitCode;
+        const char* message;
+    };
+    std::vector<Case> cases;
+    for (int type : {0, 1, 3, 4, 6, 7}) {
+        cases.push_back({"--simulate=keys=16,type=" + std::to_string(type) + " table set 1=a", 1,
+                         "Please select a customise table.."});
+    }
+    const Case usage[] = {
+        {"--simulate=keys=16,type=8 table set 17=a", 2, "'17'"},
+        {"--simulate=keys=16,type=8 table set 0=a", 2, "'0'"},
+        {"--simulate=keys=12,type=5 table set 13=a", 2, "13"},
+        {"--simulate=keys=8,type=2 table set 11=a", 2, "11"},
+        {"--simulate=keys=8,type=2 table set 1=0x82", 2, "0x82"},
+        {"--simulate=keys=16,type=8 table set 1=0x100", 2, "0x100"},
+        {"--simulate=keys=16,type=8 table set 1=Undefine", 2, "Undefine"},
+        {"--simulate=keys=16,type=8 table set 1=Hyper+a", 2, "Hyper"},
+        {"--simulate=keys=16,type=8 table set 1=a 2", 2, "'2'"},
+        {"--simulate=keys=16,type=8 table set", 2, "assignments"},
+        {"--simulate=keys=16,type=8,fault=refuse table set 1=a", 1,
+         "Load Table-Unable to get device status.."},
+        {"--simulate=absent=1 table set 1=a", 3, "not connected"},
+    };
+    cases.insert(cases.end(), std::begin(usage), std::end(usage));
+    for (const auto& c : cases) {
+        auto run = runQuillonctl("--trace " + c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << "\n" << run.err;
+        EXPECT_TRUE(codeTableReport(run.err).empty()) << "table sent: " << c.arguments;
+    }
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder

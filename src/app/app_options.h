@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "device/hid_backend.h"
+
+namespace lumora_usb_encoder {
+
+// quillon-config's command line.
+struct AppOptions {
+    std::optional<std::string> simulate;  // the SPEC; "" for the default simulated keypad
+    std::string hidSocket;                // --hid-socket, else QUILLON_HID_SOCKET
+    std::string settingsFile;             // --settings; empty: the usual place
+    bool noSplash = false;
+    bool trace = false;
+};
+
+struct ParsedOptions {
+    std::optional<AppOptions> options;  // nullopt: stop with `exitCode`
+    int exitCode = 0;                   // 0 after --help, 2 after a bad command line
+    std::string text;                   // help or error text for the terminal
+};
+
+ParsedOptions parseAppOptions(int argc, char** argv);
+
+// The HID backend the options ask for, wrapped in the trace when asked. nullptr (an empty bus)
+// and a reason in `error` when the choice cannot be made: a bad SPEC, an unreachable socket.
+std::shared_ptr<hid::Backend> makeChosenBackend(const AppOptions& options, std::string& error);
+
+}  // namespace lumora_usb_encoder

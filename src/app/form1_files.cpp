@@ -1,0 +1,38 @@
+#include "app/about_window.h"
+#include "app/config_files.h"
+#include "app/form1.h"
+#include "app/keypad_jobs.h"
+#include "app/list_caption.h"
+#include "app/qt_user_interface.h"
+
+namespace lumora_usb_encoder {
+
+void Form1::button3_Click() {
+    RestoreOutcome outcome = restoreFromSettingsFile(*ui_, fields_, FileName_);
+    if (reselectsKeypadType(outcome.load)) {
+        selectListEntry(keypadTypeCbox, fields_.prev_keypadType_index);
+    }
+    showKeypadState(outcome.statusRead);
+}
+
+// Import: the keypad gets the file's settings, but the window shows them only after its next
+// status read.
+void Form1::aboutVorlaUSBEncoderConfiguratorToolStripMenuItem_Click() {
+    BusyScope busy(*ui_);
+    ImportOutcome outcome = importConfigFile(*ui_, FileName_);
+    if (reselectsKeypadType(outcome.load)) {
+        selectListEntry(keypadTypeCbox, fields_.prev_keypadType_index);
+    }
+}
+
+void Form1::exitToolStripMenuItem_Click() {
+    (void)exportConfigFile(*ui_, FileName_);
+}
+
+void Form1::aboutVorlaUSBEncoderConfiguratorToolStripMenuItem1_Click() {
+    auto* window = new about;
+    window->move(pos());
+    window->show();
+}
+
+}  // namespace lumora_usb_encoder

@@ -1,0 +1,30 @@
+#include <QPushButton>
+
+#include "app/form1.h"
+#include "app/qt_user_interface.h"
+#include "app/upgrade_mode.h"
+#include "layouts/code_table_editor_launch.h"
+
+namespace lumora_usb_encoder {
+
+void Form1::button1_Click() {
+    if (GetDeviceStatusMessage() != 0) {
+        ui_->warn("Load Table-Unable to get device status..", kCaptionQuillon);
+        return;
+    }
+    (void)openCodeTableEditor(fields_, this, *ui_);
+}
+
+// The self test has a window of its own, which this button will open.
+void Form1::button2_Click() {}
+
+// Reached by mouse, keyboard and screen reader alike: the upgrade must not be out of reach for
+// anyone who cannot use a mouse.
+void Form1::btnLoadFirmware_MouseClick() {
+    if (requestFirmwareUpgrade(*ui_, fields_, upgradeCapture()) ==
+        UpgradeModeResult::CommandFailed) {
+        EnableDisableFunctionButtons(false);
+    }
+}
+
+}  // namespace lumora_usb_encoder

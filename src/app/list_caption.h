@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QComboBox>
+
+namespace lumora_usb_encoder {
+
+// Shows `caption` in a list without making it an entry: nothing is selected and the caption is
+// the list's placeholder, so a screen reader reads it as the list's empty state.
+inline void showListCaption(QComboBox* list, const QString& caption) {
+    list->setPlaceholderText(caption);
+    list->setCurrentIndex(-1);
+}
+
+// Selects the entry at `index` without telling anybody it was chosen; an index the list has no
+// entry for leaves the list showing its caption.
+inline void selectListEntry(QComboBox* list, int index) {
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+}  // namespace lumora_usb_encoder

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <vector>
+
+class QWidget;
+
+namespace lumora_usb_encoder {
+
+// The one way the program shows a message box. Tests script it: while scripted nothing is shown,
+// every box is recorded as it would have looked, and each is answered from the script.
+class MessageBox {
+  public:
+    enum class Icon { Exclamation, Question };
+    enum class Buttons { Ok, YesNo };
+    enum class Answer { Ok, Yes, No };
+
+    // A failure message: the text followed by a line break, OK, the exclamation icon.
+    static void warn(QWidget* parent, const QString& text, const QString& caption);
+    // A question: the text as given, Yes and No, the question icon. True for Yes.
+    static bool ask(QWidget* parent, const QString& text, const QString& caption);
+
+    static Answer show(QWidget* parent, const QString& text, const QString& caption, Icon icon,
+                       Buttons buttons);
+
+    // Test hooks.
+    struct Shown {
+        QString text;
+        QString caption;
+        Icon icon;
+        Buttons buttons;
+        bool busyCursor;  // whether a busy cursor stood over the box
+    };
+    static void setScripted(bool scripted);
+    // Answers the next scripted box; an unscripted question is answered No.
+    static void setNextAnswer(Answer answer);
+    static std::vector<Shown> takeShown();
+
+  private:
+    static Answer scriptedAnswer(Buttons buttons);
+};
+
+// Lifts any busy cursor while a window of its own waits for the user, and puts it back after.
+class BusyCursorLift {
+  public:
+    BusyCursorLift();
+    ~BusyCursorLift();
+    BusyCursorLift(const BusyCursorLift&) = delete;
+    BusyCursorLift& operator=(const BusyCursorLift&) = delete;
+
+  private:
+    int lifted_ = 0;
+};
+
+}  // namespace lumora_usb_encoder

@@ -18,7 +18,7 @@ namespace {
 
 // The maker's notice and addresses are placeholders of our own.
 const char* const kAboutText =
-    "<div style=\"white-space: pre-wrap\">"
+    "<div style=\"white-space: pre-wrap; margin: 0\">"
     "<p>This software works with Vorla's  Quillon™.</p>"
     "<p>Quillon™ keypads and this utility are made by Vorla.</p>"
     "<p>For more information visit Vorla's Website:</p>"
@@ -70,7 +70,7 @@ void about::buildControls() {
     richTextBox1->setAccessibleName("About this software");
     richTextBox1->setAccessibleDescription("What the software works with and where to find help");
     richTextBox1->setStyleSheet("background: palette(window);");
-    richTextBox1->setFixedHeight(130);
+    richTextBox1->setFixedSize(400, 150);
     connect(richTextBox1, &QTextBrowser::anchorClicked, this, &about::richTextBox1_LinkClicked);
 
     button2 = new QPushButton("Close", this);

@@ -3,9 +3,16 @@
 #include <QDir>
 #include <QFileInfo>
 
+// The pictures are linked in from a static library, whose resources register only when asked.
+static void registerPictures() {
+    Q_INIT_RESOURCE(pictures);
+}
+
 namespace lumora_usb_encoder {
 
 QPixmap loadPicture(const QString& fileName) {
+    static const bool registered = (registerPictures(), true);
+    (void)registered;
     QString local = QDir::current().filePath(fileName);
     if (QFileInfo(local).isFile()) {
         QPixmap picture(local);

@@ -112,11 +112,5 @@ TEST(SettingsFile, ExistingFileIsLeftAlone) {
     EXPECT_FALSE(ensureSettingsFile(folder.file("dir.ini")));
 }
 
-TEST(SettingsFile, DefaultPathIsUnderTheLocalDataFolder) {
-    ::setenv("XDG_DATA_HOME", "/data/home", 1);
-    EXPECT_EQ(defaultSettingsPath(), "/data/home/VorlaInterface/USBUtilityCfg.ini");
-    ::unsetenv("XDG_DATA_HOME");
-}
-
 }  // namespace
 }  // namespace lumora_usb_encoder

@@ -62,6 +62,13 @@ class AboutTest : public QObject {
                     .startsWith("This software works with Vorla's  Quillon™.\n"));
     }
 
+    void picturesAreBuiltIn() {
+        about window;
+        QVERIFY(!window.findChild<QLabel*>("pictureBox1")->pixmap().isNull());
+        vorla_splash_form splash;
+        QVERIFY(!splash.findChild<QLabel*>("pictureBox1")->pixmap().isNull());
+    }
+
     void closeButtonClosesTheWindow() {
         QPointer<about> window = new about;
         window->show();

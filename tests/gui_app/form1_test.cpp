@@ -461,6 +461,17 @@ class Form1Test : public QObject {
         QCOMPARE(world->shownTexts(), QStringList({"Please select a customise table..\n"}));
     }
 
+    void customiseOpensTheEditorOverTheMainWindow() {
+        start("keys=8,type=2");
+        click("button1");
+        QCOMPARE(world->shownTexts(), QStringList());
+        int editors = 0;
+        for (QWidget* widget : form->findChildren<QWidget*>()) {
+            editors += widget->isWindow() && widget->isVisible() ? 1 : 0;
+        }
+        QCOMPARE(editors, 1);
+    }
+
     void customiseWithoutStatus() {
         start();
         world->simulation.keypad->faults.noReply = true;

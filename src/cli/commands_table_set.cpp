@@ -1,7 +1,9 @@
 // table set: change keys of the customised code table and send it as the editor's Apply would.
 #include <charconv>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/keypad_fields.h"

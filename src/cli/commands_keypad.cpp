@@ -4,11 +4,11 @@
 #include <ostream>
 
 #include "app/keypad_fields.h"
+#include "app/keypad_jobs.h"
 #include "cli/cli_context.h"
 #include "cli/status_output.h"
 #include "device/device_connection.h"
 #include "device/keypad_commands.h"
-#include "support/clock.h"
 
 namespace lumora_usb_encoder::cli {
 
@@ -61,10 +61,7 @@ int listDevices(Context& ctx) {
     return Done;
 }
 
-int showStatus(Context& ctx) {
-    if (!ctx.openKeypad()) {
-        return NoKeypad;
-    }
+int printCurrentStatus(Context& ctx) {
     auto status = readDeviceStatus();
     if (!status) {
         ctx.ui().warn("Unable to get device status information", kCaptionQuillon);
@@ -80,18 +77,18 @@ int factoryReset(Context& ctx) {
     if (!ctx.openKeypad()) {
         return NoKeypad;
     }
-    (void)sendCommand(Command::FactoryReset);  // the keypad restarts; its answer may not come
-    Sleep(kRestartWaitMs);
-    rescanKeypad(ctx.ui());
-    auto status = readDeviceStatus();
-    if (!status) {
-        ctx.ui().warn("Please power off/on the Quillon™.", kCaptionQuillon);
+    KeypadFields fields;
+    if (!factoryResetKeypad(ctx.ui(), fields)) {
         return KeypadFailed;
     }
-    KeypadFields fields;
-    unpackStatus(*status, fields);
-    printStatus(ctx.out(), *status, fields, ctx.options().json);
-    return Done;
+    return printCurrentStatus(ctx);
+}
+
+int showStatus(Context& ctx) {
+    if (!ctx.openKeypad()) {
+        return NoKeypad;
+    }
+    return printCurrentStatus(ctx);
 }
 
 // One setting of the main window's lists: the command, the payload, the list's failure message.

@@ -357,6 +357,25 @@ class CodeTableEditorWindowTest : public QObject {
         }
     }
 
+    // Keys drawn over the picture must still show whether they are selected or assigned.
+    void pictureKeysShowTheirStateOverThePicture() {
+        auto* editor = open(fieldsFor(2));
+        auto* key = child<KeyButton>(editor, "key2Btn");
+        auto tone = [&] {
+            QImage image = key->grab().toImage();
+            QColor c = image.pixelColor(4, image.height() / 2);  // beside the text
+            return c.red() - c.blue();
+        };
+        int plain = tone();
+        key->click();
+        int selected = tone();
+        emit child<QComboBox>(editor, "selectCodeCbox")->activated(0x04);
+        QImage assigned = key->grab().toImage();
+        QColor green = assigned.pixelColor(4, assigned.height() / 2);
+        QVERIFY2(selected > plain + 60, qPrintable(QString("%1 %2").arg(plain).arg(selected)));
+        QVERIFY(green.green() > green.red() + 30 && green.green() > green.blue() + 30);
+    }
+
     void aPictureFileInTheCurrentFolderTakesPrecedence() {
         QTemporaryDir folder;
         QString previous = QDir::currentPath();

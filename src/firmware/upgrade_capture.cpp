@@ -8,6 +8,7 @@
 #include "app/settings_values.h"
 #include "support/file_io.h"
 #include "support/ini_file.h"
+#include "support/platform_files.h"
 
 namespace lumora_usb_encoder {
 
@@ -38,6 +39,7 @@ bool writeUpgradeBackup(const std::string& path, const UpgradeCapture& settings,
         {"Options", number(settings.no_of_keys)},
         {"SerialNumber", settings.serialNumber},
     };
+    (void)createFolder(std::filesystem::path(path).parent_path().string());
     // Newest key first under the section line, as the settings file has them.
     std::vector<CIniFile::Record> records = {{"", ' ', kSettingsSection, "", ""}};
     for (auto it = std::rbegin(values); it != std::rend(values); ++it) {

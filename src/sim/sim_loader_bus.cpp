@@ -6,7 +6,7 @@ namespace lumora_usb_encoder::sim {
 
 namespace {
 
-constexpr uint32_t kLeaveAfterMs = 1;  // the report that caused it is taken first
+constexpr uint32_t kLeaveAfterMs = 10;  // USB transfers in flight still complete
 
 // A firmware new to the keypad knows nothing of what the old one stored: the upgrade's restore
 // brings the variant, serial number and settings back.

@@ -2,6 +2,7 @@
 #include <sstream>
 
 #include "sim/sim_keypad.h"
+#include "sim/sim_loader.h"
 
 namespace lumora_usb_encoder::sim {
 
@@ -137,6 +138,7 @@ Simulation makeSimulation(const SimulationSpec& spec) {
     simulation.bus = std::make_shared<VirtualBus>();
     simulation.keypad = std::make_shared<SimKeypad>(simulation.bus, spec.variant, spec.factory);
     simulation.keypad->faults = spec.faults;
+    connectLoader(simulation);  // the upgrade mode command brings the keypad's loader
     if (!spec.absent) {
         simulation.bus->attach(simulation.keypad);
     }

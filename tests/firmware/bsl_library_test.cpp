@@ -32,7 +32,7 @@ class BslOverSimulator : public ::testing::Test {
         ASSERT_EQ(bsl.BSL_RX_TXT(builtInRamLoaderText().c_str(), kSendFast), 0u);
         ASSERT_EQ(bsl.BSL_LoadPC(kRamBslEntry), 0);
         bsl.BSL_close_BSL();
-        Sleep(world.loader->timing.restartMs + 5);
+        world.waitForRestart();
         ASSERT_EQ(open(), 0);
         ASSERT_TRUE(world.loader->ramLoaderRunning());
         ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
@@ -108,7 +108,7 @@ TEST_F(BslOverSimulator, TheRamLoaderAnswersTheFullSetOnlyAfterThePassword) {
     ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
     ASSERT_EQ(bsl.BSL_RX_TXT(builtInRamLoaderText().c_str(), kSendFast), 0u);
     ASSERT_EQ(bsl.BSL_LoadPC(kRamBslEntry), 0);
-    Sleep(world.loader->timing.restartMs + 5);
+    world.waitForRestart();
     ASSERT_EQ(open(), 0);  // the started RAM loader asks for the password again
     EXPECT_EQ(bsl.BSL_eraseSegment(0x4400), 0x04);
     EXPECT_STREQ(bsl.BSL_TX_BSL_Version_String(), "ERROR");
@@ -172,7 +172,7 @@ TEST_F(BslOverSimulator, TheForcedResetBringsTheKeypadBackWithTheImageVersion) {
     }
     ASSERT_EQ(bsl.BSL_RX_TXT_File(kSample.c_str(), kSendFast), 0u);
     ASSERT_EQ(bsl.BSL_RX_TXT(Firmware::item("Forced_BOR.Text")->c_str(), kSendFast), 0u);
-    Sleep(world.loader->timing.restartMs + 5);
+    world.waitForRestart();
     EXPECT_FALSE(world.loaderPresent());
     EXPECT_TRUE(world.keypadPresent());
     EXPECT_EQ(world.simulation.keypad->variant().firmwareVersion, "7.3");
@@ -183,7 +183,7 @@ TEST_F(BslOverSimulator, AResetWithAnErasedResetVectorStaysInTheLoader) {
     startRamLoader();
     ASSERT_EQ(bsl.BSL_eraseSegment(0xFFFF), 0);
     ASSERT_EQ(bsl.BSL_RX_TXT(Firmware::item("Forced_BOR.Text")->c_str(), kSendFast), 0u);
-    Sleep(world.loader->timing.restartMs + 5);
+    world.waitForRestart();
     EXPECT_TRUE(world.loaderPresent());
     EXPECT_FALSE(world.loader->ramLoaderRunning());
     EXPECT_FALSE(world.keypadPresent());

@@ -28,7 +28,11 @@ struct LoaderWorld {
             simulation.bus->detach(simulation.keypad.get());
             loader->enterFromKeypad(GetTickCount());
         }
-        Sleep(loader->timing.restartMs + 1);
+        waitForRestart();
+    }
+    // Long enough for the part to leave after its last report and come back.
+    void waitForRestart() {
+        Sleep(loader->timing.restartMs + 50);
         simulation.bus->poll();
     }
     bool keypadPresent() { return simulation.bus->present(simulation.keypad.get()); }

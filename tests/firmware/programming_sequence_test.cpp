@@ -100,7 +100,7 @@ TEST_F(Programming, ASuccessfulRunReportsEveryStepInOrder) {
     };
     EXPECT_EQ(log, expected);
     EXPECT_EQ(world.loader->massErases(), 0);
-    Sleep(world.loader->timing.restartMs + 5);
+    world.waitForRestart();
     EXPECT_TRUE(world.keypadPresent());
     EXPECT_EQ(world.simulation.keypad->variant().firmwareVersion, "7.3");
 }
@@ -201,13 +201,13 @@ TEST_F(Programming, AnUnplugMidTransferFailsCleanlyAndARetryAfterReplugSucceeds)
     }
     world.loader->faults.unplugAfterReports = -1;
     world.loader->replug();
-    Sleep(world.loader->timing.restartMs + 5);
+    world.waitForRestart();
     EXPECT_TRUE(world.loaderPresent()) << "the reset vector was erased: the part stays in loader";
     EXPECT_FALSE(world.keypadPresent());
 
     log.clear();
     EXPECT_TRUE(program());
-    Sleep(world.loader->timing.restartMs + 5);
+    world.waitForRestart();
     EXPECT_TRUE(world.keypadPresent());
     EXPECT_EQ(world.simulation.keypad->variant().firmwareVersion, "7.3");
 }

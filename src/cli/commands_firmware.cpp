@@ -1,0 +1,135 @@
+// firmware upgrade, firmware restore-settings.
+#include <unistd.h>
+
+#include <ostream>
+
+#include "app/settings_file.h"
+#include "cli/cli_context.h"
+#include "device/device_connection.h"
+#include "firmware/bsl_library.h"
+#include "firmware/image_check.h"
+#include "firmware/upgrade_capture.h"
+#include "firmware/upgrade_flow.h"
+
+namespace lumora_usb_encoder::cli {
+
+namespace {
+
+// The rescan's "not connected" message means nothing while the part sits in its loader.
+class SilentUi final : public UserInterface {
+  public:
+    void warn(const std::string&, const std::string&) override {}
+    bool ask(const std::string&, const std::string&) override { return false; }
+};
+
+// Log lines as the window's log box shows them; the percentage on one line of a terminal.
+class UpgradeConsole {
+  public:
+    explicit UpgradeConsole(Context& ctx) : ctx_(ctx), terminal_(isatty(STDERR_FILENO) != 0) {}
+    ~UpgradeConsole() {
+        if (terminal_ && shown_) {
+            ctx_.err() << '\n';
+        }
+    }
+    void report(int percent, const std::string& text) {
+        if (terminal_) {
+            ctx_.err() << "\rprogress " << percent << "%   " << std::flush;
+            shown_ = true;
+        }
+        if (text.empty()) {
+            return;
+        }
+        std::string line = text;
+        for (size_t at; (at = line.find("\r\n")) != std::string::npos;) {
+            line.replace(at, 2, "\n");
+        }
+        if (line.back() != '\n') {
+            line += '\n';
+        }
+        if (terminal_) {
+            ctx_.err() << '\r' << std::string(16, ' ') << '\r';
+        }
+        ctx_.out() << line << std::flush;
+    }
+
+  private:
+    Context& ctx_;
+    bool terminal_;
+    bool shown_ = false;
+};
+
+int upgradeFirmware(Context& ctx, const std::string& image, const std::string& ramBsl) {
+    std::string problem;
+    if (!checkFirmwareImage(image, problem)) {
+        ctx.err() << "Firmware image rejected: " << problem << '\n';
+        return BadUsage;
+    }
+    ctx.selectBackend();
+    if (BslLibrary::BSL_NumOfUSBDevices(0x2047, 0x0200) > 0) {
+        SilentUi quiet;
+        (void)rescanKeypad(quiet);  // a keypad may be there too; the loader is what counts
+    } else if (!ctx.openKeypad()) {
+        return NoKeypad;
+    }
+    UpgradeConsole console(ctx);
+    FirmwareUpgradeOptions options{image, ramBsl, ctx.settingsFile()};
+    (void)ensureSettingsFile(options.settingsFile);  // its folder holds the settings backup
+    auto outcome = runFirmwareUpgrade(
+        options, ctx.ui(),
+        [&console](int percent, const std::string& text) { console.report(percent, text); });
+    switch (outcome) {
+        case UpgradeOutcome::Done:
+            return Done;
+        case UpgradeOutcome::RestoreFailed:
+            return KeypadFailed;
+        case UpgradeOutcome::Declined:
+            ctx.err() << "The firmware upgrade was not started.\n";
+            return UpgradeFailed;
+        case UpgradeOutcome::Failed:
+            break;
+    }
+    return UpgradeFailed;
+}
+
+int restoreSettings(Context& ctx, const std::string& file) {
+    std::string ownBackup = upgradeBackupPath(ctx.settingsFile());
+    std::string backup = file.empty() ? ownBackup : file;
+    ctx.selectBackend();
+    UpgradeConsole console(ctx);
+    std::string problem;
+    bool done = restoreSettingsFromBackup(
+        backup, ownBackup, ctx.ui(),
+        [&console](int percent, const std::string& text) { console.report(percent, text); },
+        problem);
+    if (!done && !problem.empty()) {
+        ctx.err() << problem << '\n';
+        return BadUsage;
+    }
+    return done ? Done : KeypadFailed;
+}
+
+struct FirmwareArguments {
+    std::string image;
+    std::string ramBsl;
+    std::string backup;
+};
+
+const CommandRegistration registration([](CLI::App& app, Context& ctx) {
+    static FirmwareArguments args;
+    auto* firmware = app.add_subcommand("firmware", "firmware upgrade through the loader");
+    firmware->require_subcommand(1);
+    auto* upgrade = firmware->add_subcommand(
+        "upgrade", "capture settings, enter the loader, program and verify IMAGE, restore");
+    upgrade->add_option("IMAGE", args.image, "TI-TXT firmware image")->required();
+    upgrade->add_option("--ram-bsl", args.ramBsl, "the RAM loader image to send (TI-TXT)");
+    upgrade->callback(
+        [&ctx] { ctx.run([&] { return upgradeFirmware(ctx, args.image, args.ramBsl); }); });
+    auto* restore = firmware->add_subcommand(
+        "restore-settings", "replay the restore from the backup an interrupted upgrade left");
+    restore->add_option("FILE", args.backup, "backup file (default: UpgradeBackup.ini)");
+    restore->callback([&ctx] { ctx.run([&] { return restoreSettings(ctx, args.backup); }); });
+});
+
+}  // namespace
+
+}  // namespace lumora_usb_encoder::cli

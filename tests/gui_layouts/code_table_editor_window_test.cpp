@@ -76,10 +76,10 @@ class CodeTableEditorWindowTest : public QObject {
     std::vector<std::vector<uint8_t>> tables;  // code-table payloads written, in order
     std::unique_ptr<QWidget> owner;
 
-    void startKeypad(const char* spec) {
+    void startKeypad(const char* keypad) {
         sim::SimulationSpec parsed;
         std::string error;
-        QVERIFY2(sim::parseSimulationSpec(spec, parsed, error), error.c_str());
+        QVERIFY2(sim::parseSimulationSpec(keypad, parsed, error), error.c_str());
         simulation = sim::makeSimulation(parsed);
         auto traced = std::make_shared<hid::TracingBackend>(
             std::make_shared<sim::SimBackend>(simulation.bus), [this](const std::string& line) {
@@ -231,7 +231,7 @@ class CodeTableEditorWindowTest : public QObject {
     }
 
     void applySendsTheTableAndCloses_data() {
-        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("keypad");
         QTest::addColumn<int>("type");
         QTest::addColumn<int>("length");
         QTest::addRow("5-key small") << "keys=5,type=2,options=4" << 2 << 20;
@@ -239,10 +239,10 @@ class CodeTableEditorWindowTest : public QObject {
         QTest::addRow("16 keys") << "keys=16,type=8" << 8 << 32;
     }
     void applySendsTheTableAndCloses() {
-        QFETCH(QString, spec);
+        QFETCH(QString, keypad);
         QFETCH(int, type);
         QFETCH(int, length);
-        startKeypad(spec.toUtf8().constData());
+        startKeypad(keypad.toUtf8().constData());
         KeypadFields fields = fieldsFor(type, 0);
         QPointer<CodeTableEditorWindow> editor = open(fields);
         child(editor, "modifierBtn5")->click();

@@ -36,10 +36,10 @@ void edit(QWidget& editor) {
     click("key6Btn");
 }
 
-bool render(const std::string& spec, const QDir& folder, const QString& name) {
+bool render(const std::string& keypad, const QDir& folder, const QString& name) {
     sim::SimulationSpec parsed;
     std::string error;
-    if (!sim::parseSimulationSpec(spec, parsed, error)) {
+    if (!sim::parseSimulationSpec(keypad, parsed, error)) {
         std::cerr << error << '\n';
         return false;
     }
@@ -72,12 +72,12 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QDir folder(argc > 1 ? argv[1] : ".");
     bool saved = true;
-    for (auto [spec, name] : {std::pair{"keys=5,type=2", "editor_5_keys.png"},
-                              std::pair{"keys=6,type=2", "editor_6_keys.png"},
-                              std::pair{"keys=8,type=2", "editor_8_keys.png"},
-                              std::pair{"keys=12,type=5", "editor_12_keys.png"},
-                              std::pair{"keys=16,type=8", "editor_16_keys.png"}}) {
-        saved = render(spec, folder, name) && saved;
+    for (auto [keypad, name] : {std::pair{"keys=5,type=2", "editor_5_keys.png"},
+                                std::pair{"keys=6,type=2", "editor_6_keys.png"},
+                                std::pair{"keys=8,type=2", "editor_8_keys.png"},
+                                std::pair{"keys=12,type=5", "editor_12_keys.png"},
+                                std::pair{"keys=16,type=8", "editor_16_keys.png"}}) {
+        saved = render(keypad, folder, name) && saved;
     }
     return saved ? 0 : 1;
 }

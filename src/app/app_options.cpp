@@ -59,12 +59,16 @@ std::shared_ptr<hid::Backend> makeSimulated(const std::string& text, std::string
 
 }  // namespace
 
-std::shared_ptr<hid::Backend> makeChosenBackend(const AppOptions& options, std::string& error) {
+std::shared_ptr<hid::Backend> makeChosenBackend(
+    const AppOptions& options, std::string& error,
+    std::function<void(const std::string&)> diagnostics) {
     std::shared_ptr<hid::Backend> chosen;
     if (options.simulate) {
         chosen = makeSimulated(*options.simulate, error);
     } else if (!options.hidSocket.empty()) {
-        chosen = hid::makeSocketBackend(options.hidSocket, error);
+        hid::SocketOptions socketOptions;
+        socketOptions.diagnostics = std::move(diagnostics);
+        chosen = hid::makeSocketBackend(options.hidSocket, error, socketOptions);
     } else {
         chosen = std::make_shared<hid::HidapiBackend>();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,9 @@ ParsedOptions parseAppOptions(int argc, char** argv);
 
 // The HID backend the options ask for, wrapped in the trace when asked. nullptr (an empty bus)
 // and a reason in `error` when the choice cannot be made: a bad SPEC, an unreachable socket.
-std::shared_ptr<hid::Backend> makeChosenBackend(const AppOptions& options, std::string& error);
+// `diagnostics` hears of a socket server's later failures.
+std::shared_ptr<hid::Backend> makeChosenBackend(
+    const AppOptions& options, std::string& error,
+    std::function<void(const std::string&)> diagnostics = {});
 
 }  // namespace lumora_usb_encoder

@@ -29,7 +29,6 @@ class CommandContext final : public Context {
     std::ostream& out_;
     std::ostream& err_;
     std::unique_ptr<ConsoleUi> ui_;
-    std::shared_ptr<void> simulation_;  // keeps an in-process simulated bus alive
     bool backendSelected_ = false;
     int exitCode_ = Done;
 };

@@ -214,22 +214,6 @@ class CodeTableEditorWindowTest : public QObject {
         QCOMPARE(editor->editor().keySelected(), 0u);
     }
 
-    void modifierButtonsTurnOrangeAndBackWithoutTouchingKeySelection() {
-        auto* editor = open(fieldsFor(5));
-        auto* modifiers = child<QComboBox>(editor, "selectModifierCbox");
-        auto* button = child(editor, "modifierBtn5");
-        QColor normal = backColour(button);
-        child(editor, "key5Btn")->click();
-        button->click();
-        QCOMPARE(backColour(button), kOrange);
-        QVERIFY(!modifiers->isHidden());
-        QVERIFY(child<QComboBox>(editor, "selectCodeCbox")->isHidden());
-        emit modifiers->activated(3);
-        QCOMPARE(button->text(), QString("Left    Alt"));
-        QCOMPARE(backColour(button), normal);
-        QCOMPARE(backColour(child(editor, "key5Btn")), kOrange);
-    }
-
     void applySendsTheTableAndCloses_data() {
         QTest::addColumn<QString>("keypad");
         QTest::addColumn<int>("type");

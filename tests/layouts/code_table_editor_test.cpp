@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "../app/keypad_world.h"
 #include "device/status_record.h"
 #include "layouts/modifier_list.h"
+#include "support/user_interface.h"
 
 namespace lumora_usb_encoder {
 namespace {
@@ -233,35 +233,6 @@ TEST(CodeTableEditor, ResetPutsBackWhatWasLoaded) {
     for (int key = 1; key <= 12; ++key) {
         EXPECT_EQ(editor.look(key), KeyLook::Unselected) << key;
     }
-}
-
-class CodeTableApply : public testing::KeypadWorld {};
-
-TEST_F(CodeTableApply, SendsThePayloadWithTheCodeTableCommand) {
-    start("keys=12,type=5");
-    auto editor = loadedEditor(5);
-    editor.clickKey(5);
-    editor.chooseCode(0x04);
-    ASSERT_EQ(editor.apply(), 0);
-    ASSERT_EQ(written.size(), 1u);
-    EXPECT_EQ(written[0].command, 5);
-    EXPECT_EQ(written[0].payload, editor.payload());
-    EXPECT_EQ(simulation.keypad->current().customTable[9], 0x04);
-}
-
-TEST_F(CodeTableApply, AFailedApplyChangesNothingAndTheNextSendsTheSameBytes) {
-    start("keys=16,type=8");
-    auto editor = loadedEditor(8);
-    editor.clickModifier(5);
-    editor.chooseModifier(3);
-    simulation.keypad->faults.refuse = true;
-    EXPECT_NE(editor.apply(), 0);
-    EXPECT_EQ(editor.modifier(5), 3);
-    simulation.keypad->faults.refuse = false;
-    EXPECT_EQ(editor.apply(), 0);
-    ASSERT_EQ(written.size(), 2u);
-    EXPECT_EQ(written[0], written[1]);
-    EXPECT_EQ(written[1].payload[8], 0xE2);
 }
 
 }  // namespace

@@ -67,6 +67,10 @@ class Context {
 
 using Registrar = std::function<void(CLI::App& app, Context& ctx)>;
 
+// A command whose subcommands come from several command files ("table show", "table set"):
+// whichever file registers first makes it.
+CLI::App* commandGroup(CLI::App& app, const std::string& name, const std::string& description);
+
 struct CommandRegistration {
     explicit CommandRegistration(Registrar registrar);
 };

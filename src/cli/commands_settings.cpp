@@ -171,24 +171,12 @@ void addConfigCommands(CLI::App& app, Context& ctx) {
     importCommand->callback([&ctx, source] { ctx.run([&] { return importFrom(ctx, *source); }); });
 }
 
-// "table" is shared with the table editing commands of another file; whichever registers first
-// makes it.
-CLI::App* tableCommand(CLI::App& app) {
-    auto found = app.get_subcommands([](CLI::App* sub) { return sub->get_name() == "table"; });
-    if (!found.empty()) {
-        return found.front();
-    }
-    auto* table = app.add_subcommand("table", "the code table");
-    table->require_subcommand(1);
-    return table;
-}
-
 const CommandRegistration registration([](CLI::App& app, Context& ctx) {
     app.add_subcommand("save",
                        "write defaults on the keypad, then store the snapshot in the settings file")
         ->callback([&ctx] { ctx.run([&] { return save(ctx); }); });
     addConfigCommands(app, ctx);
-    tableCommand(app)
+    commandGroup(app, "table", "the code table")
         ->add_subcommand("show", "one key a line: number, modifier label, usage label")
         ->callback([&ctx] { ctx.run([&] { return showTable(ctx); }); });
 });

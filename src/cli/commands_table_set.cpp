@@ -127,23 +127,14 @@ int setKeys(Context& ctx, const std::vector<std::string>& texts) {
     return Done;
 }
 
-// "table" may already have been added by another command file (table show).
-CLI::App* tableCommand(CLI::App& app) {
-    try {
-        return app.get_subcommand("table");
-    } catch (const CLI::OptionNotFound&) {
-        auto* table = app.add_subcommand("table", "the customised code table");
-        table->require_subcommand(1);
-        return table;
-    }
-}
-
 const CommandRegistration registration([](CLI::App& app, Context& ctx) {
     auto texts = std::make_shared<std::vector<std::string>>();
-    auto* set = tableCommand(app)->add_subcommand(
-        "set",
-        "change keys (K=[MOD+]CODE: K 1-16, CODE 0xHH or a usage name, MOD a modifier "
-        "name) of the current customised table and apply it");
+    auto* set =
+        commandGroup(app, "table", "the code table")
+            ->add_subcommand(
+                "set",
+                "change keys (K=[MOD+]CODE: K 1-16, CODE 0xHH or a usage name, MOD a modifier "
+                "name) of the current customised table and apply it");
     set->add_option("assignments", *texts, "K=[MOD+]CODE ...")->required()->expected(1, -1);
     set->callback([&ctx, texts] { ctx.run([&] { return setKeys(ctx, *texts); }); });
 });

@@ -18,6 +18,16 @@ CommandRegistration::CommandRegistration(Registrar registrar) {
     registrars().push_back(std::move(registrar));
 }
 
+CLI::App* commandGroup(CLI::App& app, const std::string& name, const std::string& description) {
+    auto found = app.get_subcommands([&](CLI::App* sub) { return sub->get_name() == name; });
+    if (!found.empty()) {
+        return found.front();
+    }
+    auto* group = app.add_subcommand(name, description);
+    group->require_subcommand(1);
+    return group;
+}
+
 int runCommandLine(int argc, char** argv) {
     CLI::App app{"Configures Quillon keypads from a terminal."};
     app.require_subcommand(1);

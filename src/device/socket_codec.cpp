@@ -1,4 +1,5 @@
 #include "device/socket_codec.h"
+#include "support/hex_digits.h"
 
 namespace lumora_usb_encoder::hid::wire {
 
@@ -6,19 +7,6 @@ namespace {
 
 constexpr char kDigits[] = "0123456789abcdef";
 constexpr char32_t kReplacement = 0xFFFD;
-
-int nibble(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 void appendUtf8(std::string& out, char32_t cp) {
     auto put = [&out](uint32_t byte) { out.push_back(static_cast<char>(byte)); };
@@ -117,8 +105,8 @@ std::optional<std::vector<uint8_t>> decodeHex(std::string_view text) {
     std::vector<uint8_t> bytes;
     bytes.reserve(text.size() / 2);
     for (size_t i = 0; i < text.size(); i += 2) {
-        int high = nibble(text[i]);
-        int low = nibble(text[i + 1]);
+        int high = hexDigitValue(text[i]);
+        int low = hexDigitValue(text[i + 1]);
         if (high < 0 || low < 0) {
             return std::nullopt;
         }

@@ -1,4 +1,5 @@
 #include "firmware/ti_txt.h"
+#include "support/hex_digits.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,19 +7,6 @@
 namespace lumora_usb_encoder {
 
 namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -69,7 +57,7 @@ class Parser {
 
 bool Parser::checkCharacters(std::string_view line) {
     for (char c : line) {
-        if (hexValue(c) < 0 && !isBlank(c) && c != '@' && c != 'q' && c != 'Q') {
+        if (hexDigitValue(c) < 0 && !isBlank(c) && c != '@' && c != 'q' && c != 'Q') {
             return fail("illegal character " + hex(static_cast<uint8_t>(c)));
         }
     }
@@ -83,7 +71,7 @@ bool Parser::parseAddress(std::string_view digits) {
     }
     uint64_t address = 0;
     for (char c : digits) {
-        int value = hexValue(c);
+        int value = hexDigitValue(c);
         if (value < 0) {
             return fail("bad address \"" + std::string(digits) + "\"");
         }
@@ -107,8 +95,8 @@ bool Parser::parseData(std::string_view line) {
             ++length;
         }
         std::string_view token = line.substr(0, length);
-        int high = token.size() == 2 ? hexValue(token[0]) : -1;
-        int low = token.size() == 2 ? hexValue(token[1]) : -1;
+        int high = token.size() == 2 ? hexDigitValue(token[0]) : -1;
+        int low = token.size() == 2 ? hexDigitValue(token[1]) : -1;
         if (high < 0 || low < 0) {
             return fail("bad byte \"" + std::string(token) + "\" (two hex digits expected)");
         }

@@ -12,9 +12,7 @@
 
 namespace lumora_usb_encoder {
 
-ParsedOptions parseAppOptions(int argc, char** argv) {
-    CLI::App app{"Configures Quillon keypads."};
-    AppOptions options;
+void addDeviceOptions(CLI::App& app, AppOptions& options) {
     if (const char* socket = std::getenv("QUILLON_HID_SOCKET")) {
         options.hidSocket = socket;
     }
@@ -25,8 +23,14 @@ ParsedOptions parseAppOptions(int argc, char** argv) {
     app.add_option("--hid-socket", options.hidSocket, "reach the devices through a socket server")
         ->excludes(simulate);
     app.add_option("--settings", options.settingsFile, "settings file to use");
-    app.add_flag("--no-splash", options.noSplash, "start without the splash window");
     app.add_flag("--trace", options.trace, "print every report written and read on stderr");
+}
+
+ParsedOptions parseAppOptions(int argc, char** argv) {
+    CLI::App app{"Configures Quillon keypads."};
+    AppOptions options;
+    addDeviceOptions(app, options);
+    app.add_flag("--no-splash", options.noSplash, "start without the splash window");
     ParsedOptions parsed;
     try {
         app.parse(argc, argv);

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include <CLI/CLI.hpp>
+
 #include "device/hid_backend.h"
 
 namespace lumora_usb_encoder {
@@ -25,6 +27,10 @@ struct ParsedOptions {
 };
 
 ParsedOptions parseAppOptions(int argc, char** argv);
+
+// The options quillon-config and quillonctl share: --simulate, --hid-socket (default from
+// QUILLON_HID_SOCKET), --settings and --trace.
+void addDeviceOptions(CLI::App& app, AppOptions& options);
 
 // The HID backend the options ask for, wrapped in the trace when asked. nullptr (an empty bus)
 // and a reason in `error` when the choice cannot be made: a bad SPEC, an unreachable socket.

@@ -22,6 +22,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/app_options.h"
 #include "support/user_interface.h"
 
 namespace lumora_usb_encoder::cli {
@@ -40,10 +41,7 @@ class UsageError : public std::runtime_error {
 };
 
 struct GlobalOptions {
-    std::optional<std::string> simulate;  // the SPEC; "" for the default keypad
-    std::string hidSocket;                // --hid-socket or QUILLON_HID_SOCKET
-    std::string settingsFile;             // --settings
-    bool trace = false;
+    AppOptions device;  // --simulate, --hid-socket, --settings, --trace: as the window takes them
     bool json = false;
     bool yes = false;
 };

@@ -26,17 +26,13 @@ void CommandContext::selectBackend() {
     if (backendSelected_) {
         return;
     }
-    AppOptions choice;
-    choice.simulate = options_.simulate;
-    choice.hidSocket = options_.hidSocket;
-    choice.trace = options_.trace;
     std::string error;
     // A server that cannot be reached is told once on stderr; the commands then find no keypad,
     // as they would on an empty bus.
-    auto chosen = makeChosenBackend(choice, error, [this](const std::string& message) {
+    auto chosen = makeChosenBackend(options_.device, error, [this](const std::string& message) {
         err_ << "quillonctl: " << message << '\n' << std::flush;
     });
-    if (!chosen && options_.simulate) {
+    if (!chosen && options_.device.simulate) {
         throw UsageError(error);
     }
     if (!chosen) {
@@ -52,8 +48,8 @@ bool CommandContext::openKeypad() {
 }
 
 std::string CommandContext::settingsFile() {
-    if (!options_.settingsFile.empty()) {
-        return options_.settingsFile;
+    if (!options_.device.settingsFile.empty()) {
+        return options_.device.settingsFile;
     }
     return defaultSettingsPath();
 }

@@ -2,6 +2,7 @@
 #include <iostream>
 #include <vector>
 
+#include "app/app_options.h"
 #include "cli/cli_context.h"
 #include "cli/command_context.h"
 
@@ -32,17 +33,7 @@ int runCommandLine(int argc, char** argv) {
     CLI::App app{"Configures Quillon keypads from a terminal."};
     app.require_subcommand(1);
     GlobalOptions options;
-    if (const char* socket = std::getenv("QUILLON_HID_SOCKET")) {
-        options.hidSocket = socket;
-    }
-    auto* simulate = app.add_option("--simulate", options.simulate,
-                                    "use a simulated keypad; SPEC such as keys=16,type=8")
-                         ->expected(0, 1)
-                         ->default_str("");
-    app.add_option("--hid-socket", options.hidSocket, "reach the devices through a socket server")
-        ->excludes(simulate);
-    app.add_option("--settings", options.settingsFile, "settings file to use");
-    app.add_flag("--trace", options.trace, "print every report written and read on stderr");
+    addDeviceOptions(app, options.device);
     app.add_flag("--json", options.json, "print one JSON object on stdout");
     app.add_flag("--yes", options.yes, "answer Yes to every question");
     app.fallthrough();

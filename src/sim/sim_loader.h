@@ -93,6 +93,17 @@ class SimLoader final : public BusDevice, public std::enable_shared_from_this<Si
 
     std::weak_ptr<VirtualBus> bus_;
     std::weak_ptr<SimKeypad> keypad_;
+    // Who owns whom: on the bus the keypad owns its loader (through `link_`); while the part is
+    // in its loader the loader is on the bus and owns the keypad instead. Never both at once, so
+    // nothing keeps the two alive once the bus is gone.
+    struct Link {
+        std::shared_ptr<SimLoader> loader;
+    };
+    std::weak_ptr<Link> link_;
+    std::shared_ptr<SimKeypad> keypadHeld_;
+    void keypadOwnsLoader();
+    void loaderOwnsKeypad();
+    friend std::shared_ptr<SimLoader> connectLoader(const Simulation& simulation);
     std::vector<uint8_t> memory_;
     bool ramLoader_ = false;
     bool unlocked_ = false;

@@ -48,12 +48,23 @@ void SimLoader::leaveThen(std::function<void(uint32_t)> then) {
 
 void SimLoader::reset(uint32_t now) {
     (void)now;
-    std::weak_ptr<SimLoader> self = weak_from_this();
-    leaveThen([self](uint32_t left) {
-        if (auto loader = self.lock()) {
-            loader->boot(left + loader->timing.restartMs);
-        }
-    });
+    // The pending departure holds the loader until it has decided what comes back.
+    std::shared_ptr<SimLoader> self = shared_from_this();
+    leaveThen([self](uint32_t left) { self->boot(left + self->timing.restartMs); });
+}
+
+void SimLoader::keypadOwnsLoader() {
+    if (auto link = link_.lock()) {
+        link->loader = shared_from_this();
+    }
+    keypadHeld_.reset();
+}
+
+void SimLoader::loaderOwnsKeypad() {
+    keypadHeld_ = keypad_.lock();
+    if (auto link = link_.lock()) {
+        link->loader.reset();
+    }
 }
 
 // What the part runs after a reset: with no reset vector, the loader in protected flash;
@@ -69,6 +80,7 @@ void SimLoader::boot(uint32_t at) {
         bus->attachAt(shared_from_this(), at);
         return;
     }
+    keypadOwnsLoader();
     if (flashChanged_) {
         forgetSettings(*keypad);
         std::string version = imageVersion();
@@ -83,6 +95,7 @@ void SimLoader::enterFromKeypad(uint32_t now) {
     if (auto bus = bus_.lock()) {
         bus->attachAt(shared_from_this(), now + timing.restartMs);
     }
+    loaderOwnsKeypad();
 }
 
 void SimLoader::replug() {
@@ -101,8 +114,14 @@ void SimLoader::replug() {
 std::shared_ptr<SimLoader> connectLoader(const Simulation& simulation) {
     auto loader = std::make_shared<SimLoader>(simulation.bus, simulation.keypad);
     loader->loadFactoryImage(simulation.keypad->variant().firmwareVersion);
-    // The keypad owns its loader: the same flash, for as long as the keypad exists.
-    simulation.keypad->onUpgradeMode = [loader](uint32_t now) { loader->enterFromKeypad(now); };
+    auto link = std::make_shared<SimLoader::Link>(SimLoader::Link{loader});
+    loader->link_ = link;
+    std::weak_ptr<SimLoader> weak = loader;
+    simulation.keypad->onUpgradeMode = [link, weak](uint32_t now) {
+        if (auto target = weak.lock()) {
+            target->enterFromKeypad(now);
+        }
+    };
     return loader;
 }
 

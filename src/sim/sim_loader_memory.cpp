@@ -116,13 +116,11 @@ void SimLoader::loadPc(uint32_t address, uint32_t now) {
     // Also from the running RAM loader: a jump to the entry starts it afresh.
     if (address == kRamLoaderEntry && ramLoaderImage) {
         leaving_ = true;
-        std::weak_ptr<SimLoader> self = weak_from_this();
+        std::shared_ptr<SimLoader> self = shared_from_this();
         leaveThen([self](uint32_t left) {
-            if (auto loader = self.lock()) {
-                loader->ramLoader_ = true;
-                if (auto bus = loader->bus_.lock()) {
-                    bus->attachAt(loader, left + loader->timing.restartMs);
-                }
+            self->ramLoader_ = true;
+            if (auto bus = self->bus_.lock()) {
+                bus->attachAt(self, left + self->timing.restartMs);
             }
         });
         return;

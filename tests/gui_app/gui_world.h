@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/sent_commands.h"
 #include "../support/temp_folder.h"
 #include "app/file_dialogs.h"
 #include "app/message_box.h"
@@ -19,34 +20,6 @@
 #include "support/clock.h"
 
 namespace lumora_usb_encoder::testing {
-
-struct SentCommand {
-    int command = 0;
-    std::vector<uint8_t> payload;
-    bool operator==(const SentCommand&) const = default;
-};
-
-// The command in a traced output report: report ID, size byte, STX, two hex digits of command,
-// two of length, then the payload.
-inline std::optional<SentCommand> decodeWritten(const std::string& line) {
-    if (line.size() < 2 || line[0] != '>') {
-        return std::nullopt;
-    }
-    std::istringstream hex(line.substr(1));
-    std::vector<uint8_t> bytes;
-    unsigned value = 0;
-    while (hex >> std::hex >> value) {
-        bytes.push_back(static_cast<uint8_t>(value));
-    }
-    auto number = [&](size_t at) {
-        return 16 * HexDigitToNibble(bytes[at]) + HexDigitToNibble(bytes[at + 1]);
-    };
-    if (bytes.size() < 7 || 7 + static_cast<size_t>(number(5)) > bytes.size()) {
-        return std::nullopt;
-    }
-    auto length = static_cast<long>(number(5));
-    return SentCommand{number(3), {bytes.begin() + 7, bytes.begin() + 7 + length}};
-}
 
 // Counts what the windows do to the device layer on top of the trace.
 class CountingBackend final : public hid::Backend {

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "device/report_framing.h"
+
+namespace lumora_usb_encoder::testing {
+
+// One command as it went to the keypad.
+struct SentCommand {
+    int command = 0;
+    std::vector<uint8_t> payload;
+    bool operator==(const SentCommand&) const = default;
+};
+
+inline void PrintTo(const SentCommand& sent, std::ostream* os) {
+    *os << "{" << sent.command << ":";
+    for (uint8_t b : sent.payload) {
+        *os << " " << int(b);
+    }
+    *os << "}";
+}
+
+// Reads the command back out of a traced output report: report ID, size byte, STX, two hex
+// digits of command, two of length, the payload.
+inline std::optional<SentCommand> decodeWritten(const std::string& line) {
+    if (line.empty() || line[0] != '>') {
+        return std::nullopt;
+    }
+    std::istringstream hex(line.substr(1));
+    std::vector<uint8_t> bytes;
+    unsigned value = 0;
+    while (hex >> std::hex >> value) {
+        bytes.push_back(static_cast<uint8_t>(value));
+    }
+    if (bytes.size() < 7) {
+        return std::nullopt;
+    }
+    auto number = [&](size_t at) {
+        return 16 * HexDigitToNibble(bytes[at]) + HexDigitToNibble(bytes[at + 1]);
+    };
+    auto length = static_cast<size_t>(number(5));
+    if (7 + length > bytes.size()) {
+        return std::nullopt;
+    }
+    return SentCommand{
+        number(3),
+        std::vector<uint8_t>(bytes.begin() + 7, bytes.begin() + 7 + static_cast<long>(length))};
+}
+
+}  // namespace lumora_usb_encoder::testing

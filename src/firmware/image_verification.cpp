@@ -21,7 +21,10 @@ uint32_t CRC_Check(BslLibrary& bsl, uint32_t startAddress, uint32_t length, int 
     return reply.bytes[5] + 256u * reply.bytes[6];
 }
 
-uint32_t EraseDataSegment_File(BslLibrary& bsl, const char* path) {
+namespace {
+
+template <typename Wanted>
+uint32_t eraseImageSegments(BslLibrary& bsl, const char* path, Wanted wanted) {
     if (bsl.BSL_openTI_TextForRead(path) == kBslCannotOpenFile) {
         return kImageCannotOpen;
     }
@@ -36,13 +39,25 @@ uint32_t EraseDataSegment_File(BslLibrary& bsl, const char* path) {
             segments.push_back(block.startAddr);
         }
         for (uint32_t segment : segments) {
-            if (erased.insert(segment).second) {
+            if (wanted(segment) && erased.insert(segment).second) {
                 (void)bsl.BSL_eraseSegment(segment);
             }
         }
     }
     bsl.BSL_closeTI_Text();
     return kImageOk;
+}
+
+}  // namespace
+
+uint32_t EraseDataSegment_File(BslLibrary& bsl, const char* path) {
+    return eraseImageSegments(bsl, path, [](uint32_t) { return true; });
+}
+
+uint32_t EraseInformationSegments_File(BslLibrary& bsl, const char* path) {
+    return eraseImageSegments(bsl, path, [](uint32_t segment) {
+        return segment >= kInfoFlashStart && segment < kInfoFlashEnd;
+    });
 }
 
 uint32_t CRC_Check_File(BslLibrary& bsl, const char* path) {

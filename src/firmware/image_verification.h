@@ -17,6 +17,10 @@ uint32_t CRC_Check(BslLibrary& bsl, uint32_t startAddress, uint32_t length, int 
 // Erases every flash segment the image's bytes lie in, once each: 0, or kImageCannotOpen.
 uint32_t EraseDataSegment_File(BslLibrary& bsl, const char* path);
 
+// Erases only the information-memory segments the image's bytes lie in: a mass erase leaves
+// that memory as it was, and the image cannot be programmed over it otherwise.
+uint32_t EraseInformationSegments_File(BslLibrary& bsl, const char* path);
+
 // Compares the device's CRC of every block of the image with our own: kImageOk, kImageMismatch
 // (at the first block that differs; later blocks are not read) or kImageCannotOpen.
 uint32_t CRC_Check_File(BslLibrary& bsl, const char* path);

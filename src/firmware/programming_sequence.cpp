@@ -162,6 +162,8 @@ void ProgrammingSequence::CustomSelectedFirmware(const std::string& path, Upgrad
     if (!massErased) {
         worker.report(60, "Erasing memory segments \r\n");
         (void)EraseDataSegment_File(bsl_, path.c_str());
+    } else {
+        (void)EraseInformationSegments_File(bsl_, path.c_str());
     }
     worker.report(70, "Sending " + path + "\r\n");
     (void)bsl_.BSL_RX_TXT_File(path.c_str(), kSendFast);

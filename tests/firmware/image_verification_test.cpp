@@ -125,5 +125,15 @@ TEST(EraseDataSegmentFile, ErasesEverySegmentABlockTouchesOnce) {
     }
 }
 
+TEST(EraseInformationSegmentsFile, LeavesMainFlashToTheMassErase) {
+    FakeLoader loader;
+    loader.blocks = {block(0x17F0, 32), block(0x1970, 512), block(0x4400, 512)};
+    EXPECT_EQ(EraseInformationSegments_File(loader, "image.txt"), kImageOk);
+    EXPECT_EQ(loader.erased, (std::vector<uint32_t>{0x1800, 0x1900, 0x1980}));
+    FakeLoader missing;
+    missing.openFails = true;
+    EXPECT_EQ(EraseInformationSegments_File(missing, "image.txt"), kImageCannotOpen);
+}
+
 }  // namespace
 }  // namespace lumora_usb_encoder

@@ -122,6 +122,19 @@ TEST_F(Programming, ARejectedPasswordTakesTheMassErasePath) {
     EXPECT_EQ(world.loader->massErases(), 1) << "the second opening used the default password";
 }
 
+TEST_F(Programming, AfterAMassEraseInformationMemoryIsStillErasedWhereTheImageWritesIt) {
+    std::ifstream sample(kSample, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(sample)), {});
+    std::string image = ::testing::TempDir() + "with_info_memory.txt";
+    std::ofstream(image, std::ios::binary) << "@1880\r\n11 22 33\r\n" << text;
+    std::fill_n(world.loader->memory().begin() + 0x1880, 128, uint8_t{0x00});  // old contents
+    world.loader->memory()[0xFFE0] ^= 0x01;  // a password mismatch: the mass-erase path
+    ASSERT_TRUE(program(image)) << texts().back().second;
+    EXPECT_EQ(world.loader->massErases(), 1);
+    EXPECT_EQ(world.loader->memory()[0x1881], 0x22);
+    EXPECT_EQ(bsl.segmentErases, 2) << "the reset vector's and the one information segment";
+}
+
 TEST_F(Programming, AWrongLoaderVersionFailsBothStartUps) {
     struct Case {
         const char* name;

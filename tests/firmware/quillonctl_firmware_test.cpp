@@ -28,8 +28,8 @@ TEST(QuillonctlFirmware, UpgradesTheSimulatedKeypadAndRestoresItsSettings) {
     EXPECT_NE(run.out.find("Starting\nPassword Sent Successfully\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Memory successfully verified\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Done!\n"), std::string::npos) << run.out;
-    EXPECT_FALSE(std::filesystem::exists(
-        std::filesystem::path(settings).parent_path() / "UpgradeBackup.ini"));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(settings).parent_path() /
+                                         "UpgradeBackup.ini"));
 }
 
 TEST(QuillonctlFirmware, RefusesWhatItCannotDoWithTheDocumentedExitStatus) {

@@ -164,20 +164,6 @@ TEST_F(BslOverSimulator, ADeviceThatLeftFailsEveryCallCleanly) {
     EXPECT_EQ(bsl.BSL_eraseSegment(0x4400), kBslNotOpen);
 }
 
-TEST_F(BslOverSimulator, TheForcedResetBringsTheKeypadBackWithTheImageVersion) {
-    world.enterLoader();
-    startRamLoader();
-    for (uint32_t segment = 0x4400; segment < 0x10400; segment += 512) {
-        ASSERT_EQ(bsl.BSL_eraseSegment(segment), 0);
-    }
-    ASSERT_EQ(bsl.BSL_RX_TXT_File(kSample.c_str(), kSendFast), 0u);
-    ASSERT_EQ(bsl.BSL_RX_TXT(Firmware::item("Forced_BOR.Text")->c_str(), kSendFast), 0u);
-    world.waitForRestart();
-    EXPECT_FALSE(world.loaderPresent());
-    EXPECT_TRUE(world.keypadPresent());
-    EXPECT_EQ(world.simulation.keypad->variant().firmwareVersion, "7.3");
-}
-
 TEST_F(BslOverSimulator, AResetWithAnErasedResetVectorStaysInTheLoader) {
     world.enterLoader();
     startRamLoader();

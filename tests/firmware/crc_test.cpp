@@ -61,15 +61,5 @@ TEST(Crc, ACorruptCountNeverReadsPastTheBlock) {
     EXPECT_EQ(Calculate_CRC(block), bitwiseCrc(block.data.data(), block.data.size()));
 }
 
-TEST(Crc, InitRestartsTheRunningValue) {
-    CRC crc(0x1234);
-    crc.CrcInput(0x55);
-    crc.CrcInit(0xFFFF);
-    for (char c : std::string("123456789")) {
-        crc.CrcInput(static_cast<uint8_t>(c));
-    }
-    EXPECT_EQ(crc.GetCrcValue(), 0x29B1);
-}
-
 }  // namespace
 }  // namespace lumora_usb_encoder

@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "app/qt_user_interface.h"
 #include "app/upgrade_mode.h"
+#include "firmware/upgrade_capture.h"
 #include "layouts/code_table_editor_launch.h"
 
 namespace lumora_usb_encoder {
@@ -21,7 +22,13 @@ void Form1::button2_Click() {}
 // Reached by mouse, keyboard and screen reader alike: the upgrade must not be out of reach for
 // anyone who cannot use a mouse.
 void Form1::btnLoadFirmware_MouseClick() {
-    if (requestFirmwareUpgrade(*ui_, fields_, upgradeCapture()) ==
+    auto keep = [this](const UpgradeCapture& capture, const KeypadFields& fields) {
+        if (!FileName_.empty()) {
+            (void)writeUpgradeBackup(upgradeBackupPath(FileName_), capture,
+                                     fields.prev_ledColour_index, "");
+        }
+    };
+    if (requestFirmwareUpgrade(*ui_, fields_, upgradeCapture(), keep) ==
         UpgradeModeResult::CommandFailed) {
         EnableDisableFunctionButtons(false);
     }

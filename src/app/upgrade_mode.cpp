@@ -23,17 +23,23 @@ void captureForUpgrade(const KeypadFields& fields, UpgradeCapture& capture) {
 }
 
 UpgradeModeResult requestFirmwareUpgrade(UserInterface& ui, KeypadFields& fields,
-                                         UpgradeCapture& capture) {
+                                         UpgradeCapture& capture, const KeepCapture& keep) {
+    bool fresh = false;
     {
         BusyScope busy(ui);
         if (GetDeviceStatusMessage(fields) == 0) {
             captureForUpgrade(fields, capture);
+            fresh = true;
         } else {
             ui.warn("Unable to get device status information", kCaptionQuillon);
         }
     }
     if (!ui.ask("Are you sure you want to upgrade the firmware?", "Firmware Upgrade")) {
         return UpgradeModeResult::Declined;
+    }
+    // A stale capture is not kept: it would replace the backup of an interrupted upgrade.
+    if (fresh && keep) {
+        keep(capture, fields);
     }
     BusyScope busy(ui);
     if (sendCommand(Command::UpgradeMode) != kResultOk) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/keypad_fields.h"
@@ -35,9 +36,13 @@ enum class UpgradeModeResult {
     CommandFailed,  // the upgrade mode command failed; the upgrade still goes on
 };
 
+// Called with a freshly read capture after the user said Yes and before the keypad leaves for
+// its loader: the place to keep the capture somewhere a crash cannot take it.
+using KeepCapture = std::function<void(const UpgradeCapture& capture, const KeypadFields& fields)>;
+
 // The firmware button: read the status into `fields` and the capture (a failed read is said and
 // the capture keeps its values), ask, then send the upgrade mode command.
 UpgradeModeResult requestFirmwareUpgrade(UserInterface& ui, KeypadFields& fields,
-                                         UpgradeCapture& capture);
+                                         UpgradeCapture& capture, const KeepCapture& keep = {});
 
 }  // namespace lumora_usb_encoder

@@ -9,6 +9,8 @@
 
 #include "app/form1.h"
 #include "app/upgrade_mode.h"
+#include "firmware/upgrade_capture.h"
+#include "firmware/upgrade_capture.h"
 #include "gui_world.h"
 
 using namespace lumora_usb_encoder;
@@ -427,6 +429,7 @@ class Form1Test : public QObject {
         QCOMPARE(shown[0].icon, MessageBox::Icon::Question);
         QCOMPARE(shown[0].buttons, MessageBox::Buttons::YesNo);
         QCOMPARE(world->settingsSent(), std::vector<SentCommand>());
+        QVERIFY(!std::filesystem::exists(upgradeBackupPath(world->settingsFile())));
     }
 
     void firmwareButtonCapturesAndEntersTheLoader() {
@@ -438,6 +441,10 @@ class Form1Test : public QObject {
         QCOMPARE(upgradeCapture().serialNumber, std::string("QK0000031415"));
         QCOMPARE(upgradeCapture().led_brightness, 3);
         QVERIFY(find("button8")->isEnabled());
+        std::string problem;
+        auto kept = readUpgradeBackup(upgradeBackupPath(world->settingsFile()), problem);
+        QVERIFY2(kept.has_value(), problem.c_str());
+        QCOMPARE(kept->serialNumber, std::string("QK0000031415"));
     }
 
     void firmwareButtonWithoutKeypad() {

@@ -10,7 +10,6 @@
 #include "app/form1.h"
 #include "app/upgrade_mode.h"
 #include "firmware/upgrade_capture.h"
-#include "firmware/upgrade_capture.h"
 #include "gui_world.h"
 
 using namespace lumora_usb_encoder;

@@ -90,6 +90,7 @@ void checkAgainstFamily(const KeyAssignment& a, const EditorFamily& family) {
 
 int setKeys(Context& ctx, const std::vector<std::string>& texts) {
     std::vector<KeyAssignment> assignments;
+    assignments.reserve(texts.size());
     for (const auto& text : texts) {
         assignments.push_back(parseAssignment(text));
     }

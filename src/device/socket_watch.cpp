@@ -5,7 +5,7 @@ namespace lumora_usb_encoder::hid {
 using wire::AnswerKind;
 using Status = wire::LineReader::Status;
 
-std::unique_ptr<SocketWatch> SocketWatch::start(std::shared_ptr<SocketConnection> connection,
+std::unique_ptr<SocketWatch> SocketWatch::start(const std::shared_ptr<SocketConnection>& connection,
                                                 BusEventHandler handler) {
     std::string error;
     wire::FileDescriptor fd = connection->connectAnother(error);

@@ -14,7 +14,7 @@ namespace lumora_usb_encoder::hid {
 class SocketWatch final : public Watch {
   public:
     // Connects and waits for the server's OK; nullptr (reported) when that fails.
-    static std::unique_ptr<SocketWatch> start(std::shared_ptr<SocketConnection> connection,
+    static std::unique_ptr<SocketWatch> start(const std::shared_ptr<SocketConnection>& connection,
                                               BusEventHandler handler);
     ~SocketWatch() override;
 

@@ -10,7 +10,7 @@ CodeTableEditor::CodeTableEditor(const EditorFamily& family)
 
 void CodeTableEditor::load(std::span<const uint8_t> table) {
     for (int n = 1; n <= keyCount(); ++n) {
-        size_t entry = static_cast<size_t>(2 * (n - 1));
+        size_t entry = 2 * static_cast<size_t>(n - 1);
         uint8_t modifierByte = entry < table.size() ? table[entry] : 0;
         uint8_t usage = entry + 1 < table.size() ? table[entry + 1] : 0;
         at(n) = Key{usage, usage, modifierIndexFromByte(modifierByte),
@@ -88,7 +88,7 @@ void CodeTableEditor::reset() {
 std::vector<uint8_t> CodeTableEditor::payload() const {
     std::vector<uint8_t> bytes(family_->payloadLength, 0);
     for (int n = 1; n <= keyCount(); ++n) {
-        size_t entry = static_cast<size_t>(2 * (n - 1));
+        size_t entry = 2 * static_cast<size_t>(n - 1);
         bytes.at(entry) = modifierByteFromIndex(at(n).modifier);
         bytes.at(entry + 1) = at(n).code;
     }

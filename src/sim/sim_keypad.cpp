@@ -56,7 +56,8 @@ std::optional<Frame> parseCommand(const uint8_t* data, size_t length) {
 
 }  // namespace
 
-SimKeypad::SimKeypad(std::weak_ptr<VirtualBus> bus, KeypadVariant variant, KeypadSettings factory)
+SimKeypad::SimKeypad(std::weak_ptr<VirtualBus> bus, KeypadVariant variant,
+                     const KeypadSettings& factory)
     : bus_(std::move(bus)),
       variant_(std::move(variant)),
       factory_(factory),
@@ -167,7 +168,7 @@ void SimKeypad::hostWrite(int interfaceNumber, const uint8_t* data, size_t lengt
     handleCommand(frame->command, frame->payload, now);
 }
 
-void SimKeypad::leaveBus(uint32_t comeBackAfterMs, std::function<void(uint32_t)> then) {
+void SimKeypad::leaveBus(uint32_t comeBackAfterMs, const std::function<void(uint32_t)>& then) {
     auto bus = bus_.lock();
     if (!bus) {
         return;

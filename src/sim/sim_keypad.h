@@ -45,7 +45,7 @@ struct KeypadFaults {
 
 class SimKeypad final : public BusDevice, public std::enable_shared_from_this<SimKeypad> {
   public:
-    SimKeypad(std::weak_ptr<VirtualBus> bus, KeypadVariant variant, KeypadSettings factory);
+    SimKeypad(std::weak_ptr<VirtualBus> bus, KeypadVariant variant, const KeypadSettings& factory);
 
     uint16_t vendorId() const override { return 0x2047; }
     uint16_t productId() const override { return 0x09BF; }
@@ -81,7 +81,7 @@ class SimKeypad final : public BusDevice, public std::enable_shared_from_this<Si
     void refuse(uint32_t now);
     void queue(std::vector<uint8_t> report, uint32_t readyAt);
     // Leaves the bus just after the reply; comes back after `comeBackAfterMs` (0: stays away).
-    void leaveBus(uint32_t comeBackAfterMs, std::function<void(uint32_t)> then);
+    void leaveBus(uint32_t comeBackAfterMs, const std::function<void(uint32_t)>& then);
 
     std::weak_ptr<VirtualBus> bus_;
     KeypadVariant variant_;

@@ -30,7 +30,7 @@ std::array<uint8_t, 32> customTableFor(int keys) {
     std::array<uint8_t, 32> table{};
     int entries = keys <= 8 ? 10 : keys;
     for (int k = 0; k < entries; ++k) {
-        table[static_cast<size_t>(2 * k + 1)] = static_cast<uint8_t>(0x04 + k);  // a, b, c, ...
+        table[2 * static_cast<size_t>(k) + 1] = static_cast<uint8_t>(0x04 + k);  // a, b, c, ...
     }
     return table;
 }

@@ -23,7 +23,7 @@ void VirtualBus::attach(std::shared_ptr<BusDevice> device, uint32_t delayMs) {
     {
         std::lock_guard lock(mutex_);
         if (delayMs == 0) {
-            arriveLocked(std::move(device), changes);
+            arriveLocked(device, changes);
         } else {
             schedule_.push_back({GetTickCount() + delayMs, true, std::move(device), nullptr, {}});
         }
@@ -52,7 +52,7 @@ void VirtualBus::detachLater(const BusDevice* device, uint32_t delayMs,
     schedule_.push_back({GetTickCount() + delayMs, false, nullptr, device, std::move(then)});
 }
 
-void VirtualBus::arriveLocked(std::shared_ptr<BusDevice> device, Changes& changes) {
+void VirtualBus::arriveLocked(const std::shared_ptr<BusDevice>& device, Changes& changes) {
     uint64_t id = nextPresence_++;
     Presence& presence = present_[id];
     presence.device = device;
@@ -90,7 +90,7 @@ void VirtualBus::pollLocked(Changes& changes) {
         Scheduled due = std::move(*next);
         schedule_.erase(next);
         if (due.arrival) {
-            arriveLocked(std::move(due.device), changes);
+            arriveLocked(due.device, changes);
         } else {
             removeLocked(due.leaving, changes);
             if (due.then) {

@@ -105,7 +105,7 @@ class VirtualBus : public std::enable_shared_from_this<VirtualBus> {
         std::vector<std::string> arrived;
         std::vector<std::string> removed;
     };
-    void arriveLocked(std::shared_ptr<BusDevice> device, Changes& changes);
+    void arriveLocked(const std::shared_ptr<BusDevice>& device, Changes& changes);
     void removeLocked(const BusDevice* device, Changes& changes);
     void pollLocked(Changes& changes);
     Presence* presenceLocked(uint64_t id);

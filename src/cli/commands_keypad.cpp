@@ -62,14 +62,10 @@ int listDevices(Context& ctx) {
 }
 
 int printCurrentStatus(Context& ctx) {
-    auto status = readDeviceStatus();
-    if (!status) {
+    if (!printKeypadStatus(ctx.out(), ctx.options().json)) {
         ctx.ui().warn("Unable to get device status information", kCaptionQuillon);
         return KeypadFailed;
     }
-    KeypadFields fields;
-    unpackStatus(*status, fields);
-    printStatus(ctx.out(), *status, fields, ctx.options().json);
     return Done;
 }
 

@@ -28,15 +28,6 @@ std::string preparedSettingsFile(Context& ctx) {
     return path;
 }
 
-// After a restore the keypad is read again, as the window's status display would be.
-void showStatusIfReadable(Context& ctx) {
-    if (auto status = readDeviceStatus()) {
-        KeypadFields fields;
-        unpackStatus(*status, fields);
-        printStatus(ctx.out(), *status, fields, ctx.options().json);
-    }
-}
-
 int exitFor(LoadResult result, bool keypadOpen, Context& ctx, const std::string& file) {
     switch (result) {
         case LoadResult::Sent:
@@ -84,7 +75,8 @@ int restore(Context& ctx, const std::string& given) {
         return NoKeypad;
     }
     LoadResult result = load_data_from_file(ctx.ui(), file);
-    showStatusIfReadable(ctx);
+    // Read again after a restore, as the window's status display would be.
+    (void)printKeypadStatus(ctx.out(), ctx.options().json);
     return exitFor(result, true, ctx, file);
 }
 

@@ -20,8 +20,9 @@ std::string hexBytes(const std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
-void printStatus(std::ostream& out, const DeviceStatus& status, const KeypadFields& fields,
-                 bool json) {
+void printStatus(std::ostream& out, const DeviceStatus& status, bool json) {
+    KeypadFields fields;
+    unpackStatus(status, fields);
     if (json) {
         nlohmann::json record = {
             {"ledBrightness", status.ledBrightness},
@@ -51,6 +52,15 @@ void printStatus(std::ostream& out, const DeviceStatus& status, const KeypadFiel
         << "Options          0x" << std::hex << std::setw(2) << std::setfill('0')
         << int{status.options} << std::dec << '\n'
         << "Code table       " << hexBytes(status.codeTable) << '\n';
+}
+
+bool printKeypadStatus(std::ostream& out, bool json) {
+    auto status = readDeviceStatus();
+    if (!status) {
+        return false;
+    }
+    printStatus(out, *status, json);
+    return true;
 }
 
 }  // namespace lumora_usb_encoder::cli

@@ -5,13 +5,13 @@
 #include <fstream>
 #include <utility>
 
+#include "../support/recording_ui.h"
 #include "device/device_connection.h"
 #include "device/keypad_commands.h"
 #include "device/status_record.h"
 #include "firmware/firmware_resources.h"
 #include "firmware/image_verification.h"
 #include "loader_world.h"
-#include "scripted_ui.h"
 
 namespace lumora_usb_encoder {
 namespace {
@@ -264,7 +264,7 @@ TEST(SimulatedLoaderOwnership, KeypadAndLoaderOutliveEveryHandOverOnTheBusAlone)
     }
     hid::setBackend(std::make_shared<sim::SimBackend>(bus));
     ASSERT_EQ(bus->enumerate(0x2047, 0x09BF).size(), 2u);
-    ASSERT_TRUE(rescanKeypad(*std::make_unique<ScriptedUi>()));
+    ASSERT_TRUE(rescanKeypad(*std::make_unique<testing::RecordingUi>()));
     ASSERT_EQ(sendCommand(Command::UpgradeMode), 0);
     Sleep(1000);
     ASSERT_EQ(BslLibrary::BSL_NumOfUSBDevices(0x2047, 0x0200), 1u);
@@ -274,7 +274,7 @@ TEST(SimulatedLoaderOwnership, KeypadAndLoaderOutliveEveryHandOverOnTheBusAlone)
     sequence.CustomSelectedFirmware(kSample, worker);
     EXPECT_TRUE(worker.Result);
     Sleep(1000);
-    ScriptedUi ui;
+    testing::RecordingUi ui;
     ASSERT_TRUE(rescanKeypad(ui));
     auto status = readDeviceStatus();
     ASSERT_TRUE(status);

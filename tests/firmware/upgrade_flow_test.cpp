@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../support/recording_ui.h"
 #include "app/settings_file.h"
 #include "device/device_connection.h"
 #include "device/keypad_commands.h"
@@ -12,7 +13,6 @@
 #include "firmware/settings_restore.h"
 #include "firmware/upgrade_capture.h"
 #include "loader_world.h"
-#include "scripted_ui.h"
 #include "support/ini_file.h"
 
 namespace lumora_usb_encoder {
@@ -22,6 +22,16 @@ namespace fs = std::filesystem;
 
 const std::string kSample =
     std::string(QUILLON_TEST_DATA) + "/../../samples/firmware/sim-keypad-7.3.txt";
+constexpr auto Warning = testing::RecordingUi::Kind::Warning;
+constexpr auto Question = testing::RecordingUi::Kind::Question;
+
+// The upgrade's own question answered Yes unless a case says otherwise.
+testing::RecordingUi yesSayer() {
+    testing::RecordingUi ui;
+    ui.unscriptedAnswer = true;
+    return ui;
+}
+
 const std::string kNotConnected = std::string(kCaptionQuillon) + ": " + kNotConnectedMessage;
 
 sim::SimulationSpec keypadWithItsOwnSettings() {
@@ -83,7 +93,7 @@ class UpgradeFlow : public ::testing::Test {
     }
 
     LoaderWorld world;
-    ScriptedUi ui;
+    testing::RecordingUi ui = yesSayer();
     fs::path folder;
     std::string settingsFile, backup;
     DeviceStatus before;
@@ -96,8 +106,8 @@ TEST_F(UpgradeFlow, UpgradesThroughTheSimulatorAndWritesTheSettingsBack) {
     EXPECT_TRUE(logged("Starting\r\n"));
     EXPECT_TRUE(logged("Memory successfully verified\r\n"));
     EXPECT_TRUE(logged("Done!"));
-    EXPECT_TRUE(ui.warnings.empty()) << ui.warnings.front();
-    EXPECT_EQ(ui.questions,
+    EXPECT_EQ(ui.shown(Warning), std::vector<std::string>{});
+    EXPECT_EQ(ui.shown(Question),
               std::vector<std::string>{
                   "Firmware Upgrade: Are you sure you want to upgrade the firmware?"});
     DeviceStatus now = statusNow();
@@ -123,10 +133,10 @@ TEST_F(UpgradeFlow, NothingHappensUnlessTheUserSaysYesToAGoodImage) {
     };
     std::ofstream(folder / "bad.txt") << "@4400\n01 02\nq\n";
     for (const auto& c : cases) {
-        ui = ScriptedUi{};
-        ui.answer = c.answer;
+        ui = yesSayer();
+        ui.unscriptedAnswer = c.answer;
         EXPECT_EQ(upgrade(c.image), c.outcome) << c.name;
-        EXPECT_EQ(ui.questions.size(), c.questions) << c.name;
+        EXPECT_EQ(ui.shown(Question).size(), c.questions) << c.name;
         EXPECT_TRUE(world.keypadPresent()) << c.name;
         EXPECT_FALSE(world.loaderPresent()) << c.name;
         EXPECT_EQ(world.loader->reportsReceived(), 0) << c.name;
@@ -144,7 +154,7 @@ TEST_F(UpgradeFlow, AnInterruptedUpgradeLosesNoSettings) {
     world.loader->faults.unplugAfterReports = -1;
     world.loader->replug();
     log.clear();
-    ui = ScriptedUi{};
+    ui = yesSayer();
     ASSERT_EQ(upgrade(), UpgradeOutcome::Done) << (log.empty() ? "" : log.back());
     EXPECT_TRUE(logged("Using the settings saved before an earlier upgrade: " + backup + "\r\n"));
     DeviceStatus now = statusNow();
@@ -182,10 +192,10 @@ TEST_F(UpgradeFlow, TheRestoreStopsAtTheFirstFailureWithItsWarning) {
     };
     for (const auto& c : cases) {
         LoaderWorld fresh(keypadWithItsOwnSettings());
-        ui = ScriptedUi{};
+        ui = yesSayer();
         c.arrange(fresh.simulation);
         EXPECT_FALSE(restoreSettingsAfterUpgrade(capture, ui, [](const std::string&) {})) << c.name;
-        EXPECT_EQ(ui.warnings, std::vector<std::string>{c.warning}) << c.name;
+        EXPECT_EQ(ui.shown(Warning), std::vector<std::string>{c.warning}) << c.name;
     }
 }
 

@@ -10,8 +10,9 @@
 namespace lumora_usb_encoder::testing {
 
 // A user interface that records every message with its caption and kind, and answers questions
-// and dialogs from scripts the test fills in beforehand. An unscripted question is answered No
-// and an unscripted dialog is cancelled, so a test never waits on a person.
+// and dialogs from scripts the test fills in beforehand. An unscripted question gets
+// `unscriptedAnswer` (No unless a test says otherwise) and an unscripted dialog is cancelled, so
+// a test never waits on a person.
 class RecordingUi : public UserInterface {
   public:
     enum class Kind {
@@ -36,7 +37,7 @@ class RecordingUi : public UserInterface {
     bool ask(const std::string& text, const std::string& caption) override {
         messages.push_back({Kind::Question, text, caption});
         if (answers.empty()) {
-            return false;
+            return unscriptedAnswer;
         }
         bool answer = answers.front();
         answers.pop_front();
@@ -66,8 +67,20 @@ class RecordingUi : public UserInterface {
         return texts;
     }
 
+    // Each message of one kind as "caption: text", in order.
+    std::vector<std::string> shown(Kind kind) const {
+        std::vector<std::string> texts;
+        for (const auto& message : messages) {
+            if (message.kind == kind) {
+                texts.push_back(message.caption + ": " + message.text);
+            }
+        }
+        return texts;
+    }
+
     std::vector<Message> messages;
     std::deque<bool> answers;
+    bool unscriptedAnswer = false;  // what a question no script answers gets
     std::deque<std::optional<std::string>> files;
     std::deque<std::optional<std::string>> folders;
     std::vector<DialogRequest> fileRequests;

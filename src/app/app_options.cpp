@@ -52,13 +52,12 @@ ParsedOptions parseAppOptions(int argc, char** argv) {
 namespace {
 
 std::shared_ptr<hid::Backend> makeSimulated(const std::string& text, std::string& error) {
-    sim::SimulationSpec spec;
-    if (!sim::parseSimulationSpec(text, spec, error)) {
+    auto simulation = sim::makeSimulation(text, error);
+    if (!simulation) {
         return nullptr;
     }
     // The backend holds the bus, and the bus holds the keypad on it.
-    auto simulation = sim::makeSimulation(spec);
-    return std::make_shared<sim::SimBackend>(simulation.bus);
+    return std::make_shared<sim::SimBackend>(simulation->bus);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "device/keypad_commands.h"
@@ -111,5 +112,7 @@ struct Simulation {
     std::shared_ptr<SimKeypad> keypad;
 };
 Simulation makeSimulation(const SimulationSpec& spec);
+// From SPEC text; nullopt with the message naming the bad item.
+std::optional<Simulation> makeSimulation(const std::string& spec, std::string& error);
 
 }  // namespace lumora_usb_encoder::sim

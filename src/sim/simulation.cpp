@@ -145,4 +145,12 @@ Simulation makeSimulation(const SimulationSpec& spec) {
     return simulation;
 }
 
+std::optional<Simulation> makeSimulation(const std::string& spec, std::string& error) {
+    SimulationSpec parsed;
+    if (!parseSimulationSpec(spec, parsed, error)) {
+        return std::nullopt;
+    }
+    return makeSimulation(parsed);
+}
+
 }  // namespace lumora_usb_encoder::sim

@@ -23,10 +23,10 @@ namespace lumora_usb_encoder::testing {
 class KeypadWorld : public ::testing::Test {
   protected:
     void start(const std::string& spec = "keys=8") {
-        sim::SimulationSpec parsed;
         std::string error;
-        ASSERT_TRUE(sim::parseSimulationSpec(spec, parsed, error)) << error;
-        simulation = sim::makeSimulation(parsed);
+        auto made = sim::makeSimulation(spec, error);
+        ASSERT_TRUE(made) << error;
+        simulation = *made;
         auto traced = std::make_shared<hid::TracingBackend>(
             std::make_shared<sim::SimBackend>(simulation.bus), [this](const std::string& line) {
                 if (auto sent = decodeWritten(line)) {

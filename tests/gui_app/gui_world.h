@@ -76,12 +76,12 @@ class GuiWorld {
         setClock(clock);
         MessageBox::setScripted(true);
         FileDialogs::setScripted(true);
-        sim::SimulationSpec parsed;
         std::string error;
-        if (!sim::parseSimulationSpec(spec, parsed, error)) {
+        auto made = sim::makeSimulation(spec, error);
+        if (!made) {
             throw std::runtime_error(error);
         }
-        simulation = sim::makeSimulation(parsed);
+        simulation = *made;
         auto traced = std::make_shared<hid::TracingBackend>(
             std::make_shared<sim::SimBackend>(simulation.bus), [this](const std::string& line) {
                 if (auto sent = decodeWritten(line)) {

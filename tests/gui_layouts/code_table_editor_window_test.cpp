@@ -77,10 +77,10 @@ class CodeTableEditorWindowTest : public QObject {
     std::unique_ptr<QWidget> owner;
 
     void startKeypad(const char* keypad) {
-        sim::SimulationSpec parsed;
         std::string error;
-        QVERIFY2(sim::parseSimulationSpec(keypad, parsed, error), error.c_str());
-        simulation = sim::makeSimulation(parsed);
+        auto made = sim::makeSimulation(keypad, error);
+        QVERIFY2(made.has_value(), error.c_str());
+        simulation = *made;
         auto traced = std::make_shared<hid::TracingBackend>(
             std::make_shared<sim::SimBackend>(simulation.bus), [this](const std::string& line) {
                 if (auto payload = codeTablePayload(line)) {

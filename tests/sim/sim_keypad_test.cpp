@@ -16,10 +16,10 @@ namespace {
 class SimulatedKeypad : public ::testing::Test {
   protected:
     void start(const std::string& spec = "") {
-        sim::SimulationSpec parsed;
         std::string error;
-        ASSERT_TRUE(sim::parseSimulationSpec(spec, parsed, error)) << error;
-        simulation = sim::makeSimulation(parsed);
+        auto made = sim::makeSimulation(spec, error);
+        ASSERT_TRUE(made) << error;
+        simulation = *made;
         hid::setBackend(std::make_shared<sim::SimBackend>(simulation.bus));
         ASSERT_TRUE(rescanKeypad(ui));
     }

@@ -28,13 +28,13 @@ bool save(QWidget& window, const QDir& folder, const QString& name) {
 }
 
 bool mainWindow(const std::string& spec, const QDir& folder, const QString& name) {
-    sim::SimulationSpec parsed;
     std::string error;
-    if (!sim::parseSimulationSpec(spec, parsed, error)) {
+    auto simulation = sim::makeSimulation(spec, error);
+    if (!simulation) {
         std::cerr << error << '\n';
         return false;
     }
-    hid::setBackend(std::make_shared<sim::SimBackend>(sim::makeSimulation(parsed).bus));
+    hid::setBackend(std::make_shared<sim::SimBackend>(simulation->bus));
     QTemporaryDir settings;
     Form1 form(QDir(settings.path()).filePath("USBUtilityCfg.ini").toStdString());
     form.Form1_Load();

@@ -37,14 +37,13 @@ void edit(QWidget& editor) {
 }
 
 bool render(const std::string& keypad, const QDir& folder, const QString& name) {
-    sim::SimulationSpec parsed;
     std::string error;
-    if (!sim::parseSimulationSpec(keypad, parsed, error)) {
+    auto simulation = sim::makeSimulation(keypad, error);
+    if (!simulation) {
         std::cerr << error << '\n';
         return false;
     }
-    auto simulation = sim::makeSimulation(parsed);
-    hid::setBackend(std::make_shared<sim::SimBackend>(simulation.bus));
+    hid::setBackend(std::make_shared<sim::SimBackend>(simulation->bus));
     PrintingUi ui;
     KeypadFields fields;
     if (!rescanKeypad(ui) || GetDeviceStatusMessage(fields) != 0) {

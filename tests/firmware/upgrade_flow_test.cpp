@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "../support/recording_ui.h"
+#include "../support/temp_folder.h"
 #include "app/settings_file.h"
 #include "device/device_connection.h"
 #include "device/keypad_commands.h"
@@ -50,9 +51,7 @@ sim::SimulationSpec keypadWithItsOwnSettings() {
 class UpgradeFlow : public ::testing::Test {
   protected:
     UpgradeFlow() : world(keypadWithItsOwnSettings()) {
-        folder = fs::path(::testing::TempDir()) / "upgrade_flow";
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+        folder = scratch.path();
         settingsFile = (folder / "USBUtilityCfg.ini").string();
         backup = (folder / "UpgradeBackup.ini").string();
         EXPECT_TRUE(ensureSettingsFile(settingsFile));
@@ -94,6 +93,7 @@ class UpgradeFlow : public ::testing::Test {
 
     LoaderWorld world;
     testing::RecordingUi ui = yesSayer();
+    testing::TempFolder scratch;
     fs::path folder;
     std::string settingsFile, backup;
     DeviceStatus before;
@@ -235,8 +235,8 @@ TEST_F(UpgradeFlow, RestoreFromABackupRemovesOnlyOurOwnFile) {
 }
 
 TEST(UpgradeBackup, ReadsBackWhatItWroteAndRefusesWhatItNeverWrites) {
-    fs::path folder = fs::path(::testing::TempDir()) / "upgrade_backup";
-    fs::create_directories(folder);
+    testing::TempFolder scratch;
+    fs::path folder = scratch.path();
     std::string path = (folder / "UpgradeBackup.ini").string();
     UpgradeCapture capture;
     capture.keypad_table = 2;

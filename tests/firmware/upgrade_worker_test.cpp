@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../support/temp_folder.h"
 #include "firmware/firmware_resources.h"
 #include "loader_world.h"
 
@@ -18,9 +19,9 @@ const std::string kSample =
 class UpgradeWorkerTest : public ::testing::Test {
   protected:
     UpgradeWorkerTest() {
-        dataHome = std::filesystem::path(::testing::TempDir()) / "worker_data_home";
-        std::filesystem::remove_all(dataHome);
-        std::filesystem::create_directories(dataHome);
+        // A folder of its own: ctest runs these tests side by side, and one of them installs a
+        // RAM loader that another must not find.
+        dataHome = scratch.path();
         setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
         world.enterLoader();
     }
@@ -50,6 +51,7 @@ class UpgradeWorkerTest : public ::testing::Test {
         return world.loader->reportsReceived() == 0 && world.loader->imageVersion() == "7.2";
     }
 
+    testing::TempFolder scratch;
     std::filesystem::path dataHome;
     LoaderWorld world;
     bool result = false;

@@ -1,4 +1,4 @@
 add_executable(loader_throughput_bench ${CMAKE_CURRENT_SOURCE_DIR}/loader_throughput_bench.cpp)
-target_link_libraries(loader_throughput_bench PRIVATE quillon_sim quillon_firmware_core
+target_link_libraries(loader_throughput_bench PRIVATE quillon_sim quillon_upgrade
   benchmark::benchmark)
 quillon_warnings(loader_throughput_bench)

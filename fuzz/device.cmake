@@ -1,2 +1,2 @@
 quillon_add_fuzzer(reply_frame_fuzz ${CMAKE_CURRENT_SOURCE_DIR}/reply_frame_fuzz.cpp
-  LIBS quillon_device quillon_app_core)
+  LIBS quillon_device quillon_settings)

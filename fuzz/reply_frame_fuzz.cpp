@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/keypad_fields.h"
+#include "settings/keypad_fields.h"
 #include "device/report_framing.h"
 #include "device/status_record.h"
 

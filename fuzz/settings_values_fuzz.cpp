@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings_values.h"
+#include "settings/settings_values.h"
 
 using namespace lumora_usb_encoder;
 

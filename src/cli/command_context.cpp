@@ -2,8 +2,8 @@
 
 #include <iostream>
 
-#include "app/app_options.h"
-#include "app/settings_file.h"
+#include "sim/app_options.h"
+#include "settings/settings_file.h"
 #include "device/device_connection.h"
 
 namespace lumora_usb_encoder::cli {

@@ -3,13 +3,13 @@
 
 #include <ostream>
 
-#include "app/settings_file.h"
+#include "settings/settings_file.h"
 #include "cli/cli_context.h"
 #include "device/device_connection.h"
 #include "firmware/bsl_library.h"
 #include "firmware/image_check.h"
-#include "firmware/upgrade_capture.h"
-#include "firmware/upgrade_flow.h"
+#include "upgrade/upgrade_capture.h"
+#include "upgrade/upgrade_flow.h"
 
 namespace lumora_usb_encoder::cli {
 

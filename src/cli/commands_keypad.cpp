@@ -3,8 +3,8 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "app/keypad_fields.h"
-#include "app/keypad_jobs.h"
+#include "settings/keypad_fields.h"
+#include "settings/keypad_jobs.h"
 #include "cli/cli_context.h"
 #include "cli/status_output.h"
 #include "device/device_connection.h"

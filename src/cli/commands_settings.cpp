@@ -3,15 +3,15 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "app/config_files.h"
-#include "app/keypad_fields.h"
-#include "app/settings_file.h"
+#include "settings/config_files.h"
+#include "settings/keypad_fields.h"
+#include "settings/settings_file.h"
 #include "cli/cli_context.h"
 #include "cli/status_output.h"
 #include "device/keypad_commands.h"
 #include "device/status_record.h"
-#include "layouts/modifier_list.h"
-#include "layouts/usage_list.h"
+#include "codetable/modifier_list.h"
+#include "codetable/usage_list.h"
 #include "support/platform_files.h"
 
 namespace lumora_usb_encoder::cli {

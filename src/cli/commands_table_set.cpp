@@ -6,12 +6,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/keypad_fields.h"
+#include "settings/keypad_fields.h"
 #include "cli/cli_context.h"
 #include "device/status_record.h"
-#include "layouts/code_table_editor.h"
-#include "layouts/modifier_list.h"
-#include "layouts/usage_list.h"
+#include "codetable/code_table_editor.h"
+#include "codetable/modifier_list.h"
+#include "codetable/usage_list.h"
 
 namespace lumora_usb_encoder::cli {
 

@@ -2,7 +2,7 @@
 #include <iostream>
 #include <vector>
 
-#include "app/app_options.h"
+#include "sim/app_options.h"
 #include "cli/cli_context.h"
 #include "cli/command_context.h"
 

@@ -2,7 +2,7 @@
 
 #include <iosfwd>
 
-#include "app/keypad_fields.h"
+#include "settings/keypad_fields.h"
 #include "device/status_record.h"
 
 namespace lumora_usb_encoder::cli {

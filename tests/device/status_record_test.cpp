@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/keypad_fields.h"
+#include "settings/keypad_fields.h"
 
 namespace lumora_usb_encoder {
 namespace {

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "../support/recording_ui.h"
-#include "app/keypad_fields.h"
+#include "settings/keypad_fields.h"
 #include "device/device_connection.h"
 #include "device/keypad_commands.h"
 #include "support/clock.h"

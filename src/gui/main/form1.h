@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "settings/keypad_fields.h"
+#include "settings/settings_lists.h"
+
+class QAction;
+class QComboBox;
+class QKeyEvent;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QStatusBar;
+class QTextEdit;
+
+namespace lumora_usb_encoder {
+
+class UserInterface;
+class QtUserInterface;
+
+// The main window: the keypad's status, its settings lists, and the buttons and menus that lead
+// to everything else. Device work is done by the core jobs; this class only shows their outcome.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+  public:
+    // `settingsFile`: where the settings file lives (empty: the program runs without one).
+    explicit Form1(std::string settingsFile, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The load sequence; run once before the window is first shown.
+    void Form1_Load();
+
+    const KeypadFields& fields() const { return fields_; }
+    const std::string& FileName() const { return FileName_; }
+    UserInterface& ui();
+    // How Exit ends the program; tests replace it.
+    void setQuitAction(std::function<void()> quit) { quit_ = std::move(quit); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // Building (form1_controls.cpp, form1_menus.cpp).
+    void buildControls();
+    QWidget* buildListsColumn();
+    QWidget* buildButtonsColumn();
+    void buildMenus();
+    void setTabOrderAll();
+    QComboBox* makeList(const char* name, const QStringList& entries, const QString& shown,
+                        const QString& accessibleName);
+    QPushButton* makeButton(const char* name, const QString& text, const QString& description);
+
+    // Status and enable rule (form1_status.cpp).
+    int8_t GetDeviceStatusMessage();
+    void EnableDisableFunctionButtons(bool enable);
+    void showConnectedView();
+    void showDisconnectedView();
+    void showStatusLines(const StatusLines& lines);
+    void showKeypadState(bool statusRead);
+    void selectAcceptedEntries();
+    void button11_Click();
+    void button10_Click();
+    void exitToolStripMenuItem1_Click();
+
+    // Settings lists and resets (form1_settings.cpp).
+    QComboBox* listFor(SettingsList list) const;
+    void commitList(SettingsList list, int entry);
+    void ledBrightnessCbox_SelectionChangeCommitted(int entry);
+    void ledColourCbox_SelectionChangeCommitted(int entry);
+    void buzzerCbox_SelectionChangeCommitted(int entry);
+    void buzzerPeriodCbox_SelectionChangeCommitted(int entry);
+    void keypadTypeCbox_SelectionChangeCommitted(int entry);
+    bool ledBrightnessCbox_KeyPress(QKeyEvent* event);
+    bool ledColourCbox_KeyPress(QKeyEvent* event);
+    bool buzzerCbox_KeyPress(QKeyEvent* event);
+    bool buzzerPeriodCbox_KeyPress(QKeyEvent* event);
+    bool keypadTypeCbox_KeyPress(QKeyEvent* event);
+    void button8_Click();
+    void button9_Click();
+
+    // Files and menus (form1_files.cpp).
+    void button3_Click();
+    void aboutVorlaUSBEncoderConfiguratorToolStripMenuItem_Click();
+    void exitToolStripMenuItem_Click();
+    void aboutVorlaUSBEncoderConfiguratorToolStripMenuItem1_Click();
+
+    // The windows it opens (form1_windows.cpp).
+    void button1_Click();
+    void button2_Click();
+    void btnLoadFirmware_MouseClick();
+
+    std::unique_ptr<QtUserInterface> ui_;
+    std::function<void()> quit_;
+    std::string FileName_;
+    KeypadFields fields_;
+    StatusLines configArray;
+
+    QLabel* label1 = nullptr;
+    QTextEdit* richTextBox1 = nullptr;
+    QPushButton* button11 = nullptr;
+    QComboBox* ledBrightnessCbox = nullptr;
+    QComboBox* ledColourCbox = nullptr;
+    QComboBox* buzzerCbox = nullptr;
+    QComboBox* buzzerPeriodCbox = nullptr;
+    QComboBox* keypadTypeCbox = nullptr;
+    QPushButton* button1 = nullptr;
+    QPushButton* button8 = nullptr;
+    QPushButton* button9 = nullptr;
+    QPushButton* button3 = nullptr;
+    QPushButton* button2 = nullptr;
+    QPushButton* btnLoadFirmware = nullptr;
+    QPushButton* button10 = nullptr;
+    QMenuBar* menuStrip1 = nullptr;
+    QStatusBar* statusStrip1 = nullptr;
+    QMenu* helpToolStripMenuItem = nullptr;
+    QMenu* helpToolStripMenuItem1 = nullptr;
+    QAction* aboutVorlaUSBEncoderConfiguratorToolStripMenuItem = nullptr;
+    QAction* exitToolStripMenuItem = nullptr;
+    QAction* exitToolStripMenuItem1 = nullptr;
+    QAction* aboutVorlaUSBEncoderConfiguratorToolStripMenuItem1 = nullptr;
+};
+
+}  // namespace lumora_usb_encoder

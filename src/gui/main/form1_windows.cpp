@@ -1,0 +1,37 @@
+#include <QPushButton>
+
+#include "gui/main/form1.h"
+#include "gui/qt_user_interface.h"
+#include "upgrade/upgrade_mode.h"
+#include "upgrade/upgrade_capture.h"
+#include "gui/editors/code_table_editor_launch.h"
+
+namespace lumora_usb_encoder {
+
+void Form1::button1_Click() {
+    if (GetDeviceStatusMessage() != 0) {
+        ui_->warn("Load Table-Unable to get device status..", kCaptionQuillon);
+        return;
+    }
+    (void)openCodeTableEditor(fields_, this, *ui_);
+}
+
+// The self test has a window of its own, which this button will open.
+void Form1::button2_Click() {}
+
+// Reached by mouse, keyboard and screen reader alike: the upgrade must not be out of reach for
+// anyone who cannot use a mouse.
+void Form1::btnLoadFirmware_MouseClick() {
+    auto keep = [this](const UpgradeCapture& capture, const KeypadFields& fields) {
+        if (!FileName_.empty()) {
+            (void)writeUpgradeBackup(upgradeBackupPath(FileName_), capture,
+                                     fields.prev_ledColour_index, "");
+        }
+    };
+    if (requestFirmwareUpgrade(*ui_, fields_, upgradeCapture(), keep) ==
+        UpgradeModeResult::CommandFailed) {
+        EnableDisableFunctionButtons(false);
+    }
+}
+
+}  // namespace lumora_usb_encoder

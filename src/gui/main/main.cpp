@@ -1,0 +1,60 @@
+// quillon-config: the splash, then the main window on the keypad the command line chose.
+#include <QApplication>
+#include <QTimer>
+#include <iostream>
+
+#include "sim/app_options.h"
+#include "gui/main/form1.h"
+#include "settings/settings_file.h"
+#include "gui/main/splash_form.h"
+
+using namespace lumora_usb_encoder;
+
+namespace {
+
+// The backend is chosen before any window exists, so a wrong --simulate is told on the
+// terminal and nothing opens.
+bool installBackend(const AppOptions& options) {
+    std::string error;
+    auto backend = makeChosenBackend(options, error);
+    if (!error.empty()) {
+        std::cerr << "quillon-config: " << error << '\n';
+    }
+    if (!backend && options.simulate) {
+        return false;
+    }
+    hid::setBackend(backend);  // nullptr: an empty bus, so the window shows "not connected"
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);  // takes Qt's own options out of argv first
+    // The splash closes before the main window appears; that must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    ParsedOptions parsed = parseAppOptions(argc, argv);
+    if (!parsed.options) {
+        (parsed.exitCode == 0 ? std::cout : std::cerr) << parsed.text;
+        return parsed.exitCode;
+    }
+    const AppOptions& options = *parsed.options;
+    if (!installBackend(options)) {
+        return 2;
+    }
+    Form1 form(options.settingsFile.empty() ? defaultSettingsPath() : options.settingsFile);
+    auto start = [&form] {
+        form.Form1_Load();
+        form.show();
+    };
+    if (options.noSplash) {
+        start();
+    } else {
+        auto* splash = new vorla_splash_form;
+        QObject::connect(splash, &QObject::destroyed, &form,
+                         [start] { QTimer::singleShot(0, start); });
+        splash->show();
+    }
+    QApplication::exec();
+    return 0;
+}

@@ -1,0 +1,89 @@
+#include "gui/message_box.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace lumora_usb_encoder {
+
+namespace {
+
+struct Script {
+    bool scripted = false;
+    std::deque<MessageBox::Answer> answers;
+    std::vector<MessageBox::Shown> shown;
+};
+
+Script& script() {
+    static Script instance;
+    return instance;
+}
+
+}  // namespace
+
+BusyCursorLift::BusyCursorLift() {
+    while (QApplication::overrideCursor() != nullptr) {
+        QApplication::restoreOverrideCursor();
+        ++lifted_;
+    }
+}
+
+BusyCursorLift::~BusyCursorLift() {
+    for (int i = 0; i < lifted_; ++i) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+}
+
+void MessageBox::warn(QWidget* parent, const QString& text, const QString& caption) {
+    show(parent, text + "\n", caption, Icon::Exclamation, Buttons::Ok);
+}
+
+bool MessageBox::ask(QWidget* parent, const QString& text, const QString& caption) {
+    return show(parent, text, caption, Icon::Question, Buttons::YesNo) == Answer::Yes;
+}
+
+MessageBox::Answer MessageBox::show(QWidget* parent, const QString& text, const QString& caption,
+                                    Icon icon, Buttons buttons) {
+    BusyCursorLift lift;
+    if (script().scripted) {
+        script().shown.push_back(
+            {text, caption, icon, buttons, QApplication::overrideCursor() != nullptr});
+        return scriptedAnswer(buttons);
+    }
+    QMessageBox box(icon == Icon::Question ? QMessageBox::Question : QMessageBox::Warning, caption,
+                    text,
+                    buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                              : QMessageBox::StandardButtons(QMessageBox::Ok),
+                    parent);
+    int result = box.exec();
+    if (buttons == Buttons::Ok) {
+        return Answer::Ok;
+    }
+    return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+void MessageBox::setScripted(bool scripted) {
+    script() = Script{};
+    script().scripted = scripted;
+}
+
+void MessageBox::setNextAnswer(Answer answer) {
+    script().answers.push_back(answer);
+}
+
+std::vector<MessageBox::Shown> MessageBox::takeShown() {
+    return std::exchange(script().shown, {});
+}
+
+MessageBox::Answer MessageBox::scriptedAnswer(Buttons buttons) {
+    if (buttons == Buttons::Ok) {
+        return Answer::Ok;
+    }
+    if (script().answers.empty()) {
+        return Answer::No;
+    }
+    Answer answer = script().answers.front();
+    script().answers.pop_front();
+    return answer;
+}
+
+}  // namespace lumora_usb_encoder

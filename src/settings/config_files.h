@@ -1,0 +1,87 @@
+#pragma once
+
+#include <string>
+
+#include "settings/keypad_fields.h"
+#include "support/user_interface.h"
+
+namespace lumora_usb_encoder {
+
+// The jobs around the settings file and the exchange file. Each speaks to the user only through
+// `ui` (caption "Vorla Quillon™") and leaves every control to its caller.
+
+// The value of `key` in "appSettings" of `file`; empty when the key or the file is missing.
+std::string GetSettings(const std::string& key, const std::string& file);
+
+// Writes `key` = `value` into "appSettings" of the settings file; on failure says "Failed to
+// update USBUtilityCfg.ini file." and returns false.
+bool SetSettings(UserInterface& ui, const std::string& FileName, const std::string& key,
+                 const std::string& value);
+
+enum class SaveResult {
+    Saved,
+    StatusFailed,  // the status read failed: the file is unchanged
+    WriteFailed,   // at least one key could not be written (each said so)
+};
+
+// "Save Changes": reads the keypad's status into `fields`, then stores the snapshot in the
+// settings file, key by key ("FirmwareFile" is the upgrade window's and stays as it is).
+SaveResult SaveToConfigFile(UserInterface& ui, KeypadFields& fields, const std::string& FileName);
+
+enum class LoadResult {
+    Sent,             // every setting was sent and made the keypad's defaults
+    NotSaved,         // "FirstUp" is not "Yes": nothing sent, nothing said
+    IncorrectFormat,  // a value it would send is unreadable: said so, nothing sent
+    StepFailed,       // a command failed and said so; the window puts its code table list back
+                      // on prev_keypadType_index
+    TableFailed,      // the code table failed and said so; no list is put back
+};
+
+inline bool reselectsKeypadType(LoadResult result) {
+    return result == LoadResult::StepFailed;
+}
+
+// Sends the settings held in `file` to the keypad, one command a step, stopping at the first
+// failure; the settings sent before it stay in effect. Every value is read and checked first, so
+// a damaged file sends nothing at all. The factory reset in the middle restarts the keypad: the
+// job waits for it and opens it again. Neither the file nor any window state is changed.
+LoadResult load_data_from_file(UserInterface& ui, const std::string& file);
+
+enum class ExportResult {
+    Exported,
+    Cancelled,   // no folder chosen: "Unable to save the cfg file."
+    Declined,    // the exchange file is there and the user would not overwrite it
+    CopyFailed,  // "Failed to export the file"
+    Failed,      // an unexpected error: "Exception :Unable to save cfg file."
+};
+
+// "Export Cfg File": asks for a folder, then exports into it.
+ExportResult exportConfigFile(UserInterface& ui, const std::string& FileName);
+// Copies the settings file to `target`, asking first when a file of that name exists.
+ExportResult exportConfigFileTo(UserInterface& ui, const std::string& target,
+                                const std::string& FileName);
+// The exchange file in `folder`.
+std::string exchangeFileIn(const std::string& folder);
+
+enum class ImportResult {
+    Imported,           // the chosen file is the settings file now (see `load` for the keypad)
+    Cancelled,          // no file chosen
+    IncorrectFilename,  // not named USBUtilityQuillonCfg.ini
+    IncorrectFormat,    // no "appSettings" section, or a value is unreadable: nothing copied
+    CopyFailed,         // "Failed to copy the new file."
+    Failed,             // an unexpected error: "Exception :Failed to copy the new file."
+};
+
+struct ImportOutcome {
+    ImportResult result = ImportResult::Cancelled;
+    LoadResult load = LoadResult::NotSaved;  // what sending its settings came to, when it ran
+};
+
+// "Import Cfg File": asks for the file, then imports it.
+ImportOutcome importConfigFile(UserInterface& ui, const std::string& FileName);
+// Checks the name and the section, sends the file's settings, and copies it over the settings
+// file even when sending stopped early, unless its values were unreadable.
+ImportOutcome importConfigFileFrom(UserInterface& ui, const std::string& chosen,
+                                   const std::string& FileName);
+
+}  // namespace lumora_usb_encoder

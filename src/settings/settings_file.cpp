@@ -1,0 +1,38 @@
+#include "settings/settings_file.h"
+
+#include <filesystem>
+
+#include "support/ini_file.h"
+#include "support/platform_files.h"
+
+namespace lumora_usb_encoder {
+
+std::string defaultSettingsPath() {
+    auto data = localDataFolder();
+    if (!data) {
+        return {};
+    }
+    return (std::filesystem::path(*data) / kSettingsFolderName / kSettingsFileName).string();
+}
+
+bool ensureSettingsFile(const std::string& FileName) {
+    if (FileName.empty()) {
+        return false;
+    }
+    std::string folder = std::filesystem::path(FileName).parent_path().string();
+    if (!folder.empty() && !pathExists(folder)) {
+        (void)createFolder(folder);  // a failure shows when the file cannot be created
+    }
+    if (fileExists(FileName)) {
+        return true;
+    }
+    // What Create, AddSection and one SetValue per key would leave: the header, then the keys
+    // newest first.
+    std::vector<CIniFile::Record> records{{"", ' ', kSettingsSection, "", ""}};
+    for (auto key = kSettingsKeys.rbegin(); key != kSettingsKeys.rend(); ++key) {
+        records.push_back({"", ' ', kSettingsSection, *key, ""});
+    }
+    return CIniFile::Save(FileName, records);
+}
+
+}  // namespace lumora_usb_encoder

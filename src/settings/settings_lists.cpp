@@ -1,0 +1,48 @@
+#include "settings/settings_lists.h"
+
+namespace lumora_usb_encoder {
+
+const SettingsListSpec& settingsListSpec(SettingsList list) {
+    static const std::array<SettingsListSpec, 5> specs = {{
+        {Command::LedBrightness, 0, "Unable to set the LED Brightness.."},
+        {Command::LedColour, 0, "Unable to set LED colour.."},
+        {Command::Buzzer, 0, "Unable to set Buzzer On/Off.."},
+        {Command::BuzzerPeriod, 1, "Unable to set Buzzer Period.."},
+        {Command::KeypadType, 0, "Unable to set Keypad Type.."},
+    }};
+    return specs[static_cast<size_t>(list)];
+}
+
+int32_t& acceptedIndex(KeypadFields& fields, SettingsList list) {
+    switch (list) {
+        case SettingsList::LedBrightness:
+            return fields.prev_ledBrightness_index;
+        case SettingsList::LedColour:
+            return fields.prev_ledColour_index;
+        case SettingsList::Buzzer:
+            return fields.prev_buzzer_index;
+        case SettingsList::BuzzerPeriod:
+            return fields.prev_buzzerPeriod_index;
+        case SettingsList::KeypadType:
+            break;
+    }
+    return fields.prev_keypadType_index;
+}
+
+int32_t acceptedIndex(const KeypadFields& fields, SettingsList list) {
+    return acceptedIndex(const_cast<KeypadFields&>(fields), list);
+}
+
+bool commitListChoice(UserInterface& ui, KeypadFields& fields, SettingsList list, int32_t entry) {
+    BusyScope busy(ui);
+    const auto& spec = settingsListSpec(list);
+    auto payload = static_cast<uint8_t>(entry + spec.payloadOffset);
+    if (sendByte(spec.command, payload) != kResultOk) {
+        ui.warn(spec.failure, kCaptionQuillon);
+        return false;
+    }
+    acceptedIndex(fields, list) = entry;
+    return true;
+}
+
+}  // namespace lumora_usb_encoder

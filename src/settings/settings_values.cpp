@@ -1,0 +1,86 @@
+#include "settings/settings_values.h"
+
+#include "device/status_record.h"
+
+namespace lumora_usb_encoder {
+
+namespace {
+
+std::string_view withoutBlanks(std::string_view text) {
+    size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+}  // namespace
+
+std::optional<uint8_t> parseSettingByte(std::string_view text) {
+    std::string_view digits = withoutBlanks(text);
+    if (digits.empty()) {
+        return std::nullopt;
+    }
+    unsigned value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<unsigned>(c - '0');
+        if (value > 255) {  // checked at every digit, so a long run of digits cannot overflow
+            return std::nullopt;
+        }
+    }
+    return static_cast<uint8_t>(value);
+}
+
+std::optional<StoredTable> parseCodeTableValues(std::string_view text) {
+    StoredTable table{};
+    for (size_t i = 0; i < table.size(); ++i) {
+        size_t comma = text.find(',');
+        auto value = parseSettingByte(text.substr(0, comma));
+        if (!value) {
+            return std::nullopt;
+        }
+        table[i] = *value;
+        // Twenty numbers without a comma after the last are still twenty pieces.
+        text.remove_prefix(comma == std::string_view::npos ? text.size() : comma + 1);
+    }
+    return table;
+}
+
+std::string formatCodeTableValues(std::span<const uint8_t> bytes) {
+    std::string text;
+    for (uint8_t byte : bytes) {
+        text += std::to_string(byte);
+        text += ',';
+    }
+    return text;
+}
+
+std::optional<StoredSettings> parseStoredSettings(
+    const std::function<std::string(const char* key)>& valueOf) {
+    StoredSettings settings;
+    const std::pair<const char*, uint8_t*> numbers[] = {{"Options", &settings.options},
+                                                        {"KeypadLayout", &settings.keypadLayout},
+                                                        {"LedBrightness", &settings.ledBrightness},
+                                                        {"LedColour", &settings.ledColour},
+                                                        {"Buzzer", &settings.buzzer},
+                                                        {"BuzzerPeriod", &settings.buzzerPeriod}};
+    for (const auto& [key, target] : numbers) {
+        auto value = parseSettingByte(valueOf(key));
+        if (!value) {
+            return std::nullopt;
+        }
+        *target = *value;
+    }
+    if (isCustomTableType(settings.keypadLayout)) {
+        settings.codeTable = parseCodeTableValues(valueOf("CodeTableValues"));
+        if (!settings.codeTable) {
+            return std::nullopt;
+        }
+    }
+    return settings;
+}
+
+}  // namespace lumora_usb_encoder

@@ -1,0 +1,147 @@
+#include "upgrade/upgrade_flow.h"
+
+#include <filesystem>
+#include <optional>
+
+#include "settings/keypad_fields.h"
+#include "settings/settings_file.h"
+#include "upgrade/upgrade_mode.h"
+#include "device/keypad_commands.h"
+#include "firmware/bsl_library.h"
+#include "firmware/image_check.h"
+#include "upgrade/settings_restore.h"
+#include "upgrade/upgrade_capture.h"
+#include "upgrade/upgrade_worker.h"
+#include "support/clock.h"
+#include "support/ini_file.h"
+#include "support/platform_files.h"
+
+namespace lumora_usb_encoder {
+
+namespace {
+
+constexpr uint32_t kLoaderPollMs = 100;
+
+bool waitForLoader(uint32_t waitMs) {
+    uint32_t start = GetTickCount();
+    for (;;) {
+        if (BslLibrary::BSL_NumOfUSBDevices(0x2047, 0x0200) > 0) {
+            return true;
+        }
+        if (GetTickCount() - start >= waitMs) {
+            return false;
+        }
+        Sleep(kLoaderPollMs);
+    }
+}
+
+struct TakenSettings {
+    std::optional<UpgradeCapture> capture;
+    bool fromKeypad = false;  // else from an earlier backup, or none at all
+    int32_t ledColour = 0;
+};
+
+// The settings to restore: the keypad's own, else those an interrupted upgrade left behind.
+TakenSettings takeSettings(const std::string& backup, UserInterface& ui, const UpgradeLog& log) {
+    TakenSettings taken;
+    KeypadFields fields;
+    if (GetDeviceStatusMessage(fields) == 0) {
+        taken.capture.emplace();
+        captureForUpgrade(fields, *taken.capture);
+        taken.fromKeypad = true;
+        taken.ledColour = fields.prev_ledColour_index;
+        return taken;
+    }
+    ui.warn("Unable to get device status information", kCaptionQuillon);
+    std::string problem;
+    if (!backup.empty() && fileExists(backup)) {
+        taken.capture = readUpgradeBackup(backup, problem);
+        if (taken.capture) {
+            log(0, "Using the settings saved before an earlier upgrade: " + backup + "\r\n");
+            return taken;
+        }
+        log(0, "The settings backup cannot be used: " + problem + "\r\n");
+    }
+    // Writing back values nobody read would only overwrite the keypad's with zeros.
+    log(0, "No keypad settings could be taken; none will be written back.\r\n");
+    return taken;
+}
+
+std::string fileName(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+void removeBackup(const std::string& backup) {
+    std::error_code ignored;
+    std::filesystem::remove(backup, ignored);
+}
+
+}  // namespace
+
+UpgradeOutcome runFirmwareUpgrade(const FirmwareUpgradeOptions& options, UserInterface& ui,
+                                  const UpgradeLog& log) {
+    std::string problem;
+    if (!checkFirmwareImage(options.imagePath, problem)) {
+        log(0, "Firmware image rejected: " + problem + "\r\n");
+        return UpgradeOutcome::Failed;
+    }
+    std::string backup =
+        options.settingsFile.empty() ? "" : upgradeBackupPath(options.settingsFile);
+    TakenSettings taken = takeSettings(backup, ui, log);
+    if (!ui.ask("Are you sure you want to upgrade the firmware?", "Firmware Upgrade")) {
+        return UpgradeOutcome::Declined;
+    }
+    if (!options.settingsFile.empty()) {
+        (void)CIniFile::SetValue("FirmwareFile", fileName(options.imagePath), kSettingsSection,
+                                 options.settingsFile);
+    }
+    if (taken.fromKeypad && !backup.empty() &&
+        !writeUpgradeBackup(backup, *taken.capture, taken.ledColour, fileName(options.imagePath))) {
+        log(0, "The settings backup cannot be written: " + backup + "\r\n");
+    }
+    // A keypad already in its loader does not answer; the loader decides below.
+    (void)sendCommand(Command::UpgradeMode);
+    if (!waitForLoader(options.loaderWaitMs)) {
+        log(0, "No device connected\r\n");
+        return UpgradeOutcome::Failed;
+    }
+    log(0, "Starting\r\n");
+    BslLibrary bsl;
+    UpgradeWorker worker;
+    worker.ReportProgress = log;
+    runUpgradeWorker(bsl, {options.imagePath, options.ramBslPath}, worker);
+    if (!worker.Result) {
+        return UpgradeOutcome::Failed;
+    }
+    if (!taken.capture) {
+        return UpgradeOutcome::Done;
+    }
+    auto restoreLog = [&log](const std::string& text) { log(100, text); };
+    if (!restoreSettingsAfterUpgrade(*taken.capture, ui, restoreLog)) {
+        return UpgradeOutcome::RestoreFailed;
+    }
+    if (!backup.empty()) {
+        removeBackup(backup);
+    }
+    return UpgradeOutcome::Done;
+}
+
+bool restoreSettingsFromBackup(const std::string& backupFile, const std::string& defaultBackup,
+                               UserInterface& ui, const UpgradeLog& log, std::string& problem) {
+    auto capture = readUpgradeBackup(backupFile, problem);
+    if (!capture) {
+        return false;
+    }
+    auto restoreLog = [&log](const std::string& text) { log(100, text); };
+    if (!restoreSettingsAfterUpgrade(*capture, ui, restoreLog)) {
+        return false;
+    }
+    // Only our own backup goes; a file the user named is theirs to keep.
+    std::error_code error;
+    if (std::filesystem::equivalent(backupFile, defaultBackup, error)) {
+        removeBackup(defaultBackup);
+    }
+    return true;
+}
+
+}  // namespace lumora_usb_encoder

@@ -1,0 +1,133 @@
+#pragma once
+
+#include <QApplication>
+#include <QComboBox>
+#include <QWidget>
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "../../support/sent_commands.h"
+#include "../../support/temp_folder.h"
+#include "gui/file_dialogs.h"
+#include "gui/message_box.h"
+#include "device/device_connection.h"
+#include "device/tracing_backend.h"
+#include "sim/sim_keypad.h"
+#include "support/clock.h"
+
+namespace lumora_usb_encoder::testing {
+
+// Counts what the windows do to the device layer on top of the trace.
+class CountingBackend final : public hid::Backend {
+  public:
+    explicit CountingBackend(std::shared_ptr<hid::Backend> inner) : inner_(std::move(inner)) {}
+    std::vector<hid::DeviceInfo> enumerate(uint16_t vendorId, uint16_t productId) override {
+        ++calls;
+        return inner_->enumerate(vendorId, productId);
+    }
+    std::unique_ptr<hid::Device> openPath(const std::string& path) override {
+        ++calls;
+        ++opens;
+        return inner_->openPath(path);
+    }
+    void shutdown() override {
+        ++calls;
+        inner_->shutdown();
+    }
+    std::unique_ptr<hid::Watch> watch(hid::BusEventHandler handler) override {
+        return inner_->watch(std::move(handler));
+    }
+    int calls = 0;
+    int opens = 0;
+
+  private:
+    std::shared_ptr<hid::Backend> inner_;
+};
+
+// A virtual clock that notes whether the busy cursor stood over every wait.
+class CursorWatchingClock final : public Clock {
+  public:
+    void sleep(uint32_t ms) override {
+        const QCursor* cursor = QApplication::overrideCursor();
+        if (cursor == nullptr || cursor->shape() != Qt::WaitCursor) {
+            ++waitsWithoutBusyCursor;
+        }
+        ++waits;
+        inner_.sleep(ms);
+    }
+    uint32_t tickCount() override { return inner_.tickCount(); }
+    int waits = 0;
+    int waitsWithoutBusyCursor = 0;
+
+  private:
+    VirtualClock inner_;
+};
+
+// A simulated keypad, a virtual clock, scripted message boxes and dialogs, a scratch folder,
+// and the log of every command written to the keypad.
+class GuiWorld {
+  public:
+    explicit GuiWorld(const std::string& spec = "keys=8") {
+        clock = std::make_shared<CursorWatchingClock>();
+        setClock(clock);
+        MessageBox::setScripted(true);
+        FileDialogs::setScripted(true);
+        std::string error;
+        auto made = sim::makeSimulation(spec, error);
+        if (!made) {
+            throw std::runtime_error(error);
+        }
+        simulation = *made;
+        auto traced = std::make_shared<hid::TracingBackend>(
+            std::make_shared<sim::SimBackend>(simulation.bus), [this](const std::string& line) {
+                if (auto sent = decodeWritten(line)) {
+                    written.push_back(*sent);
+                }
+            });
+        counting = std::make_shared<CountingBackend>(traced);
+        hid::setBackend(counting);
+    }
+    ~GuiWorld() {
+        closeKeypad();
+        hid::setBackend(nullptr);
+        MessageBox::setScripted(false);
+        FileDialogs::setScripted(false);
+    }
+
+    // Commands written, status reads left out.
+    std::vector<SentCommand> settingsSent() const {
+        std::vector<SentCommand> sent;
+        for (const auto& command : written) {
+            if (command.command != 1) {
+                sent.push_back(command);
+            }
+        }
+        return sent;
+    }
+    // Texts of the message boxes shown since the last call.
+    QStringList shownTexts() {
+        QStringList texts;
+        for (const auto& box : MessageBox::takeShown()) {
+            texts << box.text;
+        }
+        return texts;
+    }
+    std::string settingsFile() const { return folder.file("VorlaInterface/USBUtilityCfg.ini"); }
+
+    std::shared_ptr<CursorWatchingClock> clock;
+    sim::Simulation simulation;
+    std::shared_ptr<CountingBackend> counting;
+    TempFolder folder;
+    std::vector<SentCommand> written;
+};
+
+template <typename T>
+T* child(QWidget* window, const char* name) {
+    return window->findChild<T*>(name);
+}
+
+}  // namespace lumora_usb_encoder::testing

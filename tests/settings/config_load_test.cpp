@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include "settings/config_files.h"
+#include "settings/settings_file.h"
+#include "keypad_world.h"
+
+namespace lumora_usb_encoder {
+namespace {
+
+using testing::fileBytes;
+using testing::RecordingUi;
+using testing::savedSettingsText;
+using testing::SentCommand;
+
+using Changes = std::map<std::string, std::string>;
+const std::vector<uint8_t> kFileTable = {0, 4, 225, 5,  0, 6,  0, 7,  0, 8,
+                                         0, 9, 0,   10, 0, 11, 0, 12, 0, 13};
+
+// What a restore of the default saved file sends, with the code table when `table`.
+std::vector<SentCommand> restoreOf(uint8_t type, bool table, uint8_t period = 3) {
+    std::vector<SentCommand> sent = {{11, {6}}, {10, {}}, {7, {type}}};
+    if (table) {
+        sent.push_back({5, kFileTable});
+    }
+    std::vector<SentCommand> rest = {{2, {5}}, {3, {0}}, {4, {1}}, {6, {period}}, {9, {}}};
+    sent.insert(sent.end(), rest.begin(), rest.end());
+    return sent;
+}
+
+struct RestoreCase {
+    const char* name;
+    std::string file;
+    LoadResult result;
+    std::vector<SentCommand> sent;
+    std::vector<std::string> warnings;
+};
+
+class Restore : public testing::KeypadWorld, public ::testing::WithParamInterface<RestoreCase> {};
+
+TEST_P(Restore, SendsWhatTheFileHoldsOrNothing) {
+    start();
+    std::string file = folder.write("s.ini", GetParam().file);
+    EXPECT_EQ(load_data_from_file(ui, file), GetParam().result);
+    EXPECT_EQ(sentSettings(), GetParam().sent);
+    EXPECT_EQ(ui.warnings(), GetParam().warnings);
+    for (const auto& message : ui.messages) {
+        EXPECT_EQ(message.caption, kCaptionQuillon);
+    }
+    EXPECT_EQ(fileBytes(file), GetParam().file) << "a restore never changes the file";
+}
+
+const char* kBadFormat = "File is incorrect format.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, Restore,
+    ::testing::Values(
+        RestoreCase{"FirstRunFileSendsNothing",
+                    savedSettingsText({{"FirstUp", ""}}),
+                    LoadResult::NotSaved,
+                    {},
+                    {}},
+        RestoreCase{"FirstUpMustBeExactlyYes",
+                    savedSettingsText({{"FirstUp", "yes"}}),
+                    LoadResult::NotSaved,
+                    {},
+                    {}},
+        RestoreCase{"DefaultTableIsNotSent",
+                    savedSettingsText(),
+                    LoadResult::Sent,
+                    restoreOf(0, false),
+                    {}},
+        RestoreCase{"AlternateTableIsNotSent",
+                    savedSettingsText({{"KeypadLayout", "1"}}),
+                    LoadResult::Sent,
+                    restoreOf(1, false),
+                    {}},
+        RestoreCase{"CustomisedTableSendsTheFirstTwentyOfTwentyOnePieces",
+                    savedSettingsText({{"KeypadLayout", "2"}}),
+                    LoadResult::Sent,
+                    restoreOf(2, true),
+                    {}},
+        RestoreCase{"BuzzerPeriodEightIsSentAsNine",
+                    savedSettingsText({{"BuzzerPeriod", "8"}}),
+                    LoadResult::Sent,
+                    restoreOf(0, false, 9),
+                    {}},
+        RestoreCase{"UnreadableValueSendsNothing",
+                    savedSettingsText({{"LedColour", "white"}}),
+                    LoadResult::IncorrectFormat,
+                    {},
+                    {kBadFormat}},
+        RestoreCase{"EmptyValueOfASavedFileSendsNothing",
+                    savedSettingsText({{"Options", ""}}),
+                    LoadResult::IncorrectFormat,
+                    {},
+                    {kBadFormat}},
+        RestoreCase{"ValueAboveAByteSendsNothing",
+                    savedSettingsText({{"Buzzer", "257"}}),
+                    LoadResult::IncorrectFormat,
+                    {},
+                    {kBadFormat}},
+        RestoreCase{"ShortCustomisedTableSendsNothing",
+                    savedSettingsText({{"KeypadLayout", "8"}, {"CodeTableValues", "1,2,3,"}}),
+                    LoadResult::IncorrectFormat,
+                    {},
+                    {kBadFormat}},
+        RestoreCase{"ShortTableIsNotReadForTheDefaultTable",
+                    savedSettingsText({{"CodeTableValues", "1,2,3,"}}),
+                    LoadResult::Sent,
+                    restoreOf(0, false),
+                    {}},
+        RestoreCase{"RefusedKeypadTypeStops",
+                    savedSettingsText({{"KeypadLayout", "9"}}),
+                    LoadResult::StepFailed,
+                    {{11, {6}}, {10, {}}, {7, {9}}},
+                    {"Unable to set option.."}},
+        RestoreCase{"RefusedBrightnessStops",
+                    savedSettingsText({{"LedBrightness", "10"}}),
+                    LoadResult::StepFailed,
+                    {{11, {6}}, {10, {}}, {7, {0}}, {2, {10}}},
+                    {"Unable to set LED Brightness.."}},
+        RestoreCase{"RefusedColourStops",
+                    savedSettingsText({{"LedColour", "3"}}),
+                    LoadResult::StepFailed,
+                    {{11, {6}}, {10, {}}, {7, {0}}, {2, {5}}, {3, {3}}},
+                    {"Unable to set LED Color.."}},
+        RestoreCase{"RefusedBuzzerStops",
+                    savedSettingsText({{"Buzzer", "2"}}),
+                    LoadResult::StepFailed,
+                    {{11, {6}}, {10, {}}, {7, {0}}, {2, {5}}, {3, {0}}, {4, {2}}},
+                    {"Unable to set Buzzer.."}},
+        RestoreCase{"RefusedPeriodStops",
+                    savedSettingsText({{"BuzzerPeriod", "9"}}),
+                    LoadResult::StepFailed,
+                    {{11, {6}}, {10, {}}, {7, {0}}, {2, {5}}, {3, {0}}, {4, {1}}, {6, {10}}},
+                    {"Unable to set Buzzer period.."}}),
+    [](const auto& tc) { return std::string(tc.param.name); });
+
+// Failures that come from the keypad leaving the bus at a given report.
+struct DropoutCase {
+    const char* name;
+    std::string file;
+    int unplugAtReport;  // counted from the first command of the restore
+    bool stayAwayAfterReset;
+    LoadResult result;
+    std::vector<std::string> warnings;
+};
+
+class RestoreDropout : public testing::KeypadWorld,
+                       public ::testing::WithParamInterface<DropoutCase> {};
+
+TEST_P(RestoreDropout, StopsAtTheFailingStepWithItsMessage) {
+    start();
+    simulation.keypad->faults.unplugAfterReports = GetParam().unplugAtReport;
+    simulation.keypad->faults.stayAwayAfterReset = GetParam().stayAwayAfterReset;
+    std::string file = folder.write("s.ini", GetParam().file);
+    LoadResult result = load_data_from_file(ui, file);
+    EXPECT_EQ(result, GetParam().result);
+    EXPECT_EQ(ui.warnings(), GetParam().warnings);
+    EXPECT_EQ(reselectsKeypadType(result), result == LoadResult::StepFailed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keypad, RestoreDropout,
+                         ::testing::Values(DropoutCase{"OptionsUnanswered",
+                                                       savedSettingsText(),
+                                                       1,
+                                                       false,
+                                                       LoadResult::StepFailed,
+                                                       {"Unable to set option.."}},
+                                           DropoutCase{"KeypadGoneAfterReset",
+                                                       savedSettingsText(),
+                                                       -1,
+                                                       true,
+                                                       LoadResult::StepFailed,
+                                                       {"Vorla Quillon™ not connected..",
+                                                        "Unable to set option.."}},
+                                           DropoutCase{"TableUnanswered",
+                                                       savedSettingsText({{"KeypadLayout", "2"}}),
+                                                       4,
+                                                       false,
+                                                       LoadResult::TableFailed,
+                                                       {"Unable to Load Table.."}},
+                                           DropoutCase{"DefaultsUnanswered",
+                                                       savedSettingsText(),
+                                                       8,
+                                                       false,
+                                                       LoadResult::StepFailed,
+                                                       {"Unable to write default.."}}),
+                         [](const auto& tc) { return std::string(tc.param.name); });
+
+class Restored : public testing::KeypadWorld {};
+
+TEST_F(Restored, KeypadKeepsTheFileSettingsAsDefaultsAcrossARestart) {
+    start("keys=8");
+    std::string file =
+        folder.write("s.ini", savedSettingsText({{"KeypadLayout", "2"}, {"LedBrightness", "7"}}));
+    ASSERT_EQ(load_data_from_file(ui, file), LoadResult::Sent);
+    const auto& defaults = simulation.keypad->defaults();
+    EXPECT_EQ(defaults.keypadType, 2);
+    EXPECT_EQ(defaults.ledBrightness, 7);
+    EXPECT_EQ(defaults.buzzerPeriod, 3);
+    EXPECT_TRUE(std::equal(kFileTable.begin(), kFileTable.end(), defaults.customTable.begin()));
+}
+
+class Save : public testing::KeypadWorld {};
+
+TEST_F(Save, WritesTheSnapshotKeysNewestFirstWithCrLfAndALeadingBlank) {
+    start("keys=8,type=2");
+    std::string path = folder.file("VorlaInterface/USBUtilityCfg.ini");
+    ASSERT_TRUE(ensureSettingsFile(path));
+    ASSERT_TRUE(SetSettings(ui, path, "FirmwareFile", "image.txt"));
+    KeypadFields fields;
+    EXPECT_EQ(SaveToConfigFile(ui, fields, path), SaveResult::Saved);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(fileBytes(path),
+              " [appSettings]\r\n"
+              " SerialNumber=QK0000012345\r\n"
+              " Options=6\r\n"
+              " FirmwareFile=image.txt\r\n"
+              " CodeTableValues=0,4,0,5,0,6,0,7,0,8,0,9,0,10,0,11,0,12,0,13,\r\n"
+              " BuzzerPeriod=2\r\n"
+              " Buzzer=1\r\n"
+              " LedColour=0\r\n"
+              " LedBrightness=5\r\n"
+              " KeypadLayout=2\r\n"
+              " FirstUp=Yes\r\n");
+    EXPECT_EQ(fields.prev_keypadType_index, 2) << "the status read fills the fields";
+}
+
+TEST_F(Save, SavedFileRestoresTheSameSettings) {
+    start("keys=12,type=5,brightness=3,period=7");
+    std::string path = folder.file("s.ini");
+    ASSERT_TRUE(ensureSettingsFile(path));
+    KeypadFields fields;
+    ASSERT_EQ(SaveToConfigFile(ui, fields, path), SaveResult::Saved);
+    written.clear();
+    ASSERT_EQ(load_data_from_file(ui, path), LoadResult::Sent);
+    auto sent = sentSettings();
+    ASSERT_EQ(sent.size(), 9u);
+    EXPECT_EQ(sent[2], (SentCommand{7, {5}}));
+    EXPECT_EQ(sent[3].payload.size(), 20u) << "the file holds the first ten keys only";
+    EXPECT_EQ(sent[4], (SentCommand{2, {3}}));
+    EXPECT_EQ(sent[7], (SentCommand{6, {7}}));
+}
+
+TEST_F(Save, WithoutAKeypadSaysSoAndLeavesTheFile) {
+    start();
+    closeKeypad();
+    std::string path = folder.file("s.ini");
+    ASSERT_TRUE(ensureSettingsFile(path));
+    std::string before = fileBytes(path);
+    KeypadFields fields;
+    EXPECT_EQ(SaveToConfigFile(ui, fields, path), SaveResult::StatusFailed);
+    EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Unable to Save Config file."});
+    EXPECT_EQ(fileBytes(path), before);
+}
+
+TEST_F(Save, UnwritableFileSaysSoForEveryKey) {
+    start();
+    KeypadFields fields;
+    EXPECT_EQ(SaveToConfigFile(ui, fields, folder.file("missing/s.ini")), SaveResult::WriteFailed);
+    EXPECT_EQ(ui.warnings(),
+              std::vector<std::string>(9, "Failed to update USBUtilityCfg.ini file."));
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder

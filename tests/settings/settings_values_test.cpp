@@ -1,0 +1,116 @@
+#include "settings/settings_values.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "../support/temp_folder.h"
+#include "settings/settings_file.h"
+#include "support/ini_file.h"
+
+namespace lumora_usb_encoder {
+namespace {
+
+TEST(SettingValues, OnlyDecimalBytesAreReadable) {
+    const std::pair<const char*, std::optional<uint8_t>> cases[] = {
+        {"0", 0},
+        {"7", 7},
+        {"224", 224},
+        {"255", 255},
+        {"007", 7},
+        {" 5 ", 5},
+        {"\t9", 9},
+        {"", std::nullopt},
+        {"  ", std::nullopt},
+        {"256", std::nullopt},
+        {"-1", std::nullopt},
+        {"+1", std::nullopt},
+        {"1 2", std::nullopt},
+        {"0x10", std::nullopt},
+        {"99999999999999999999", std::nullopt},
+        {"5,", std::nullopt}};
+    for (const auto& [text, value] : cases) {
+        EXPECT_EQ(parseSettingByte(text), value) << '"' << text << '"';
+    }
+}
+
+std::string numbers(int count, const char* tail) {
+    std::string text;
+    for (int i = 1; i <= count; ++i) {
+        text += std::to_string(i) + (i < count ? "," : "");
+    }
+    return text + tail;
+}
+
+TEST(SettingValues, CodeTableNeedsTwentyReadablePieces) {
+    StoredTable oneToTwenty{};
+    for (size_t i = 0; i < oneToTwenty.size(); ++i) {
+        oneToTwenty[i] = static_cast<uint8_t>(i + 1);
+    }
+    const std::pair<std::string, std::optional<StoredTable>> cases[] = {
+        {numbers(20, ","), oneToTwenty},        // as saved: 21 pieces, the last empty
+        {numbers(20, ""), oneToTwenty},         // without the final comma
+        {numbers(20, ",junk,,"), oneToTwenty},  // what follows the twentieth is not read
+        {numbers(19, ","), std::nullopt},       // the twentieth piece is empty
+        {numbers(19, ""), std::nullopt},
+        {numbers(19, ",x,"), std::nullopt},
+        {"", std::nullopt},
+        {numbers(19, ",256,"), std::nullopt},
+    };
+    for (const auto& [text, table] : cases) {
+        EXPECT_EQ(parseCodeTableValues(text), table) << '"' << text << '"';
+    }
+}
+
+TEST(SettingValues, CodeTableIsWrittenAsNumbersEachFollowedByAComma) {
+    const uint8_t bytes[] = {0, 4, 225, 5};
+    EXPECT_EQ(formatCodeTableValues(bytes), "0,4,225,5,");
+}
+
+TEST(SettingValues, TableIsReadOnlyForCustomisedTables) {
+    std::map<std::string, std::string> file = {
+        {"Options", "6"}, {"KeypadLayout", "1"}, {"LedBrightness", "5"},       {"LedColour", "0"},
+        {"Buzzer", "1"},  {"BuzzerPeriod", "8"}, {"CodeTableValues", "broken"}};
+    auto valueOf = [&](const char* key) { return file[key]; };
+    auto read = parseStoredSettings(valueOf);
+    ASSERT_TRUE(read);
+    EXPECT_FALSE(read->codeTable);
+    EXPECT_EQ(read->buzzerPeriod, 8);
+    for (const char* custom : {"2", "5", "8"}) {
+        file["KeypadLayout"] = custom;
+        EXPECT_FALSE(parseStoredSettings(valueOf)) << custom;
+    }
+}
+
+TEST(SettingsFile, FirstUseCreatesTheTenEmptyKeysNewestFirst) {
+    testing::TempFolder folder;
+    std::string path = folder.file("data/VorlaInterface/USBUtilityCfg.ini");
+    ASSERT_TRUE(ensureSettingsFile(path));
+    EXPECT_EQ(testing::fileBytes(path),
+              " [appSettings]\r\n SerialNumber=\r\n Options=\r\n"
+              " FirmwareFile=\r\n CodeTableValues=\r\n BuzzerPeriod=\r\n"
+              " Buzzer=\r\n LedColour=\r\n LedBrightness=\r\n"
+              " KeypadLayout=\r\n FirstUp=\r\n");
+
+    // The same as the window's way: create, add the section, set each key.
+    std::string stepwise = folder.file("stepwise.ini");
+    ASSERT_TRUE(CIniFile::Create(stepwise));
+    ASSERT_TRUE(CIniFile::AddSection("appSettings", stepwise));
+    for (const char* key : kSettingsKeys) {
+        ASSERT_TRUE(CIniFile::SetValue(key, "", "appSettings", stepwise));
+    }
+    EXPECT_EQ(testing::fileBytes(stepwise), testing::fileBytes(path));
+}
+
+TEST(SettingsFile, ExistingFileIsLeftAlone) {
+    testing::TempFolder folder;
+    std::string path = folder.write("USBUtilityCfg.ini", "odd content\n");
+    EXPECT_TRUE(ensureSettingsFile(path));
+    EXPECT_EQ(testing::fileBytes(path), "odd content\n");
+    EXPECT_FALSE(ensureSettingsFile(""));
+    std::filesystem::create_directory(folder.path() / "dir.ini");
+    EXPECT_FALSE(ensureSettingsFile(folder.file("dir.ini")));
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder

@@ -1,0 +1,134 @@
+#include "upgrade/upgrade_worker.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "../support/temp_folder.h"
+#include "firmware/firmware_resources.h"
+#include "../firmware/loader_world.h"
+
+namespace lumora_usb_encoder {
+namespace {
+
+const std::string kSample =
+    std::string(QUILLON_TEST_DATA) + "/../../samples/firmware/sim-keypad-7.3.txt";
+
+class UpgradeWorkerTest : public ::testing::Test {
+  protected:
+    UpgradeWorkerTest() {
+        // A folder of its own: ctest runs these tests side by side, and one of them installs a
+        // RAM loader that another must not find.
+        dataHome = scratch.path();
+        setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+        world.enterLoader();
+    }
+    ~UpgradeWorkerTest() override { unsetenv("XDG_DATA_HOME"); }
+
+    std::string file(const std::string& name, const std::string& text) {
+        auto path = dataHome / name;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+        return path.string();
+    }
+    std::vector<std::string> run(const UpgradeRequest& request) {
+        std::vector<std::string> lines;
+        UpgradeWorker worker;
+        worker.ReportProgress = [&](int, const std::string& text) {
+            if (!text.empty()) {
+                lines.push_back(text);
+            }
+        };
+        worker.Result = true;
+        BslLibrary bsl;
+        runUpgradeWorker(bsl, request, worker);
+        result = worker.Result;
+        return lines;
+    }
+    bool untouched() {
+        return world.loader->reportsReceived() == 0 && world.loader->imageVersion() == "7.2";
+    }
+
+    testing::TempFolder scratch;
+    std::filesystem::path dataHome;
+    LoaderWorld world;
+    bool result = false;
+};
+
+TEST_F(UpgradeWorkerTest, RefusesABadImageBeforeTheDeviceIsTouched) {
+    struct Case {
+        const char* name;
+        std::string path;
+        std::string line;
+    } cases[] = {
+        {"no file chosen", "", "No file specified\r\n"},
+        {"missing file", "/nonexistent/fw.txt", "Firmware image rejected: cannot read"},
+        {"not TI-TXT", file("a.txt", "@4400\n01 XY\nq\n"), "Firmware image rejected: line 2"},
+        {"bytes in RAM", file("b.txt", "@2400\n01\n@FFFE\n00 44\nq\n"), "0x2400 lie outside"},
+        {"past the flash", file("c.txt", "@243FF\n01 02\n@FFFE\n00 44\nq\n"), "0x24400 lie"},
+        {"from information memory into RAM", file("d.txt", "@19FF\n01 02\n@FFFE\n00 44\nq\n"),
+         "0x1A00 lie outside"},
+        {"no reset vector", file("e.txt", "@4400\n01 02\nq\n"), "no reset vector"},
+        {"half a reset vector", file("f.txt", "@FFFE\n00\nq\n"), "no reset vector"},
+        {"blank reset vector", file("g.txt", "@FFFE\nFF FF\nq\n"),
+         "reset vector (0xFFFE) is blank"},
+    };
+    for (const auto& c : cases) {
+        auto lines = run({c.path, ""});
+        EXPECT_FALSE(result) << c.name;
+        ASSERT_EQ(lines.size(), 1u) << c.name;
+        EXPECT_NE(lines[0].find(c.line), std::string::npos) << c.name << ": " << lines[0];
+        EXPECT_TRUE(untouched()) << c.name;
+    }
+}
+
+TEST_F(UpgradeWorkerTest, TheBuiltInRamLoaderNeverGoesToHardware) {
+    world.loader->posesAsHardware = true;
+    auto lines = run({kSample, ""});
+    EXPECT_FALSE(result);
+    ASSERT_EQ(lines.size(), 1u) << lines[0];
+    std::string expected = "RAM BSL image not found: " +
+                           (dataHome / "VorlaInterface/RAM_BSL.00.06.05.34.txt").string();
+    EXPECT_EQ(lines[0].rfind(expected, 0), 0u) << lines[0];
+    EXPECT_TRUE(untouched());
+}
+
+TEST_F(UpgradeWorkerTest, AnInstalledOrNamedRamLoaderIsCheckedAndUsed) {
+    world.loader->posesAsHardware = true;
+    std::string good = builtInRamLoaderText();
+    std::string wrongVersion = good;
+    wrongVersion.replace(wrongVersion.find("00 06 05 34"), 11, "00 06 05 33");
+    struct Case {
+        const char* name;
+        std::string installed;  // empty: none installed
+        std::string named;      // --ram-bsl text, empty: none
+        bool ok;
+        std::string says;
+    } cases[] = {
+        {"installed", good, "", true, "Done!"},
+        {"named", "", good, true, "Done!"},
+        {"named wins over installed", wrongVersion, good, true, "Done!"},
+        {"installed of the wrong version", wrongVersion, "", false, "is not version 00.06.05.34"},
+        {"named but unreadable", "", "@2500\n00 06 05 3G\nq", false, "line 2"},
+        {"named outside RAM", "", "@4400\n00 06 05 34\nq", false, "lie outside RAM"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(dataHome / "VorlaInterface");
+        if (!c.installed.empty()) {
+            file("VorlaInterface/RAM_BSL.00.06.05.34.txt", c.installed);
+        }
+        std::string named = c.named.empty() ? "" : file("named_ram_bsl.txt", c.named);
+        LoaderWorld fresh;
+        fresh.loader->posesAsHardware = true;
+        fresh.enterLoader();
+        auto lines = run({kSample, named});
+        EXPECT_EQ(result, c.ok) << c.name;
+        ASSERT_FALSE(lines.empty()) << c.name;
+        EXPECT_NE(lines.back().find(c.says), std::string::npos) << c.name << ": " << lines.back();
+    }
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder

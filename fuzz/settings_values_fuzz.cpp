@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/settings_ini.h"
 #include "settings/settings_values.h"
 
 using namespace lumora_usb_encoder;
@@ -29,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         values[key] = std::string(text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     }
-    (void)parseStoredSettings([&](const char* key) { return values[key]; });
+    std::string problem;
+    (void)settingsFromIni([&](const char* key) { return values[key]; }, TableNeed::Always, problem);
     return 0;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "settings/keypad_settings.h"
+
 namespace lumora_usb_encoder {
 
 void unpackStatus(const DeviceStatus& status, KeypadFields& fields) {
@@ -10,8 +12,7 @@ void unpackStatus(const DeviceStatus& status, KeypadFields& fields) {
     fields.prev_buzzer_index = status.buzzer;
     fields.prev_options_fitted = status.options;
     fields.noOfWayKeypad = status.options & 3;
-    // A stored period of 0 is shown as period 2, which is what the keypad then sounds.
-    fields.prev_buzzerPeriod_index = status.buzzerPeriod == 0 ? 1 : status.buzzerPeriod - 1;
+    fields.prev_buzzerPeriod_index = periodListIndex(status.buzzerPeriod);
     fields.prev_keypadType_index = status.keypadType;
     size_t count = std::min(status.codeTable.size(), fields.keyCodeArray.size());
     std::copy_n(status.codeTable.begin(), count, fields.keyCodeArray.begin());
@@ -26,6 +27,15 @@ int8_t GetDeviceStatusMessage(KeypadFields& fields) {
     }
     unpackStatus(*status, fields);
     return 0;
+}
+
+std::optional<KeypadSettings> readSettingsInto(KeypadFields& fields) {
+    auto status = readDeviceStatus();
+    if (!status) {
+        return std::nullopt;
+    }
+    unpackStatus(*status, fields);
+    return settingsFromStatus(*status);
 }
 
 std::string variantText(int32_t noOfWayKeypad) {

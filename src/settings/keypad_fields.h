@@ -5,6 +5,7 @@
 #include <string>
 
 #include "device/status_record.h"
+#include "settings/keypad_settings.h"
 
 namespace lumora_usb_encoder {
 
@@ -30,6 +31,10 @@ void unpackStatus(const DeviceStatus& status, KeypadFields& fields);
 // The status read: 0 on success, -1 when the command failed or the record could not be read;
 // the fields are then left as they were.
 int8_t GetDeviceStatusMessage(KeypadFields& fields);
+
+// The same read for a job that keeps the settings too: the fields are refreshed, and the
+// settings the keypad reported are returned.
+std::optional<KeypadSettings> readSettingsInto(KeypadFields& fields);
 
 inline constexpr std::array<const char*, 3> keypadArray = {"5Way Keypad", "6Way Keypad",
                                                            "8Way Keypad"};

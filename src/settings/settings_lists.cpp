@@ -1,14 +1,16 @@
 #include "settings/settings_lists.h"
 
+#include "settings/keypad_settings.h"
+
 namespace lumora_usb_encoder {
 
 const SettingsListSpec& settingsListSpec(SettingsList list) {
     static const std::array<SettingsListSpec, 5> specs = {{
-        {Command::LedBrightness, 0, "Unable to set the LED Brightness.."},
-        {Command::LedColour, 0, "Unable to set LED colour.."},
-        {Command::Buzzer, 0, "Unable to set Buzzer On/Off.."},
-        {Command::BuzzerPeriod, 1, "Unable to set Buzzer Period.."},
-        {Command::KeypadType, 0, "Unable to set Keypad Type.."},
+        {Command::LedBrightness, "Unable to set the LED Brightness.."},
+        {Command::LedColour, "Unable to set LED colour.."},
+        {Command::Buzzer, "Unable to set Buzzer On/Off.."},
+        {Command::BuzzerPeriod, "Unable to set Buzzer Period.."},
+        {Command::KeypadType, "Unable to set Keypad Type.."},
     }};
     return specs[static_cast<size_t>(list)];
 }
@@ -36,7 +38,8 @@ int32_t acceptedIndex(const KeypadFields& fields, SettingsList list) {
 bool commitListChoice(UserInterface& ui, KeypadFields& fields, SettingsList list, int32_t entry) {
     BusyScope busy(ui);
     const auto& spec = settingsListSpec(list);
-    auto payload = static_cast<uint8_t>(entry + spec.payloadOffset);
+    auto payload = list == SettingsList::BuzzerPeriod ? periodFromListIndex(entry)
+                                                      : static_cast<uint8_t>(entry);
     if (sendByte(spec.command, payload) != kResultOk) {
         ui.warn(spec.failure, kCaptionQuillon);
         return false;

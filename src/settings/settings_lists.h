@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdint>
 
-#include "settings/keypad_fields.h"
 #include "device/keypad_commands.h"
+#include "settings/keypad_fields.h"
 #include "support/user_interface.h"
 
 namespace lumora_usb_encoder {
@@ -18,7 +18,6 @@ inline constexpr std::array<SettingsList, 5> kSettingsLists = {
 
 struct SettingsListSpec {
     Command command;
-    uint8_t payloadOffset;  // added to the entry index: the period list counts from 1
     const char* failure;
 };
 

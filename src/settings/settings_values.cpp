@@ -1,7 +1,5 @@
 #include "settings/settings_values.h"
 
-#include "device/status_record.h"
-
 namespace lumora_usb_encoder {
 
 namespace {
@@ -56,31 +54,6 @@ std::string formatCodeTableValues(std::span<const uint8_t> bytes) {
         text += ',';
     }
     return text;
-}
-
-std::optional<StoredSettings> parseStoredSettings(
-    const std::function<std::string(const char* key)>& valueOf) {
-    StoredSettings settings;
-    const std::pair<const char*, uint8_t*> numbers[] = {{"Options", &settings.options},
-                                                        {"KeypadLayout", &settings.keypadLayout},
-                                                        {"LedBrightness", &settings.ledBrightness},
-                                                        {"LedColour", &settings.ledColour},
-                                                        {"Buzzer", &settings.buzzer},
-                                                        {"BuzzerPeriod", &settings.buzzerPeriod}};
-    for (const auto& [key, target] : numbers) {
-        auto value = parseSettingByte(valueOf(key));
-        if (!value) {
-            return std::nullopt;
-        }
-        *target = *value;
-    }
-    if (isCustomTableType(settings.keypadLayout)) {
-        settings.codeTable = parseCodeTableValues(valueOf("CodeTableValues"));
-        if (!settings.codeTable) {
-            return std::nullopt;
-        }
-    }
-    return settings;
 }
 
 }  // namespace lumora_usb_encoder

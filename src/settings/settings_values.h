@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -14,17 +13,6 @@ namespace lumora_usb_encoder {
 inline constexpr size_t kStoredTableBytes = 20;
 using StoredTable = std::array<uint8_t, kStoredTableBytes>;
 
-// The values a restore sends, read and checked before anything goes to the keypad.
-struct StoredSettings {
-    uint8_t options = 0;
-    uint8_t keypadLayout = 0;
-    uint8_t ledBrightness = 0;
-    uint8_t ledColour = 0;
-    uint8_t buzzer = 0;
-    uint8_t buzzerPeriod = 0;              // as stored: the list index, one below the period
-    std::optional<StoredTable> codeTable;  // present when keypadLayout selects a customised table
-};
-
 // A stored number: decimal digits, blanks around them allowed, 0-255. Anything else (empty
 // text, a sign, other characters, a larger number) is unreadable: nullopt.
 std::optional<uint8_t> parseSettingByte(std::string_view text);
@@ -35,10 +23,5 @@ std::optional<StoredTable> parseCodeTableValues(std::string_view text);
 
 // Each byte as a decimal number followed by a comma.
 std::string formatCodeTableValues(std::span<const uint8_t> bytes);
-
-// Reads every value a restore will send through `valueOf` (key name to text); nullopt when any
-// of them is unreadable. The code table is read only for a customised table type.
-std::optional<StoredSettings> parseStoredSettings(
-    const std::function<std::string(const char* key)>& valueOf);
 
 }  // namespace lumora_usb_encoder

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <optional>
 #include <string>
 
-#include "upgrade/upgrade_mode.h"
+#include "settings/keypad_settings.h"
 
 namespace lumora_usb_encoder {
 
@@ -13,13 +11,13 @@ namespace lumora_usb_encoder {
 std::string upgradeBackupPath(const std::string& settingsFile);
 
 // Writes the settings in the settings file's layout (section "appSettings", the same keys), in
-// one piece, so that a crash in the middle of an upgrade loses nothing. The LED colour is kept
-// for a complete file though no restore sends it; `firmwareFile` goes under "FirmwareFile".
-bool writeUpgradeBackup(const std::string& path, const UpgradeCapture& settings, int32_t ledColour,
+// one piece, so that a crash in the middle of an upgrade loses nothing; `firmwareFile` goes
+// under "FirmwareFile".
+bool writeUpgradeBackup(const std::string& path, const KeypadSettings& settings,
                         const std::string& firmwareFile);
 
 // Reads a backup (or a settings file); nullopt with `problem` when it is missing, was never
 // filled, or holds a value that is not what this program writes.
-std::optional<UpgradeCapture> readUpgradeBackup(const std::string& path, std::string& problem);
+std::optional<KeypadSettings> readUpgradeBackup(const std::string& path, std::string& problem);
 
 }  // namespace lumora_usb_encoder

@@ -3,18 +3,18 @@
 #include <filesystem>
 #include <optional>
 
-#include "settings/keypad_fields.h"
-#include "settings/settings_file.h"
-#include "upgrade/upgrade_mode.h"
 #include "device/keypad_commands.h"
 #include "firmware/bsl_library.h"
 #include "firmware/image_check.h"
-#include "upgrade/settings_restore.h"
-#include "upgrade/upgrade_capture.h"
-#include "upgrade/upgrade_worker.h"
+#include "settings/keypad_settings.h"
+#include "settings/settings_file.h"
 #include "support/clock.h"
 #include "support/ini_file.h"
 #include "support/platform_files.h"
+#include "upgrade/settings_restore.h"
+#include "upgrade/upgrade_capture.h"
+#include "upgrade/upgrade_mode.h"
+#include "upgrade/upgrade_worker.h"
 
 namespace lumora_usb_encoder {
 
@@ -36,20 +36,16 @@ bool waitForLoader(uint32_t waitMs) {
 }
 
 struct TakenSettings {
-    std::optional<UpgradeCapture> capture;
+    std::optional<KeypadSettings> capture;
     bool fromKeypad = false;  // else from an earlier backup, or none at all
-    int32_t ledColour = 0;
 };
 
 // The settings to restore: the keypad's own, else those an interrupted upgrade left behind.
 TakenSettings takeSettings(const std::string& backup, UserInterface& ui, const UpgradeLog& log) {
     TakenSettings taken;
-    KeypadFields fields;
-    if (GetDeviceStatusMessage(fields) == 0) {
-        taken.capture.emplace();
-        captureForUpgrade(fields, *taken.capture);
+    taken.capture = readKeypadSettings();
+    if (taken.capture) {
         taken.fromKeypad = true;
-        taken.ledColour = fields.prev_ledColour_index;
         return taken;
     }
     ui.warn("Unable to get device status information", kCaptionQuillon);
@@ -96,7 +92,7 @@ UpgradeOutcome runFirmwareUpgrade(const FirmwareUpgradeOptions& options, UserInt
                                  options.settingsFile);
     }
     if (taken.fromKeypad && !backup.empty() &&
-        !writeUpgradeBackup(backup, *taken.capture, taken.ledColour, fileName(options.imagePath))) {
+        !writeUpgradeBackup(backup, *taken.capture, fileName(options.imagePath))) {
         log(0, "The settings backup cannot be written: " + backup + "\r\n");
     }
     // A keypad already in its loader does not answer; the loader decides below.

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
+#include "keypad_world.h"
 #include "settings/config_files.h"
 #include "settings/settings_file.h"
-#include "keypad_world.h"
 
 namespace lumora_usb_encoder {
 namespace {

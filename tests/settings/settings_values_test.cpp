@@ -1,4 +1,5 @@
 #include "settings/settings_values.h"
+#include "settings/settings_ini.h"
 
 #include <gtest/gtest.h>
 
@@ -72,13 +73,15 @@ TEST(SettingValues, TableIsReadOnlyForCustomisedTables) {
         {"Options", "6"}, {"KeypadLayout", "1"}, {"LedBrightness", "5"},       {"LedColour", "0"},
         {"Buzzer", "1"},  {"BuzzerPeriod", "8"}, {"CodeTableValues", "broken"}};
     auto valueOf = [&](const char* key) { return file[key]; };
-    auto read = parseStoredSettings(valueOf);
-    ASSERT_TRUE(read);
-    EXPECT_FALSE(read->codeTable);
-    EXPECT_EQ(read->buzzerPeriod, 8);
+    std::string problem;
+    auto read = settingsFromIni(valueOf, TableNeed::WhenCustom, problem);
+    ASSERT_TRUE(read) << problem;
+    EXPECT_TRUE(read->codeTable.empty());
+    EXPECT_EQ(read->buzzerPeriod, 9) << "the file keeps the list entry, one below the period";
     for (const char* custom : {"2", "5", "8"}) {
         file["KeypadLayout"] = custom;
-        EXPECT_FALSE(parseStoredSettings(valueOf)) << custom;
+        EXPECT_FALSE(settingsFromIni(valueOf, TableNeed::WhenCustom, problem)) << custom;
+        EXPECT_EQ(problem, "bad value of CodeTableValues");
     }
 }
 

@@ -5,16 +5,16 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../firmware/loader_world.h"
 #include "../support/recording_ui.h"
 #include "../support/temp_folder.h"
-#include "settings/settings_file.h"
 #include "device/device_connection.h"
 #include "device/keypad_commands.h"
 #include "device/status_record.h"
+#include "settings/settings_file.h"
+#include "support/ini_file.h"
 #include "upgrade/settings_restore.h"
 #include "upgrade/upgrade_capture.h"
-#include "../firmware/loader_world.h"
-#include "support/ini_file.h"
 
 namespace lumora_usb_encoder {
 namespace {
@@ -177,8 +177,8 @@ TEST_F(UpgradeFlow, WithoutKeypadOrBackupNothingIsWrittenBack) {
 }
 
 TEST_F(UpgradeFlow, TheRestoreStopsAtTheFirstFailureWithItsWarning) {
-    UpgradeCapture capture;
-    capture.no_of_keys = 5;
+    KeypadSettings capture;
+    capture.options = 5;
     capture.serialNumber = "QK0000054321";
     struct Case {
         const char* name;
@@ -200,10 +200,10 @@ TEST_F(UpgradeFlow, TheRestoreStopsAtTheFirstFailureWithItsWarning) {
 }
 
 TEST_F(UpgradeFlow, TheRestoreSendsThePeriodValueAndSkipsAMissingSerial) {
-    UpgradeCapture capture;
-    capture.no_of_keys = 0x05;
-    capture.buzzer_period = 3;  // list index 3: period 4
-    capture.led_brightness = 2;
+    KeypadSettings capture;
+    capture.options = 0x05;
+    capture.buzzerPeriod = 4;
+    capture.ledBrightness = 2;
     std::vector<std::string> lines;
     ASSERT_TRUE(restoreSettingsAfterUpgrade(
         capture, ui, [&](const std::string& text) { lines.push_back(text); }));
@@ -216,13 +216,14 @@ TEST_F(UpgradeFlow, TheRestoreSendsThePeriodValueAndSkipsAMissingSerial) {
 }
 
 TEST_F(UpgradeFlow, RestoreFromABackupRemovesOnlyOurOwnFile) {
-    UpgradeCapture capture;
-    capture.no_of_keys = 0x05;
-    capture.led_brightness = 3;
+    KeypadSettings capture;
+    capture.options = 0x05;
+    capture.ledBrightness = 3;
     capture.serialNumber = "QK0000054321";
+    capture.codeTable.assign(20, 0);
     std::string own = (folder / "own.ini").string();
-    ASSERT_TRUE(writeUpgradeBackup(backup, capture, 1, "fw.txt"));
-    ASSERT_TRUE(writeUpgradeBackup(own, capture, 1, "fw.txt"));
+    ASSERT_TRUE(writeUpgradeBackup(backup, capture, "fw.txt"));
+    ASSERT_TRUE(writeUpgradeBackup(own, capture, "fw.txt"));
     std::string problem;
     auto quiet = [](int, const std::string&) {};
     EXPECT_TRUE(restoreSettingsFromBackup(own, backup, ui, quiet, problem)) << problem;
@@ -238,26 +239,24 @@ TEST(UpgradeBackup, ReadsBackWhatItWroteAndRefusesWhatItNeverWrites) {
     testing::TempFolder scratch;
     fs::path folder = scratch.path();
     std::string path = (folder / "UpgradeBackup.ini").string();
-    UpgradeCapture capture;
-    capture.keypad_table = 2;
-    capture.led_brightness = 9;
-    capture.buzzer_enable = 1;
-    capture.buzzer_period = 8;
-    capture.no_of_keys = 0x46;
-    capture.key_codes[0] = 0xE1;
-    capture.key_codes[19] = 0x2C;
+    KeypadSettings capture;
+    capture.keypadType = 2;
+    capture.ledBrightness = 9;
+    capture.buzzer = 1;
+    capture.buzzerPeriod = 9;
+    capture.options = 0x46;
+    capture.codeTable.assign(20, 0);
+    capture.codeTable[0] = 0xE1;
+    capture.codeTable[19] = 0x2C;
+    capture.ledColour = 2;
     capture.serialNumber = "QK0000012345";
-    ASSERT_TRUE(writeUpgradeBackup(path, capture, 2, "fw.txt"));
+    ASSERT_TRUE(writeUpgradeBackup(path, capture, "fw.txt"));
     EXPECT_EQ(CIniFile::GetValue("LedColour", "appSettings", path), "2");
     EXPECT_EQ(CIniFile::GetValue("FirmwareFile", "appSettings", path), "fw.txt");
     std::string problem;
     auto read = readUpgradeBackup(path, problem);
     ASSERT_TRUE(read) << problem;
-    EXPECT_EQ(read->keypad_table, 2);
-    EXPECT_EQ(read->buzzer_period, 8);
-    EXPECT_EQ(read->no_of_keys, 0x46);
-    EXPECT_EQ(read->key_codes, capture.key_codes);
-    EXPECT_EQ(read->serialNumber, capture.serialNumber);
+    EXPECT_EQ(*read, capture);
 
     struct Broken {
         const char* key;
@@ -269,7 +268,7 @@ TEST(UpgradeBackup, ReadsBackWhatItWroteAndRefusesWhatItNeverWrites) {
                  {"CodeTableValues", "1,2,3,", "CodeTableValues"},
                  {"SerialNumber", "SHORT", "12 characters"}};
     for (const auto& c : cases) {
-        ASSERT_TRUE(writeUpgradeBackup(path, capture, 2, "fw.txt"));
+        ASSERT_TRUE(writeUpgradeBackup(path, capture, "fw.txt"));
         ASSERT_TRUE(CIniFile::SetValue(c.key, c.value, "appSettings", path));
         EXPECT_FALSE(readUpgradeBackup(path, problem)) << c.key;
         EXPECT_NE(problem.find(c.says), std::string::npos) << problem;

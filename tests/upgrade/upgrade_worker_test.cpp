@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../firmware/loader_world.h"
 #include "../support/temp_folder.h"
 #include "firmware/firmware_resources.h"
-#include "../firmware/loader_world.h"
 
 namespace lumora_usb_encoder {
 namespace {

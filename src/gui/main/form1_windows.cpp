@@ -1,10 +1,10 @@
 #include <QPushButton>
 
+#include "gui/editors/code_table_editor_launch.h"
 #include "gui/main/form1.h"
 #include "gui/qt_user_interface.h"
-#include "upgrade/upgrade_mode.h"
 #include "upgrade/upgrade_capture.h"
-#include "gui/editors/code_table_editor_launch.h"
+#include "upgrade/upgrade_mode.h"
 
 namespace lumora_usb_encoder {
 
@@ -22,10 +22,9 @@ void Form1::button2_Click() {}
 // Reached by mouse, keyboard and screen reader alike: the upgrade must not be out of reach for
 // anyone who cannot use a mouse.
 void Form1::btnLoadFirmware_MouseClick() {
-    auto keep = [this](const UpgradeCapture& capture, const KeypadFields& fields) {
+    auto keep = [this](const KeypadSettings& settings) {
         if (!FileName_.empty()) {
-            (void)writeUpgradeBackup(upgradeBackupPath(FileName_), capture,
-                                     fields.prev_ledColour_index, "");
+            (void)writeUpgradeBackup(upgradeBackupPath(FileName_), settings, "");
         }
     };
     if (requestFirmwareUpgrade(*ui_, fields_, upgradeCapture(), keep) ==

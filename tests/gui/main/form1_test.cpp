@@ -8,9 +8,9 @@
 #include <fstream>
 
 #include "gui/main/form1.h"
-#include "upgrade/upgrade_mode.h"
-#include "upgrade/upgrade_capture.h"
 #include "gui_world.h"
+#include "upgrade/upgrade_capture.h"
+#include "upgrade/upgrade_mode.h"
 
 using namespace lumora_usb_encoder;
 using namespace lumora_usb_encoder::testing;
@@ -437,8 +437,9 @@ class Form1Test : public QObject {
         find<QPushButton>("btnLoadFirmware")->setFocus();
         QTest::keyClick(find<QPushButton>("btnLoadFirmware"), Qt::Key_Space);
         QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{12, {}}}));
-        QCOMPARE(upgradeCapture().serialNumber, std::string("QK0000031415"));
-        QCOMPARE(upgradeCapture().led_brightness, 3);
+        QVERIFY(upgradeCapture().has_value());
+        QCOMPARE(upgradeCapture()->serialNumber, std::string("QK0000031415"));
+        QCOMPARE(upgradeCapture()->ledBrightness, uint8_t(3));
         QVERIFY(find("button8")->isEnabled());
         std::string problem;
         auto kept = readUpgradeBackup(upgradeBackupPath(world->settingsFile()), problem);

@@ -31,6 +31,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     }
     std::string problem;
-    (void)settingsFromIni([&](const char* key) { return values[key]; }, TableNeed::Always, problem);
+    auto read =
+        settingsFromIni([&](const char* key) { return values[key]; }, TableNeed::Always, problem);
+    if (read) {
+        // What was accepted is written back in a form that reads as the same settings.
+        std::map<std::string, std::string> written;
+        for (const auto& [key, value] : settingsToIni(*read)) {
+            written[key] = value;
+        }
+        if (settingsFromIni([&](const char* key) { return written[key]; }, TableNeed::Always,
+                            problem) != read) {
+            std::abort();
+        }
+    }
     return 0;
 }

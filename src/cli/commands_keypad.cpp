@@ -3,12 +3,13 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "settings/keypad_fields.h"
-#include "settings/keypad_jobs.h"
 #include "cli/cli_context.h"
 #include "cli/status_output.h"
 #include "device/device_connection.h"
 #include "device/keypad_commands.h"
+#include "settings/keypad_fields.h"
+#include "settings/keypad_jobs.h"
+#include "upgrade/pending_backup.h"
 
 namespace lumora_usb_encoder::cli {
 
@@ -65,6 +66,9 @@ int printCurrentStatus(Context& ctx) {
     if (!printKeypadStatus(ctx.out(), ctx.options().json)) {
         ctx.ui().warn("Unable to get device status information", kCaptionQuillon);
         return KeypadFailed;
+    }
+    if (auto notice = pendingBackupNotice(ctx.settingsFile()); !notice.empty()) {
+        ctx.err() << notice << '\n';
     }
     return Done;
 }

@@ -3,15 +3,16 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "cli/cli_context.h"
+#include "cli/status_output.h"
+#include "codetable/modifier_list.h"
+#include "codetable/usage_list.h"
+#include "device/keypad_commands.h"
+#include "device/status_record.h"
 #include "settings/config_files.h"
 #include "settings/keypad_fields.h"
 #include "settings/settings_file.h"
-#include "cli/cli_context.h"
-#include "cli/status_output.h"
-#include "device/keypad_commands.h"
-#include "device/status_record.h"
-#include "codetable/modifier_list.h"
-#include "codetable/usage_list.h"
+#include "support/file_io.h"
 #include "support/platform_files.h"
 
 namespace lumora_usb_encoder::cli {
@@ -33,7 +34,12 @@ int exitFor(LoadResult result, bool keypadOpen, Context& ctx, const std::string&
         case LoadResult::Sent:
             return Done;
         case LoadResult::NotSaved:
-            ctx.err() << file << " holds no saved settings (FirstUp is not Yes); nothing sent\n";
+            if (isTooLargeToRead(file)) {
+                ctx.err() << file << " is too large to be a settings file; nothing sent\n";
+            } else {
+                ctx.err() << file
+                          << " holds no saved settings (FirstUp is not Yes); nothing sent\n";
+            }
             return BadUsage;
         case LoadResult::IncorrectFormat:
             return BadUsage;
@@ -100,6 +106,10 @@ int importFrom(Context& ctx, const std::string& file) {
     std::string settings = preparedSettingsFile(ctx);
     bool keypadOpen = ctx.openKeypad();
     ImportOutcome outcome = importConfigFileFrom(ctx.ui(), file, settings);
+    if (outcome.result == ImportResult::NotApplied) {
+        ctx.err() << settings << " left as it was\n";
+        return exitFor(outcome.load, keypadOpen, ctx, file);
+    }
     if (outcome.result != ImportResult::Imported) {
         return BadUsage;
     }

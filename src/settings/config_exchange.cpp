@@ -3,6 +3,7 @@
 
 #include "settings/config_files.h"
 #include "settings/settings_file.h"
+#include "support/file_lock.h"
 #include "support/ini_file.h"
 #include "support/platform_files.h"
 
@@ -45,6 +46,15 @@ ImportOutcome importUnguarded(UserInterface& ui, const std::string& chosen,
     // A file whose values cannot be read would make every later restore fail the same way.
     if (load == LoadResult::IncorrectFormat) {
         return {ImportResult::IncorrectFormat, load};
+    }
+    // Nor does a file the keypad would not take all of become the one every restore sends.
+    if (load == LoadResult::StepFailed || load == LoadResult::TableFailed) {
+        return {ImportResult::NotApplied, load};
+    }
+    auto lock = FileLock::take(FileName);
+    if (!lock) {
+        ui.warn(fileBusyMessage(FileName), kCaptionQuillon);
+        return {ImportResult::CopyFailed, load};
     }
     if (!copyFileOverwrite(chosen, FileName)) {
         ui.warn("Failed to copy the new file.", kCaptionQuillon);

@@ -13,6 +13,9 @@ namespace lumora_usb_encoder {
 // The value of `key` in "appSettings" of `file`; empty when the key or the file is missing.
 std::string GetSettings(const std::string& key, const std::string& file);
 
+// What a writer says when another program held the settings file too long.
+std::string fileBusyMessage(const std::string& file);
+
 // Writes `key` = `value` into "appSettings" of the settings file; on failure says "Failed to
 // update USBUtilityCfg.ini file." and returns false.
 bool SetSettings(UserInterface& ui, const std::string& FileName, const std::string& key,
@@ -24,8 +27,13 @@ enum class SaveResult {
     WriteFailed,   // at least one key could not be written (each said so)
 };
 
+// Stores `settings` in the settings file in one replace, under the file's lock. On failure each
+// of the snapshot's keys says "Failed to update USBUtilityCfg.ini file.", as a save always has.
+bool storeSettingsSnapshot(UserInterface& ui, const KeypadSettings& settings,
+                           const std::string& FileName);
+
 // "Save Changes": reads the keypad's status into `fields`, then stores the snapshot in the
-// settings file, key by key ("FirmwareFile" is the upgrade window's and stays as it is).
+// settings file in one replace ("FirmwareFile" is the upgrade window's and stays as it is).
 SaveResult SaveToConfigFile(UserInterface& ui, KeypadFields& fields, const std::string& FileName);
 
 enum class LoadResult {
@@ -68,6 +76,7 @@ enum class ImportResult {
     Cancelled,          // no file chosen
     IncorrectFilename,  // not named USBUtilityQuillonCfg.ini
     IncorrectFormat,    // no "appSettings" section, or a value is unreadable: nothing copied
+    NotApplied,         // a command failed (and said so): the settings file stays as it was
     CopyFailed,         // "Failed to copy the new file."
     Failed,             // an unexpected error: "Exception :Failed to copy the new file."
 };
@@ -80,7 +89,7 @@ struct ImportOutcome {
 // "Import Cfg File": asks for the file, then imports it.
 ImportOutcome importConfigFile(UserInterface& ui, const std::string& FileName);
 // Checks the name and the section, sends the file's settings, and copies it over the settings
-// file even when sending stopped early, unless its values were unreadable.
+// file once the keypad took all of them.
 ImportOutcome importConfigFileFrom(UserInterface& ui, const std::string& chosen,
                                    const std::string& FileName);
 

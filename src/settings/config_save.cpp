@@ -1,6 +1,7 @@
 #include "settings/config_files.h"
 #include "settings/settings_file.h"
 #include "settings/settings_ini.h"
+#include "support/file_lock.h"
 #include "support/ini_file.h"
 
 namespace lumora_usb_encoder {
@@ -9,10 +10,40 @@ std::string GetSettings(const std::string& key, const std::string& file) {
     return CIniFile::GetValue(key, kSettingsSection, file);
 }
 
+std::string fileBusyMessage(const std::string& file) {
+    return file + " is busy: another program is writing it. Try again in a moment.";
+}
+
 bool SetSettings(UserInterface& ui, const std::string& FileName, const std::string& key,
                  const std::string& value) {
+    auto lock = FileLock::take(FileName);
+    if (!lock) {
+        ui.warn(fileBusyMessage(FileName), kCaptionQuillon);
+        return false;
+    }
     if (!CIniFile::SetValue(key, value, kSettingsSection, FileName)) {
         ui.warn("Failed to update USBUtilityCfg.ini file.", kCaptionQuillon);
+        return false;
+    }
+    return true;
+}
+
+bool storeSettingsSnapshot(UserInterface& ui, const KeypadSettings& settings,
+                           const std::string& FileName) {
+    auto lock = FileLock::take(FileName);
+    if (!lock) {
+        ui.warn(fileBusyMessage(FileName), kCaptionQuillon);
+        return false;
+    }
+    // One replace for the whole snapshot: a kill or a second save never leaves half of it.
+    std::vector<std::pair<std::string, std::string>> values;
+    for (const auto& [key, value] : settingsToIni(settings)) {
+        values.emplace_back(key, value);
+    }
+    if (!CIniFile::SetValues(values, kSettingsSection, FileName)) {
+        for (size_t key = 0; key < values.size(); ++key) {
+            ui.warn("Failed to update USBUtilityCfg.ini file.", kCaptionQuillon);
+        }
         return false;
     }
     return true;
@@ -24,11 +55,8 @@ SaveResult SaveToConfigFile(UserInterface& ui, KeypadFields& fields, const std::
         ui.warn("Unable to Save Config file.", kCaptionQuillon);
         return SaveResult::StatusFailed;
     }
-    bool allWritten = true;
-    for (const auto& [key, value] : settingsToIni(*settings)) {
-        allWritten = SetSettings(ui, FileName, key, value) && allWritten;
-    }
-    return allWritten ? SaveResult::Saved : SaveResult::WriteFailed;
+    return storeSettingsSnapshot(ui, *settings, FileName) ? SaveResult::Saved
+                                                          : SaveResult::WriteFailed;
 }
 
 }  // namespace lumora_usb_encoder

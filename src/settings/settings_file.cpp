@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "support/file_lock.h"
 #include "support/ini_file.h"
 #include "support/platform_files.h"
 
@@ -23,8 +24,12 @@ bool ensureSettingsFile(const std::string& FileName) {
     if (!folder.empty() && !pathExists(folder)) {
         (void)createFolder(folder);  // a failure shows when the file cannot be created
     }
+    auto lock = FileLock::take(FileName);
     if (fileExists(FileName)) {
         return true;
+    }
+    if (!lock) {
+        return false;  // another program is creating it; it exists when that one is done
     }
     // What Create, AddSection and one SetValue per key would leave: the header, then the keys
     // newest first.

@@ -27,15 +27,22 @@ std::optional<KeypadSettings> settingsFromIni(
     std::string& problem) {
     KeypadSettings s;
     uint8_t periodIndex = 0;
-    const std::pair<const char*, uint8_t*> numbers[] = {{"Options", &s.options},
-                                                        {"KeypadLayout", &s.keypadType},
-                                                        {"LedBrightness", &s.ledBrightness},
-                                                        {"LedColour", &s.ledColour},
-                                                        {"Buzzer", &s.buzzer},
-                                                        {"BuzzerPeriod", &periodIndex}};
-    for (const auto& [key, target] : numbers) {
+    // What each command takes: a value out of range would be refused by the keypad half-way
+    // through a restore, after the factory reset, and leave it with neither old nor new settings.
+    struct Number {
+        const char* key;
+        uint8_t* target;
+        uint8_t highest;
+    };
+    const Number numbers[] = {{"Options", &s.options, 255},
+                              {"KeypadLayout", &s.keypadType, 8},
+                              {"LedBrightness", &s.ledBrightness, 9},
+                              {"LedColour", &s.ledColour, 2},
+                              {"Buzzer", &s.buzzer, 1},
+                              {"BuzzerPeriod", &periodIndex, 8}};
+    for (const auto& [key, target, highest] : numbers) {
         auto value = parseSettingByte(valueOf(key));
-        if (!value) {
+        if (!value || *value > highest) {
             problem = std::string("bad value of ") + key;
             return std::nullopt;
         }
@@ -51,6 +58,10 @@ std::optional<KeypadSettings> settingsFromIni(
         s.codeTable.assign(table->begin(), table->end());
     }
     s.serialNumber = valueOf("SerialNumber");
+    if (!s.serialNumber.empty() && s.serialNumber.size() != kSerialNumberLength) {
+        problem = "a serial number has 12 characters";
+        return std::nullopt;
+    }
     return s;
 }
 

@@ -1,6 +1,7 @@
 #include "support/file_io.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,6 +66,42 @@ fs::path resolvedTarget(const std::string& path) {
     return target;
 }
 
+// A save that was killed between creating its temporary file and the rename leaves that file
+// behind; its name carries the writer's process id, so the next save of the same file removes
+// those whose writer is gone.
+void removeStaleTemporaries(const fs::path& target) {
+    std::error_code error;
+    std::string prefix = target.filename().string() + ".tmp-";
+    fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0) {
+            continue;
+        }
+        std::string rest = name.substr(prefix.size());
+        size_t dash = rest.find('-');
+        if (dash == 0 || dash == std::string::npos ||
+            rest.find_first_not_of("0123456789") != dash || dash > 9) {
+            continue;
+        }
+        pid_t writer = static_cast<pid_t>(std::stol(rest.substr(0, dash)));
+        if (::kill(writer, 0) != 0 && errno == ESRCH) {
+            fs::remove(entry.path(), error);
+        }
+    }
+}
+
+// Only a regular file (or a link to one) is replaced, or a name nothing has yet: a save must
+// never put a file in place of a device, a pipe or a broken link the user pointed it at.
+bool isReplaceable(const std::string& path) {
+    struct stat entry {};
+    if (::lstat(path.c_str(), &entry) != 0) {
+        return errno == ENOENT;
+    }
+    struct stat target {};
+    return ::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode);
+}
+
 // A name in the target's folder that no other save (of this or another process) is using.
 Descriptor createTemporaryBeside(const fs::path& target, std::string& tempPath) {
     static std::atomic<unsigned> counter{0};
@@ -119,11 +156,18 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     }
 }
 
+bool isTooLargeToRead(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && info.st_size > 0 &&
+           static_cast<size_t>(info.st_size) > kMaxReadableFileSize;
+}
+
 bool writeFileAtomically(const std::string& path, std::string_view bytes) {
-    if (path.empty()) {
+    if (path.empty() || !isReplaceable(path)) {
         return false;
     }
     fs::path target = resolvedTarget(path);
+    removeStaleTemporaries(target);
     std::string tempPath;
     Descriptor fd = createTemporaryBeside(target, tempPath);
     if (!fd.valid()) {

@@ -179,22 +179,41 @@ std::string CIniFile::GetValue(const std::string& KeyName, const std::string& Se
     return found.empty() ? std::string() : found.front().Value;
 }
 
+namespace {
+
+void setInRecords(std::vector<Record>& records, const std::string& KeyName,
+                  const std::string& Value, const std::string& SectionName) {
+    Record rec{"", ' ', SectionName, KeyName, Value};
+    auto first =
+        std::find_if(records.begin(), records.end(), CIniFile::RecordSectionIs{SectionName});
+    if (first == records.end()) {
+        records.push_back(Record{"", ' ', SectionName, "", ""});
+        records.push_back(std::move(rec));
+    } else if (auto found = findRecord(records, KeyName, SectionName); found != records.end()) {
+        found->Value = Value;
+    } else {
+        // New keys go to the top of their section, right under its first header.
+        records.insert(first + 1, std::move(rec));
+    }
+}
+
+}  // namespace
+
 bool CIniFile::SetValue(const std::string& KeyName, const std::string& Value,
                         const std::string& SectionName, const std::string& FileName) {
-    if (!isWritableKey(KeyName) || hasLineBreak(Value) || !isWritableSection(SectionName)) {
-        return false;
+    return SetValues({{KeyName, Value}}, SectionName, FileName);
+}
+
+bool CIniFile::SetValues(const std::vector<std::pair<std::string, std::string>>& KeysAndValues,
+                         const std::string& SectionName, const std::string& FileName) {
+    for (const auto& [key, value] : KeysAndValues) {
+        if (!isWritableKey(key) || hasLineBreak(value) || !isWritableSection(SectionName)) {
+            return false;
+        }
     }
     return modify(FileName, [&](std::vector<Record>& records) {
-        Record rec{"", ' ', SectionName, KeyName, Value};
-        auto first = std::find_if(records.begin(), records.end(), RecordSectionIs{SectionName});
-        if (first == records.end()) {
-            records.push_back(Record{"", ' ', SectionName, "", ""});
-            records.push_back(std::move(rec));
-        } else if (auto found = findRecord(records, KeyName, SectionName); found != records.end()) {
-            found->Value = Value;
-        } else {
-            // New keys go to the top of their section, right under its first header.
-            records.insert(first + 1, std::move(rec));
+        for (const auto& [key, value] : KeysAndValues) {
+            setInRecords(records, key, value, SectionName);
         }
         return true;
     });

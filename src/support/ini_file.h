@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lumora_usb_encoder {
@@ -78,6 +79,10 @@ class CIniFile {
     // ']' or a line break; comments whose lines do not start with '#' or ';'.
     static bool SetValue(const std::string& KeyName, const std::string& Value,
                          const std::string& SectionName, const std::string& FileName);
+    // Several keys of one section in one load and one save: a reader sees all of them changed or
+    // none. False (file untouched) when any key or value would be refused by SetValue.
+    static bool SetValues(const std::vector<std::pair<std::string, std::string>>& KeysAndValues,
+                          const std::string& SectionName, const std::string& FileName);
     static bool AddSection(const std::string& SectionName, const std::string& FileName);
     static bool RenameSection(const std::string& OldSectionName, const std::string& NewSectionName,
                               const std::string& FileName);

@@ -6,6 +6,7 @@
 #include "settings/settings_file.h"
 #include "settings/settings_ini.h"
 #include "support/file_io.h"
+#include "support/file_lock.h"
 #include "support/ini_file.h"
 #include "support/platform_files.h"
 
@@ -21,6 +22,10 @@ std::string upgradeBackupPath(const std::string& settingsFile) {
 
 bool writeUpgradeBackup(const std::string& path, const KeypadSettings& settings,
                         const std::string& firmwareFile) {
+    auto lock = FileLock::take(path);
+    if (!lock) {
+        return false;
+    }
     auto values = settingsToIni(settings);
     values.emplace_back("FirmwareFile", firmwareFile);
     (void)createFolder(std::filesystem::path(path).parent_path().string());
@@ -45,10 +50,6 @@ std::optional<KeypadSettings> readUpgradeBackup(const std::string& path, std::st
     auto settings = settingsFromIni(value, TableNeed::Always, problem);
     if (!settings) {
         problem = path + ": " + problem;
-        return std::nullopt;
-    }
-    if (!settings->serialNumber.empty() && settings->serialNumber.size() != kSerialNumberLength) {
-        problem = path + ": a serial number has 12 characters";
         return std::nullopt;
     }
     return settings;

@@ -9,8 +9,10 @@
 #include "settings/keypad_settings.h"
 #include "settings/settings_file.h"
 #include "support/clock.h"
+#include "support/file_lock.h"
 #include "support/ini_file.h"
 #include "support/platform_files.h"
+#include "upgrade/pending_backup.h"
 #include "upgrade/settings_restore.h"
 #include "upgrade/upgrade_capture.h"
 #include "upgrade/upgrade_mode.h"
@@ -40,24 +42,25 @@ struct TakenSettings {
     bool fromKeypad = false;  // else from an earlier backup, or none at all
 };
 
-// The settings to restore: the keypad's own, else those an interrupted upgrade left behind.
+// The settings to restore: those a pending backup holds (the keypad lost them in an upgrade that
+// did not finish), else the keypad's own.
 TakenSettings takeSettings(const std::string& backup, UserInterface& ui, const UpgradeLog& log) {
     TakenSettings taken;
+    std::string problem;
+    taken.capture = pendingBackup(backup, problem);
+    if (taken.capture) {
+        log(0, "Using the settings saved before an earlier upgrade: " + backup + "\r\n");
+        return taken;
+    }
+    if (!problem.empty()) {
+        log(0, "The settings backup cannot be used: " + problem + "\r\n");
+    }
     taken.capture = readKeypadSettings();
     if (taken.capture) {
         taken.fromKeypad = true;
         return taken;
     }
     ui.warn("Unable to get device status information", kCaptionQuillon);
-    std::string problem;
-    if (!backup.empty() && fileExists(backup)) {
-        taken.capture = readUpgradeBackup(backup, problem);
-        if (taken.capture) {
-            log(0, "Using the settings saved before an earlier upgrade: " + backup + "\r\n");
-            return taken;
-        }
-        log(0, "The settings backup cannot be used: " + problem + "\r\n");
-    }
     // Writing back values nobody read would only overwrite the keypad's with zeros.
     log(0, "No keypad settings could be taken; none will be written back.\r\n");
     return taken;
@@ -68,6 +71,7 @@ std::string fileName(const std::string& path) {
 }
 
 void removeBackup(const std::string& backup) {
+    auto lock = FileLock::take(backup);
     std::error_code ignored;
     std::filesystem::remove(backup, ignored);
 }

@@ -89,13 +89,13 @@ INSTANTIATE_TEST_SUITE_P(Files, Import,
                                                       false,
                                                       false,
                                                       {"File is incorrect format."}},
-                                           ImportCase{"RefusedSettingStillCopiesTheFile",
+                                           ImportCase{"OutOfRangeValueSendsNothingAndIsNotCopied",
                                                       "USBUtilityQuillonCfg.ini",
                                                       savedSettingsText({{"LedBrightness", "12"}}),
-                                                      ImportResult::Imported,
-                                                      true,
-                                                      true,
-                                                      {"Unable to set LED Brightness.."}}),
+                                                      ImportResult::IncorrectFormat,
+                                                      false,
+                                                      false,
+                                                      {"File is incorrect format."}}),
                          [](const auto& tc) { return std::string(tc.param.name); });
 
 class ImportFailures : public testing::KeypadWorld {};

@@ -3,20 +3,25 @@
 #include <QPushButton>
 #include <QTextEdit>
 
-#include "settings/enable_rule.h"
+#include "device/device_connection.h"
 #include "gui/main/form1.h"
-#include "settings/keypad_jobs.h"
 #include "gui/main/list_caption.h"
 #include "gui/qt_user_interface.h"
+#include "settings/enable_rule.h"
+#include "settings/keypad_jobs.h"
 #include "settings/settings_file.h"
-#include "device/device_connection.h"
+#include "upgrade/pending_backup.h"
 
 namespace lumora_usb_encoder {
 
 void Form1::Form1_Load() {
     // A settings file that cannot be made shows later, when something is written to it.
     (void)ensureSettingsFile(FileName_);
-    showKeypadState(openAndReadStatus(*ui_, fields_, true));
+    bool statusRead = openAndReadStatus(*ui_, fields_, true);
+    if (statusRead && offerPendingRestore(*ui_, FileName_) != PendingOffer::None) {
+        statusRead = lumora_usb_encoder::GetDeviceStatusMessage(fields_) == 0;
+    }
+    showKeypadState(statusRead);
 }
 
 int8_t Form1::GetDeviceStatusMessage() {

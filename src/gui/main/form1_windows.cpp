@@ -3,6 +3,7 @@
 #include "gui/editors/code_table_editor_launch.h"
 #include "gui/main/form1.h"
 #include "gui/qt_user_interface.h"
+#include "upgrade/pending_backup.h"
 #include "upgrade/upgrade_capture.h"
 #include "upgrade/upgrade_mode.h"
 
@@ -24,7 +25,7 @@ void Form1::button2_Click() {}
 void Form1::btnLoadFirmware_MouseClick() {
     auto keep = [this](const KeypadSettings& settings) {
         if (!FileName_.empty()) {
-            (void)writeUpgradeBackup(upgradeBackupPath(FileName_), settings, "");
+            (void)keepBackupUnlessPending(upgradeBackupPath(FileName_), settings, "");
         }
     };
     if (requestFirmwareUpgrade(*ui_, fields_, upgradeCapture(), keep) ==

@@ -1,0 +1,61 @@
+// A value the keypad's command cannot take is found before anything is sent: a restore, an
+// import and the restore after an upgrade each send nothing and change no file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "../settings/keypad_world.h"
+#include "settings/config_files.h"
+#include "upgrade/upgrade_capture.h"
+#include "upgrade/upgrade_flow.h"
+
+namespace lumora_usb_encoder {
+namespace {
+
+using testing::fileBytes;
+using testing::savedSettingsText;
+
+const std::pair<const char*, const char*> kOutOfRange[] = {
+    {"KeypadLayout", "9"},    {"LedBrightness", "10"}, {"LedBrightness", "200"},
+    {"LedColour", "3"},       {"LedColour", "99"},     {"Buzzer", "2"},
+    {"Buzzer", "7"},          {"BuzzerPeriod", "9"},   {"BuzzerPeriod", "255"},
+    {"SerialNumber", "SHORT"}};
+
+class BadValues : public testing::KeypadWorld {};
+
+TEST_F(BadValues, AreRefusedBeforeAnythingIsSentOrWritten) {
+    start();
+    std::filesystem::create_directories(folder.path() / "exchange");
+    std::string settings = folder.write("USBUtilityCfg.ini", savedSettingsText());
+    for (const auto& [key, value] : kOutOfRange) {
+        std::string text = savedSettingsText({{key, value}});
+        std::string file = folder.write("exchange/USBUtilityQuillonCfg.ini", text);
+        written.clear();
+        ui.messages.clear();
+        EXPECT_EQ(load_data_from_file(ui, file), LoadResult::IncorrectFormat) << key << value;
+        EXPECT_EQ(importConfigFileFrom(ui, file, settings).result, ImportResult::IncorrectFormat);
+        std::string problem;
+        auto quiet = [](int, const std::string&) {};
+        EXPECT_FALSE(restoreSettingsFromBackup(file, file, ui, quiet, problem)) << key << value;
+        EXPECT_EQ(sentSettings(), std::vector<testing::SentCommand>{}) << key << value;
+        EXPECT_EQ(ui.warnings(), std::vector<std::string>(2, "File is incorrect format."));
+        EXPECT_EQ(fileBytes(file), text);
+        EXPECT_EQ(fileBytes(settings), savedSettingsText());
+    }
+}
+
+TEST_F(BadValues, AnImportTheKeypadRefusesLeavesTheSettingsFileAsItWas) {
+    start();
+    std::filesystem::create_directories(folder.path() / "exchange");
+    std::string settings = folder.write("USBUtilityCfg.ini", savedSettingsText());
+    std::string file = folder.write("exchange/USBUtilityQuillonCfg.ini",
+                                    savedSettingsText({{"LedBrightness", "8"}}));
+    simulation.keypad->faults.refuse = true;
+    ImportOutcome outcome = importConfigFileFrom(ui, file, settings);
+    EXPECT_EQ(outcome.result, ImportResult::NotApplied);
+    EXPECT_EQ(outcome.load, LoadResult::StepFailed);
+    EXPECT_EQ(fileBytes(settings), savedSettingsText());
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder

@@ -13,13 +13,13 @@ inline constexpr size_t kMaxReadableFileSize = 16u * 1024u * 1024u;
 
 // The whole content of a regular file; nullopt when it cannot be opened or read, is not a regular
 // file, or is larger than kMaxReadableFileSize.
-std::optional<std::string> readWholeFile(const std::string& path);
+[[nodiscard]] std::optional<std::string> readWholeFile(const std::string& path);
 
 // Replaces `path` with `bytes` so that any reader sees either the old file or the new one whole:
 // the bytes go to a fresh file in the same folder, reach the disk, and are then renamed over the
 // target. A symbolic link is followed, so the file it points at is replaced and the link stays.
 // On any failure the target is left as it was, the temporary file is removed, and the result is
 // false. A new file gets the usual permissions (umask applies); a replaced one keeps its own.
-bool writeFileAtomically(const std::string& path, std::string_view bytes);
+[[nodiscard]] bool writeFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace lumora_usb_encoder

@@ -129,6 +129,8 @@ TEST(Exchange, ResultCodes) {
         const char* name;
         std::vector<std::vector<uint8_t>> reports;
         int32_t result;
+        int writeResult = 64;
+        int readError = 0;
     };
     const Case cases[] = {
         {"acknowledge then reply", {inputReport({0x06}), {}, {}, inputReport(replyFrame({7}))}, 0},
@@ -136,10 +138,14 @@ TEST(Exchange, ResultCodes) {
         {"size byte 0x41 on a good frame", {oversize}, -8},
         {"bad check byte", {inputReport(badBcc)}, -13},
         {"status byte 1", {inputReport(replyFrame({}, 1))}, -13},
+        {"write fails", {}, -1, -1},
+        {"read fails", {}, -1, 64, -1},
     };
     for (const auto& c : cases) {
         ScriptedDevice device;
         device.reports.assign(c.reports.begin(), c.reports.end());
+        device.writeResult = c.writeResult;
+        device.readError = c.readError;
         EXPECT_EQ(exchange(device, 1, {}).result, c.result) << c.name;
     }
 }
@@ -189,15 +195,6 @@ TEST(Exchange, RefusesWithoutWriting) {
     std::vector<uint8_t> tooLong(56, 0);
     EXPECT_EQ(exchange(device, 5, tooLong).result, -13);
     EXPECT_TRUE(device.written.empty());
-}
-
-TEST(Exchange, DeviceErrorsGiveMinusOne) {
-    ScriptedDevice writeFails;
-    writeFails.writeResult = -1;
-    EXPECT_EQ(exchange(writeFails, 1, {}).result, -1);
-    ScriptedDevice readFails;
-    readFails.readError = -1;
-    EXPECT_EQ(exchange(readFails, 1, {}).result, -1);
 }
 
 TEST(Exchange, ReceiveOnlyWritesNothing) {

@@ -40,6 +40,7 @@ uint32_t eraseImageSegments(BslLibrary& bsl, std::string_view path, Wanted wante
         }
         for (uint32_t segment : segments) {
             if (wanted(segment) && erased.insert(segment).second) {
+                // A segment left unerased fails the verification that always follows.
                 (void)bsl.BSL_eraseSegment(segment);
             }
         }

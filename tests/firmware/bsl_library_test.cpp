@@ -22,9 +22,7 @@ class BslOverSimulator : public ::testing::Test {
         bsl.BSL_setCom(kComUsb);
         return bsl.BSL_initialize_BSL(loaderConnectionString());
     }
-    DataBlock_ password() {
-        return bsl.BSL_readTI_Text(*Firmware::item("password.Text"), 32);
-    }
+    DataBlock_ password() { return bsl.BSL_readTI_Text(*Firmware::item("password.Text"), 32); }
     // What the start-up does: ROM loader, password, RAM loader, restart, password again.
     void startRamLoader() {
         ASSERT_EQ(open(), 0);
@@ -73,17 +71,6 @@ TEST_F(BslOverSimulator, OpensOnlyAPresentLoaderOfTheSupportedKind) {
     }
 }
 
-TEST_F(BslOverSimulator, TheLoaderInProtectedFlashOnlyLoadsRam) {
-    world.enterLoader();
-    ASSERT_EQ(open(), 0);
-    EXPECT_TRUE(bsl.deviceIsSimulated());
-    ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
-    EXPECT_EQ(bsl.BSL_eraseSegment(0xFFFF), 0x07);
-    EXPECT_EQ(bsl.BSL_CRC_Check(0x4400, 16), 0x07);
-    EXPECT_STREQ(bsl.BSL_TX_BSL_Version_String(), "ERROR");
-    EXPECT_EQ(world.loader->massErases(), 0);
-}
-
 TEST_F(BslOverSimulator, AWrongPasswordErasesMainFlashAndLeavesTheDefaultOne) {
     world.enterLoader();
     world.loader->memory()[0x1800] = 0x12;  // information memory survives a mass erase
@@ -102,10 +89,16 @@ TEST_F(BslOverSimulator, AWrongPasswordErasesMainFlashAndLeavesTheDefaultOne) {
     EXPECT_EQ(bsl.BSL_RX_Password(shortBlock), kBslBadArgument);
 }
 
+// The loader in protected flash only loads RAM; the RAM loader answers the full set, and only
+// after the password.
 TEST_F(BslOverSimulator, TheRamLoaderAnswersTheFullSetOnlyAfterThePassword) {
     world.enterLoader();
     ASSERT_EQ(open(), 0);
+    EXPECT_TRUE(bsl.deviceIsSimulated());
     ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
+    EXPECT_EQ(bsl.BSL_eraseSegment(0xFFFF), 0x07);
+    EXPECT_EQ(bsl.BSL_CRC_Check(0x4400, 16), 0x07);
+    EXPECT_STREQ(bsl.BSL_TX_BSL_Version_String(), "ERROR");
     ASSERT_EQ(bsl.BSL_RX_TXT(builtInRamLoaderText(), kSendFast), 0u);
     ASSERT_EQ(bsl.BSL_LoadPC(kRamBslEntry), 0);
     world.waitForRestart();
@@ -115,6 +108,7 @@ TEST_F(BslOverSimulator, TheRamLoaderAnswersTheFullSetOnlyAfterThePassword) {
     ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
     EXPECT_STREQ(bsl.BSL_TX_BSL_Version_String(), "Vendor:00 CI: 0x06 API 0x05 PI 0x34");
     EXPECT_EQ(bsl.BSL_eraseSegment(0x4400), 0);
+    EXPECT_EQ(world.loader->massErases(), 0);
 }
 
 TEST_F(BslOverSimulator, ProgramsAnImageInFullReportsAndTheCrcsAgree) {

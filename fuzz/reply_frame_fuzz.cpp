@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "settings/keypad_fields.h"
 #include "device/report_framing.h"
 #include "device/status_record.h"
+#include "settings/keypad_fields.h"
 
 using namespace lumora_usb_encoder;
 
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     OneReport device(data, size);
     uint8_t reply[64];
     uint32_t length = 0;
-    int32_t result = USBEncoderSendAndReceive_a(&device, 1, nullptr, 0, reply, 64, &length, 5000);
+    int32_t result = USBEncoderSendAndReceive_a(&device, 1, {}, reply, &length, 5000);
     if (result == kResultOk) {
         if (length > 54) {
             __builtin_trap();  // a checked reply never carries more than 54 data bytes

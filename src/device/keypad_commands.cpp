@@ -10,9 +10,8 @@ int32_t sendCommand(Command command, std::span<const uint8_t> payload, Reply* re
     Reply scratch;
     Reply& target = reply != nullptr ? *reply : scratch;
     std::lock_guard lock(exchangeMutex());
-    return USBEncoderSendAndReceive_a(hid_handle, static_cast<uint8_t>(command), payload.data(),
-                                      static_cast<int32_t>(payload.size()), target.data.data(),
-                                      kReportSize, &target.length, kCommandTimeoutMs);
+    return USBEncoderSendAndReceive_a(hid_handle, static_cast<uint8_t>(command), payload,
+                                      target.data, &target.length, kCommandTimeoutMs);
 }
 
 int32_t sendByte(Command command, uint8_t value) {
@@ -22,8 +21,8 @@ int32_t sendByte(Command command, uint8_t value) {
 
 int32_t receiveFrame(Command command, Reply& reply, int32_t timeoutMs) {
     std::lock_guard lock(exchangeMutex());
-    return USBEncoderReceive_a(hid_handle, static_cast<uint8_t>(command), reply.data.data(),
-                               kReportSize, &reply.length, timeoutMs);
+    return USBEncoderReceive_a(hid_handle, static_cast<uint8_t>(command), reply.data, &reply.length,
+                               timeoutMs);
 }
 
 }  // namespace lumora_usb_encoder

@@ -35,10 +35,12 @@ struct Reply {
 
 // Sends one command on hid_handle, holding the exchange lock from reading the handle to the
 // checked reply, and returns the framing result (0 success).
-int32_t sendCommand(Command command, std::span<const uint8_t> payload = {}, Reply* reply = nullptr);
-int32_t sendByte(Command command, uint8_t value);
+[[nodiscard]] int32_t sendCommand(Command command, std::span<const uint8_t> payload = {},
+                                  Reply* reply = nullptr);
+[[nodiscard]] int32_t sendByte(Command command, uint8_t value);
 
 // Waits for a frame the keypad sends of its own accord (a key press during the self test).
-int32_t receiveFrame(Command command, Reply& reply, int32_t timeoutMs = kCommandTimeoutMs);
+[[nodiscard]] int32_t receiveFrame(Command command, Reply& reply,
+                                   int32_t timeoutMs = kCommandTimeoutMs);
 
 }  // namespace lumora_usb_encoder

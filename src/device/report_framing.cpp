@@ -1,5 +1,6 @@
 #include "device/report_framing.h"
 
+#include <array>
 #include <cstring>
 #include <mutex>
 
@@ -44,22 +45,24 @@ int32_t awaitReport(hid_device* handle, uint8_t* report, int32_t timeoutMs) {
     }
 }
 
-int32_t checkReport(const uint8_t* report, uint8_t* reply, uint32_t* replyLength) {
+int32_t checkReport(std::span<const uint8_t, kReportSize> report, std::span<uint8_t> reply,
+                    uint32_t* replyLength) {
     if (report[kFrameStart] == kRefusal) {
         return kResultRefused;
     }
     if (report[1] > kSizeByte) {
         return kResultBadSize;
     }
-    if (USBEncoderParseReply(report + kFrameStart, reply, replyLength) != kResultOk) {
+    if (USBEncoderParseReply(report.subspan(kFrameStart), reply, replyLength) != kResultOk) {
         return kResultRefused;
     }
     return kResultOk;
 }
 
-int32_t receiveLocked(hid_device* handle, uint8_t* report, uint8_t* reply, uint32_t* replyLength,
+int32_t receiveLocked(hid_device* handle, std::span<uint8_t> reply, uint32_t* replyLength,
                       int32_t timeoutMs) {
-    int32_t result = awaitReport(handle, report, timeoutMs);
+    std::array<uint8_t, kReportSize> report{};
+    int32_t result = awaitReport(handle, report.data(), timeoutMs);
     if (result != kResultOk) {
         return result;
     }
@@ -83,20 +86,21 @@ uint8_t HexDigitToNibble(uint8_t digit) {
     return 0;
 }
 
-int32_t USBEncoderParseReply(const uint8_t* frame, uint8_t* reply, uint32_t* replyLength) {
-    if (frame[0] != kStx) {
+int32_t USBEncoderParseReply(std::span<const uint8_t> frame, std::span<uint8_t> reply,
+                             uint32_t* replyLength) {
+    if (frame.size() < 6 || frame[0] != kStx) {
         return kParseFailed;
     }
     uint32_t n = 16u * HexDigitToNibble(frame[3]) + HexDigitToNibble(frame[4]);
     // N = 0 has no status byte, and N above 55 would put ETX and BCC past the report's end.
-    if (n == 0 || n > kMaxReplyLength) {
+    if (n == 0 || n > kMaxReplyLength || frame.size() < 7 + n || n - 1 > reply.size()) {
         return kParseFailed;
     }
     if (frame[5] != 0x00) {
         return kParseFailed;
     }
     uint8_t bcc = 0;
-    for (int i = 0; i <= 5; ++i) {
+    for (size_t i = 0; i <= 5; ++i) {
         bcc ^= frame[i];
     }
     // Copied before the ETX and BCC checks, as the callers have always seen it.
@@ -115,51 +119,48 @@ int32_t USBEncoderParseReply(const uint8_t* frame, uint8_t* reply, uint32_t* rep
     return kResultOk;
 }
 
-int32_t USBEncoderSendAndReceive_a(hid_device* handle, uint8_t command, const uint8_t* payload,
-                                   int32_t payloadLength, uint8_t* reply, int32_t replyCapacity,
+int32_t USBEncoderSendAndReceive_a(hid_device* handle, uint8_t command,
+                                   std::span<const uint8_t> payload, std::span<uint8_t> reply,
                                    uint32_t* replyLength, int32_t timeoutMs) {
-    (void)replyCapacity;
     std::lock_guard lock(exchangeMutex());
     if (handle == nullptr) {
         return kResultNoDevice;
     }
-    if (payloadLength < 0 || payloadLength > kMaxPayload) {
+    if (payload.size() > static_cast<size_t>(kMaxPayload)) {
         return kResultRefused;
     }
-    uint8_t report[kReportSize] = {};
+    std::array<uint8_t, kReportSize> report{};
     report[0] = kReportId;
     report[1] = kSizeByte;
     report[2] = kStx;
     report[3] = NibbleToHexDigit(static_cast<uint8_t>(command >> 4));
     report[4] = NibbleToHexDigit(command);
-    auto length = static_cast<uint8_t>(payloadLength);
+    auto length = static_cast<uint8_t>(payload.size());
     report[5] = NibbleToHexDigit(static_cast<uint8_t>(length >> 4));
     report[6] = NibbleToHexDigit(length);
     uint8_t bcc = report[2] ^ report[3] ^ report[4] ^ report[5] ^ report[6];
-    for (int32_t i = 0; i < payloadLength; ++i) {
+    for (size_t i = 0; i < payload.size(); ++i) {
         report[7 + i] = payload[i];
         bcc ^= payload[i];
     }
-    report[7 + payloadLength] = kEtx;
+    report[7 + length] = kEtx;
     bcc ^= kEtx;
-    report[8 + payloadLength] = bcc;
+    report[8 + length] = bcc;
 
-    if (handle->write(report, kReportSize) < 0) {
+    if (handle->write(report.data(), kReportSize) < 0) {
         return kResultNoDevice;
     }
-    return receiveLocked(handle, report, reply, replyLength, timeoutMs);
+    return receiveLocked(handle, reply, replyLength, timeoutMs);
 }
 
-int32_t USBEncoderReceive_a(hid_device* handle, uint8_t command, uint8_t* reply,
-                            int32_t replyCapacity, uint32_t* replyLength, int32_t timeoutMs) {
-    (void)command;
-    (void)replyCapacity;
+int32_t USBEncoderReceive_a(hid_device* handle, uint8_t command, std::span<uint8_t> reply,
+                            uint32_t* replyLength, int32_t timeoutMs) {
+    (void)command;  // any reply frame is taken: the keypad sends only what was asked for
     std::lock_guard lock(exchangeMutex());
     if (handle == nullptr) {
         return kResultNoDevice;
     }
-    uint8_t report[kReportSize] = {};
-    return receiveLocked(handle, report, reply, replyLength, timeoutMs);
+    return receiveLocked(handle, reply, replyLength, timeoutMs);
 }
 
 }  // namespace lumora_usb_encoder

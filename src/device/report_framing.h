@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "device/hid_backend.h"
 
@@ -23,17 +24,23 @@ inline constexpr int kPollIntervalMs = 10;
 uint8_t NibbleToHexDigit(uint8_t value);
 uint8_t HexDigitToNibble(uint8_t digit);
 
-// `frame` points at report byte 2 and must have the 62 bytes up to the report's end behind it.
-// Returns 0 or -2; `reply` may hold bytes of a bad frame, `replyLength` is written on success.
-int32_t USBEncoderParseReply(const uint8_t* frame, uint8_t* reply, uint32_t* replyLength);
+// `frame` starts at report byte 2 and runs to the report's end. Returns 0 or -2: -2 also for a
+// frame that would need bytes past `frame`'s end, or more reply bytes than `reply` holds. Nothing
+// is ever written past `reply`; it may hold bytes of a bad frame; `replyLength` is written only
+// on success.
+[[nodiscard]] int32_t USBEncoderParseReply(std::span<const uint8_t> frame, std::span<uint8_t> reply,
+                                           uint32_t* replyLength);
 
-// One command and its checked reply. Serialised with every other exchange and rescan.
-int32_t USBEncoderSendAndReceive_a(hid_device* handle, uint8_t command, const uint8_t* payload,
-                                   int32_t payloadLength, uint8_t* reply, int32_t replyCapacity,
-                                   uint32_t* replyLength, int32_t timeoutMs);
+// One command and its checked reply. Serialised with every other exchange and rescan. A reply
+// that does not fit `reply` is refused (-13) like any frame we cannot take.
+[[nodiscard]] int32_t USBEncoderSendAndReceive_a(hid_device* handle, uint8_t command,
+                                                 std::span<const uint8_t> payload,
+                                                 std::span<uint8_t> reply, uint32_t* replyLength,
+                                                 int32_t timeoutMs);
 
 // The read half alone: waits for a reply frame without writing anything.
-int32_t USBEncoderReceive_a(hid_device* handle, uint8_t command, uint8_t* reply,
-                            int32_t replyCapacity, uint32_t* replyLength, int32_t timeoutMs);
+[[nodiscard]] int32_t USBEncoderReceive_a(hid_device* handle, uint8_t command,
+                                          std::span<uint8_t> reply, uint32_t* replyLength,
+                                          int32_t timeoutMs);
 
 }  // namespace lumora_usb_encoder

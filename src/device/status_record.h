@@ -32,9 +32,9 @@ bool isCustomTableType(uint8_t keypadType);
 
 // nullopt when the record is too short for its table, version text (with its zero byte) and
 // serial number: nothing is ever read past `length`.
-std::optional<DeviceStatus> decodeStatusRecord(const uint8_t* data, size_t length);
+[[nodiscard]] std::optional<DeviceStatus> decodeStatusRecord(const uint8_t* data, size_t length);
 
 // Sends the status command and decodes the reply; nullopt when either fails.
-std::optional<DeviceStatus> readDeviceStatus();
+[[nodiscard]] std::optional<DeviceStatus> readDeviceStatus();
 
 }  // namespace lumora_usb_encoder

@@ -34,15 +34,15 @@ uint8_t BslLibrary::fail(uint8_t code, std::string why) {
     return code;
 }
 
-uint8_t BslLibrary::BSL_initialize_BSL(const char* connection) {
+uint8_t BslLibrary::BSL_initialize_BSL(std::string_view connection) {
     BSL_close_BSL();
     if (family_ != kFamilyF5xx || com_ != kComUsb) {
         return fail(kBslUnsupported, "only the F5xx family over USB is supported");
     }
     ConnectionTarget target;
     std::string error;
-    if (connection == nullptr || !parseConnectionText(connection, target, error)) {
-        return fail(kBslBadArgument, connection == nullptr ? "no connection text" : error);
+    if (!parseConnectionText(connection, target, error)) {
+        return fail(kBslBadArgument, error);
     }
     std::vector<hid::DeviceInfo> matches;
     for (auto& info : hid::backend().enumerate(target.vendorId, target.productId)) {

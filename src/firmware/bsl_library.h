@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "device/hid_backend.h"
 #include "firmware/data_block.h"
@@ -48,35 +49,35 @@ class BslLibrary {
 
     static uint32_t BSL_NumOfUSBDevices(uint16_t vendorId, uint16_t productId);
     // 0 when `handler` will hear of arrivals and removals.
-    virtual uint8_t BSL_RegisterUSBDeviceNotification(hid::BusEventHandler handler);
+    [[nodiscard]] virtual uint8_t BSL_RegisterUSBDeviceNotification(hid::BusEventHandler handler);
     virtual void BSL_UnRegisterUSBDeviceNotification();
 
     virtual void BSL_setFamily(uint32_t family) { family_ = family; }
     virtual void BSL_setCom(uint32_t com) { com_ = com; }
     // 0 opened; kBslDeviceAbsent; kBslBadArgument for a bad text; kBslUnsupported.
-    virtual uint8_t BSL_initialize_BSL(const char* connection);
+    [[nodiscard]] virtual uint8_t BSL_initialize_BSL(std::string_view connection);
     virtual void BSL_close_BSL();
 
     // The first block (at most `largest` bytes) of a TI-TXT text; count 0 when it cannot be read.
-    virtual DataBlock_ BSL_readTI_Text(const char* text, int32_t largest);
+    virtual DataBlock_ BSL_readTI_Text(std::string_view text, int32_t largest);
     // 32 × 0xFF at 0xFFE0: what the password is after a mass erase.
     virtual DataBlock_ BSL_getDefaultPass();
-    virtual uint8_t BSL_RX_Password(const DataBlock_& password);
+    [[nodiscard]] virtual uint8_t BSL_RX_Password(const DataBlock_& password);
 
     // Sends every byte of a TI-TXT text / file; `fast` kSendFast: RX Data Block Fast, else RX
     // Data Block with each report's reply checked.
-    virtual uint32_t BSL_RX_TXT(const char* text, uint8_t fast);
-    virtual uint32_t BSL_RX_TXT_File(const char* path, uint8_t fast);
-    virtual uint8_t BSL_LoadPC(uint32_t address);
+    [[nodiscard]] virtual uint32_t BSL_RX_TXT(std::string_view text, uint8_t fast);
+    [[nodiscard]] virtual uint32_t BSL_RX_TXT_File(std::string_view path, uint8_t fast);
+    [[nodiscard]] virtual uint8_t BSL_LoadPC(uint32_t address);
     // "Vendor:00 CI: 0x06 API 0x05 PI 0x34", or "ERROR"; valid until the next call.
     virtual const char* BSL_TX_BSL_Version_String();
-    virtual uint8_t BSL_eraseSegment(uint32_t address);
+    [[nodiscard]] virtual uint8_t BSL_eraseSegment(uint32_t address);
     // 0 when the CRC is in BSL_get_RX_Buffer.
-    virtual uint8_t BSL_CRC_Check(uint32_t address, uint32_t length);
+    [[nodiscard]] virtual uint8_t BSL_CRC_Check(uint32_t address, uint32_t length);
     virtual dataBuffer BSL_get_RX_Buffer() { return rxBuffer_; }
 
     // The one image file of this connection, read whole and checked when opened.
-    virtual int32_t BSL_openTI_TextForRead(const char* path);
+    [[nodiscard]] virtual int32_t BSL_openTI_TextForRead(std::string_view path);
     virtual int32_t BSL_moreDataToRead_TextFile();
     virtual DataBlock_ BSL_readTI_TextFile(int32_t largest);
     virtual void BSL_closeTI_Text();

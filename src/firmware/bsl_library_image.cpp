@@ -7,14 +7,14 @@ namespace lumora_usb_encoder {
 
 namespace {
 
-bool readImageFile(const char* path, TiTxtImage& image, std::string& why) {
-    if (path == nullptr) {
+bool readImageFile(std::string_view path, TiTxtImage& image, std::string& why) {
+    if (path.empty()) {
         why = "no image file named";
         return false;
     }
-    auto text = readWholeFile(path);
+    auto text = readWholeFile(std::string(path));
     if (!text) {
-        why = std::string("cannot read ") + path;
+        why = "cannot read " + std::string(path);
         return false;
     }
     TiTxtError error;
@@ -27,11 +27,11 @@ bool readImageFile(const char* path, TiTxtImage& image, std::string& why) {
 
 }  // namespace
 
-DataBlock_ BslLibrary::BSL_readTI_Text(const char* text, int32_t largest) {
+DataBlock_ BslLibrary::BSL_readTI_Text(std::string_view text, int32_t largest) {
     TiTxtImage image;
     TiTxtError error;
-    if (text == nullptr || !parseTiTxt(text, image, error)) {
-        fail(kBslBadArgument, text == nullptr ? "no text" : error.text());
+    if (!parseTiTxt(text, image, error)) {
+        fail(kBslBadArgument, error.text());
         return {};
     }
     return ImageBlockReader(std::move(image)).next(static_cast<size_t>(std::max(largest, 1)));
@@ -55,16 +55,16 @@ uint32_t BslLibrary::sendImage(const TiTxtImage& image, uint8_t fast) {
     return 0;
 }
 
-uint32_t BslLibrary::BSL_RX_TXT(const char* text, uint8_t fast) {
+uint32_t BslLibrary::BSL_RX_TXT(std::string_view text, uint8_t fast) {
     TiTxtImage image;
     TiTxtError error;
-    if (text == nullptr || !parseTiTxt(text, image, error)) {
-        return fail(kBslBadArgument, text == nullptr ? "no text" : error.text());
+    if (!parseTiTxt(text, image, error)) {
+        return fail(kBslBadArgument, error.text());
     }
     return sendImage(image, fast);
 }
 
-uint32_t BslLibrary::BSL_RX_TXT_File(const char* path, uint8_t fast) {
+uint32_t BslLibrary::BSL_RX_TXT_File(std::string_view path, uint8_t fast) {
     TiTxtImage image;
     std::string why;
     if (!readImageFile(path, image, why)) {
@@ -73,7 +73,7 @@ uint32_t BslLibrary::BSL_RX_TXT_File(const char* path, uint8_t fast) {
     return sendImage(image, fast);
 }
 
-int32_t BslLibrary::BSL_openTI_TextForRead(const char* path) {
+int32_t BslLibrary::BSL_openTI_TextForRead(std::string_view path) {
     BSL_closeTI_Text();
     TiTxtImage image;
     std::string why;

@@ -24,7 +24,7 @@ uint32_t CRC_Check(BslLibrary& bsl, uint32_t startAddress, uint32_t length, int 
 namespace {
 
 template <typename Wanted>
-uint32_t eraseImageSegments(BslLibrary& bsl, const char* path, Wanted wanted) {
+uint32_t eraseImageSegments(BslLibrary& bsl, std::string_view path, Wanted wanted) {
     if (bsl.BSL_openTI_TextForRead(path) == kBslCannotOpenFile) {
         return kImageCannotOpen;
     }
@@ -40,6 +40,7 @@ uint32_t eraseImageSegments(BslLibrary& bsl, const char* path, Wanted wanted) {
         }
         for (uint32_t segment : segments) {
             if (wanted(segment) && erased.insert(segment).second) {
+                // A segment left unerased fails the verification that always follows.
                 (void)bsl.BSL_eraseSegment(segment);
             }
         }
@@ -50,17 +51,17 @@ uint32_t eraseImageSegments(BslLibrary& bsl, const char* path, Wanted wanted) {
 
 }  // namespace
 
-uint32_t EraseDataSegment_File(BslLibrary& bsl, const char* path) {
+uint32_t EraseDataSegment_File(BslLibrary& bsl, std::string_view path) {
     return eraseImageSegments(bsl, path, [](uint32_t) { return true; });
 }
 
-uint32_t EraseInformationSegments_File(BslLibrary& bsl, const char* path) {
+uint32_t EraseInformationSegments_File(BslLibrary& bsl, std::string_view path) {
     return eraseImageSegments(bsl, path, [](uint32_t segment) {
         return segment >= kInfoFlashStart && segment < kInfoFlashEnd;
     });
 }
 
-uint32_t CRC_Check_File(BslLibrary& bsl, const char* path) {
+uint32_t CRC_Check_File(BslLibrary& bsl, std::string_view path) {
     if (bsl.BSL_openTI_TextForRead(path) == kBslCannotOpenFile) {
         return kImageCannotOpen;
     }

@@ -1,6 +1,6 @@
 #include "firmware/programming_sequence.h"
 
-#include <vector>
+#include <tuple>
 
 #include "firmware/firmware_resources.h"
 #include "firmware/image_verification.h"
@@ -24,17 +24,22 @@ LoaderResources LoaderResources::fromFirmwareItems() {
             Firmware::item("Forced_BOR.Text").value_or("")};
 }
 
-bool StringToChar(std::string_view text, std::span<char> buffer) {
-    if (buffer.empty()) {
-        return false;
+std::optional<std::string> oversizedLoaderText(std::string_view connection,
+                                               const LoaderResources& resources) {
+    const std::tuple<const char*, std::string_view, size_t> texts[] = {
+        {"connection string", connection, kConnectionBufferSize},
+        {"password.Text", resources.passwordText, kPasswordBufferSize},
+        {"RAM_BSL.Text", resources.ramBslText, kRamBslBufferSize},
+        {"Forced_BOR.Text", resources.forcedBorText, kForcedBorBufferSize},
+    };
+    for (const auto& [name, text, buffer] : texts) {
+        if (text.size() >= buffer) {
+            return std::string("Loader text too long: ") + name + " has " +
+                   std::to_string(text.size()) + " bytes, at most " + std::to_string(buffer - 1) +
+                   " fit\r\n";
+        }
     }
-    if (text.size() >= buffer.size()) {
-        buffer[0] = '\0';
-        return false;
-    }
-    std::copy(text.begin(), text.end(), buffer.begin());
-    buffer[text.size()] = '\0';
-    return true;
+    return std::nullopt;
 }
 
 std::string padHexStringValue(const std::string& text) {
@@ -61,21 +66,17 @@ bool ProgrammingSequence::startUpFailed(UpgradeWorker& worker, int percent,
 }
 
 bool ProgrammingSequence::openLoader(UpgradeWorker& worker, int percent) {
-    std::vector<char> connection(kConnectionBufferSize);
-    StringToChar(connection_, connection);
     bsl_.BSL_setFamily(kFamilyF5xx);
     bsl_.BSL_setCom(kComUsb);
     // Any failure to open means there is nothing we can talk to, whatever the code says.
-    if (bsl_.BSL_initialize_BSL(connection.data()) != 0) {
+    if (bsl_.BSL_initialize_BSL(connection_) != 0) {
         return startUpFailed(worker, percent, kUnplugged);
     }
     return true;
 }
 
 bool ProgrammingSequence::sendPasswords(UpgradeWorker& worker, bool& massErased) {
-    std::vector<char> text(kPasswordBufferSize);
-    StringToChar(resources_.passwordText, text);
-    DataBlock_ password = bsl_.BSL_readTI_Text(text.data(), 32);
+    DataBlock_ password = bsl_.BSL_readTI_Text(resources_.passwordText, 32);
     DataBlock_ defaultPassword = bsl_.BSL_getDefaultPass();
     worker.report(5, "");
     if (bsl_.BSL_RX_Password(password) != 0) {
@@ -96,10 +97,8 @@ void ProgrammingSequence::sendRamLoader(UpgradeWorker& worker) {
     // Our own RAM loader would not run on the hardware's part; without it the version check
     // below fails the start-up, which is the right outcome there.
     if (!resources_.ramBslSimulatorOnly || bsl_.deviceIsSimulated()) {
-        std::vector<char> image(kRamBslBufferSize);
-        StringToChar(resources_.ramBslText, image);
         // Neither result tells anything: the version check after the restart does.
-        (void)bsl_.BSL_RX_TXT(image.data(), kSendFast);
+        (void)bsl_.BSL_RX_TXT(resources_.ramBslText, kSendFast);
         (void)bsl_.BSL_LoadPC(kRamBslEntry);
     }
     worker.report(30, "Done RAM BSL v" + version + "\r\n");
@@ -132,10 +131,8 @@ bool ProgrammingSequence::DownloadStartUp(UpgradeWorker& worker, bool& massErase
     if (!openLoader(worker, 50)) {
         return false;
     }
-    std::vector<char> text(kPasswordBufferSize);
-    StringToChar(resources_.passwordText, text);
     DataBlock_ password =
-        massErased ? bsl_.BSL_getDefaultPass() : bsl_.BSL_readTI_Text(text.data(), 32);
+        massErased ? bsl_.BSL_getDefaultPass() : bsl_.BSL_readTI_Text(resources_.passwordText, 32);
     uint8_t passwordResult = bsl_.BSL_RX_Password(password);
     if (!ramLoaderVersionMatches()) {
         return startUpFailed(worker, 50, "Failed to read data from RAM BSL\r\n");
@@ -150,6 +147,13 @@ bool ProgrammingSequence::DownloadStartUp(UpgradeWorker& worker, bool& massErase
 }
 
 void ProgrammingSequence::CustomSelectedFirmware(const std::string& path, UpgradeWorker& worker) {
+    // Checked before the first report goes out: a cut password or loader must never reach the
+    // part, and stopping half-way would leave it in its loader.
+    if (auto problem = oversizedLoaderText(connection_, resources_)) {
+        worker.report(0, *problem);
+        worker.Result = false;
+        return;
+    }
     bool massErased = false;
     if (!DownloadStartUp(worker, massErased)) {
         bsl_.BSL_close_BSL();
@@ -161,15 +165,17 @@ void ProgrammingSequence::CustomSelectedFirmware(const std::string& path, Upgrad
     }
     if (!massErased) {
         worker.report(60, "Erasing memory segments \r\n");
-        (void)EraseDataSegment_File(bsl_, path.c_str());
+        // The erases and the transfer are judged together by the verification below: a
+        // segment left unerased or a block lost shows there as a mismatch.
+        (void)EraseDataSegment_File(bsl_, path);
     } else {
-        (void)EraseInformationSegments_File(bsl_, path.c_str());
+        (void)EraseInformationSegments_File(bsl_, path);
     }
     worker.report(70, "Sending " + path + "\r\n");
-    (void)bsl_.BSL_RX_TXT_File(path.c_str(), kSendFast);
+    (void)bsl_.BSL_RX_TXT_File(path, kSendFast);
     worker.report(75, "Firmware Sent\r\n");
     worker.report(80, "Verifying memory\r\n");
-    if (CRC_Check_File(bsl_, path.c_str()) != 0) {
+    if (CRC_Check_File(bsl_, path) != 0) {
         worker.report(85, "Memory verification error\r\n");
         worker.Result = false;
         return;
@@ -178,23 +184,22 @@ void ProgrammingSequence::CustomSelectedFirmware(const std::string& path, Upgrad
     stopProgramTime = GetTickCount();
     totalProgramTime = (stopProgramTime - startProgramTime) / 1000;
     worker.report(90, "Total programming time is " + std::to_string(totalProgramTime) + "s \r\n");
+    // The image is in and verified; a reset that did not go out leaves the part in its loader
+    // until it is replugged, which starts the new firmware just the same.
     (void)TriggerForcedBOR(worker);
     worker.report(100, "Done!");
     worker.Result = true;
 }
 
 bool ProgrammingSequence::TriggerForcedBOR(UpgradeWorker& worker) {
-    std::vector<char> text(kForcedBorBufferSize);
-    StringToChar(resources_.forcedBorText, text);
     worker.report(90, "Resetting Device...\r\nStarting application\r\n");
-    if (bsl_.BSL_RX_TXT(text.data(), kSendFast) != 0) {
+    if (bsl_.BSL_RX_TXT(resources_.forcedBorText, kSendFast) != 0) {
         return false;
     }
     // This loader version can miss the first request, so it goes twice; the part is usually
     // gone by then and the second send fails harmlessly.
     if (resources_.ramBslVersion.find("00.06.05.34") != std::string::npos) {
-        StringToChar(resources_.forcedBorText, text);
-        (void)bsl_.BSL_RX_TXT(text.data(), kSendFast);
+        (void)bsl_.BSL_RX_TXT(resources_.forcedBorText, kSendFast);
     }
     return true;
 }

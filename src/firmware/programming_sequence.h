@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -35,16 +36,17 @@ struct LoaderResources {
     static LoaderResources fromFirmwareItems();
 };
 
-// Buffer sizes the texts are copied into before they go to the library.
+// The loader buffers each text must fit, with its closing zero: a text that size or longer is
+// one the hardware's loader tools were never given, so the upgrade stops before it starts.
 inline constexpr size_t kConnectionBufferSize = 100;
 inline constexpr size_t kPasswordBufferSize = 200;
 inline constexpr size_t kRamBslBufferSize = 20000;
 inline constexpr size_t kForcedBorBufferSize = 100;
 
-// Copies the text and a closing zero into `buffer`. Our texts are already 8-bit, so nothing is
-// narrowed. False, with nothing copied but an empty text, when it does not fit: a cut password
-// or loader image must never reach the device.
-bool StringToChar(std::string_view text, std::span<char> buffer);
+// The log line for the first text (connection, then the resources) that does not fit its
+// buffer, or nullopt when all fit.
+[[nodiscard]] std::optional<std::string> oversizedLoaderText(std::string_view connection,
+                                                             const LoaderResources& resources);
 
 // "0x200" -> "0x0200": zeros after the "0x" up to four digits.
 std::string padHexStringValue(const std::string& text);
@@ -60,8 +62,8 @@ class ProgrammingSequence {
     ProgrammingSequence(BslLibrary& bsl, LoaderResources resources);
 
     void CustomSelectedFirmware(const std::string& path, UpgradeWorker& worker);
-    bool DownloadStartUp(UpgradeWorker& worker, bool& massErased);
-    bool TriggerForcedBOR(UpgradeWorker& worker);
+    [[nodiscard]] bool DownloadStartUp(UpgradeWorker& worker, bool& massErased);
+    [[nodiscard]] bool TriggerForcedBOR(UpgradeWorker& worker);
 
     uint32_t startProgramTime = 0;
     uint32_t stopProgramTime = 0;
@@ -69,7 +71,7 @@ class ProgrammingSequence {
     const char* bslVersion = nullptr;
 
   private:
-    bool openLoader(UpgradeWorker& worker, int percent);
+    [[nodiscard]] bool openLoader(UpgradeWorker& worker, int percent);
     // Ends a failed start-up: result false, the line logged.
     bool startUpFailed(UpgradeWorker& worker, int percent, const std::string& text);
     bool sendPasswords(UpgradeWorker& worker, bool& massErased);

@@ -13,7 +13,7 @@ inline constexpr size_t kMaxReadableFileSize = 16u * 1024u * 1024u;
 
 // The whole content of a regular file; nullopt when it cannot be opened or read, is not a regular
 // file, or is larger than kMaxReadableFileSize.
-std::optional<std::string> readWholeFile(const std::string& path);
+[[nodiscard]] std::optional<std::string> readWholeFile(const std::string& path);
 
 // True when `path` is a file larger than kMaxReadableFileSize, so that a refusal can say why.
 bool isTooLargeToRead(const std::string& path);
@@ -25,6 +25,6 @@ bool isTooLargeToRead(const std::string& path);
 // false. A new file gets the usual permissions (umask applies); a replaced one keeps its own.
 // Anything but a regular file or a link to one (a pipe, a device, a broken link) is refused.
 // Temporary files that killed writers of the same file left behind are removed.
-bool writeFileAtomically(const std::string& path, std::string_view bytes);
+[[nodiscard]] bool writeFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace lumora_usb_encoder

@@ -21,6 +21,7 @@ class FakeBackend : public hid::Backend {
     std::vector<std::string> opened;
     int enumerations = 0;
     int shutdowns = 0;
+    std::shared_ptr<int> closes = std::make_shared<int>(0);
 
     std::vector<hid::DeviceInfo> enumerate(uint16_t vid, uint16_t pid) override {
         ++enumerations;
@@ -37,21 +38,23 @@ class FakeBackend : public hid::Backend {
         if (failingOpens.count(path)) {
             return nullptr;
         }
-        auto device = std::make_unique<Named>(manufacturer, stringsFail);
-        return device;
+        return std::make_unique<Named>(manufacturer, stringsFail, closes);
     }
     void shutdown() override { ++shutdowns; }
     std::unique_ptr<hid::Watch> watch(hid::BusEventHandler) override { return nullptr; }
 
   private:
     struct Named : testing::ScriptedDevice {
-        Named(std::u16string text, bool fail) : text_(std::move(text)), fail_(fail) {}
+        Named(std::u16string text, bool fail, std::shared_ptr<int> closes)
+            : text_(std::move(text)), fail_(fail), closes_(std::move(closes)) {}
+        ~Named() override { ++*closes_; }
         int manufacturerString(std::u16string& text) override {
             text = text_;
             return fail_ ? -1 : 0;
         }
         std::u16string text_;
         bool fail_;
+        std::shared_ptr<int> closes_;
     };
 };
 
@@ -129,19 +132,23 @@ TEST_F(DeviceConnection, NarrowsDeviceStringsSafely) {
     }
 }
 
-TEST_F(DeviceConnection, RescanWarnsOnlyWhenNoKeypad) {
+TEST_F(DeviceConnection, RescanClosesTheOpenKeypadOnceAndWarnsOnlyWhenNoneIsLeft) {
     testing::RecordingUi ui;
     backend->devices = {entry("k", 1)};
     EXPECT_TRUE(rescanKeypad(ui));
-    hid_device* first = hid_handle;
+    EXPECT_EQ(*backend->closes, 0);
+    EXPECT_EQ(backend->shutdowns, 0);
     EXPECT_TRUE(rescanKeypad(ui)) << "a present keypad replaces the old handle silently";
+    EXPECT_EQ(*backend->closes, 1) << "the first handle is closed";
+    EXPECT_EQ(backend->shutdowns, 1) << "and the HID layer shut down once";
     EXPECT_NE(hid_handle, nullptr);
     EXPECT_TRUE(ui.messages.empty());
-    (void)first;
 
     backend->devices.clear();
     EXPECT_FALSE(rescanKeypad(ui));
     EXPECT_EQ(hid_handle, nullptr);
+    EXPECT_EQ(*backend->closes, 2);
+    EXPECT_EQ(backend->shutdowns, 2);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Vorla Quillon™ not connected..");
     EXPECT_EQ(ui.messages[0].caption, "Vorla Quillon™");

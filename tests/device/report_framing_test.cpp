@@ -25,9 +25,8 @@ struct Exchange {
 Exchange exchange(ScriptedDevice& device, uint8_t command, const std::vector<uint8_t>& payload,
                   int32_t timeoutMs = 5000) {
     Exchange e{0, 0xFFFF'FFFF};
-    e.result = USBEncoderSendAndReceive_a(&device, command, payload.data(),
-                                          static_cast<int32_t>(payload.size()), e.reply.data(), 64,
-                                          &e.replyLength, timeoutMs);
+    e.result =
+        USBEncoderSendAndReceive_a(&device, command, payload, e.reply, &e.replyLength, timeoutMs);
     return e;
 }
 
@@ -50,11 +49,6 @@ TEST(CommandReport, IsBuiltByteForByte) {
         std::vector<uint8_t> payload;
         std::vector<uint8_t> expected;
     };
-    std::vector<uint8_t> table20(20, 0x02);
-    std::vector<uint8_t> head20 = {0x3F, 0x40, 0x02, '0', '5', '1', '4'};
-    head20.insert(head20.end(), table20.begin(), table20.end());
-    head20.push_back(0x03);
-    head20.push_back(0x02 ^ '0' ^ '5' ^ '1' ^ '4' ^ 0x03);  // twenty 0x02 cancel out
     const Case cases[] = {
         {"status", 1, {}, {0x3F, 0x40, 0x02, 0x30, 0x31, 0x30, 0x30, 0x03, 0x00}},
         {"brightness 5", 2, {5}, {0x3F, 0x40, 0x02, 0x30, 0x32, 0x30, 0x31, 0x05, 0x03, 0x07}},
@@ -63,7 +57,6 @@ TEST(CommandReport, IsBuiltByteForByte) {
          {0x02, 0x03, 0x06},
          {0x3F, 0x40, 0x02, '0', 'B', '0', '3', 0x02, 0x03, 0x06, 0x03,
           0x02 ^ '0' ^ 'B' ^ '0' ^ '3' ^ 0x02 ^ 0x03 ^ 0x06 ^ 0x03}},
-        {"20-byte table has length digits 14", 5, table20, head20},
     };
     for (const auto& c : cases) {
         ScriptedDevice device;
@@ -74,12 +67,18 @@ TEST(CommandReport, IsBuiltByteForByte) {
     }
 }
 
-TEST(CommandReport, ThirtyTwoBytesHaveLengthDigits20) {
-    ScriptedDevice device;
-    device.reports.push_back(inputReport(replyFrame({})));
-    exchange(device, 5, std::vector<uint8_t>(32, 0));
-    EXPECT_EQ(device.written[0][5], '2');
-    EXPECT_EQ(device.written[0][6], '0');
+TEST(CommandReport, LengthDigitsUpToTheLongestPayload) {
+    for (auto [size, high, low] :
+         {std::tuple{20, '1', '4'}, std::tuple{32, '2', '0'}, std::tuple{55, '3', '7'}}) {
+        ScriptedDevice device;
+        device.reports.push_back(inputReport(replyFrame({})));
+        exchange(device, 5, std::vector<uint8_t>(size, 0));
+        ASSERT_EQ(device.written.size(), 1u) << size;
+        EXPECT_EQ(device.written[0][5], high);
+        EXPECT_EQ(device.written[0][6], low);
+        EXPECT_EQ(device.written[0][7 + size], 0x03) << "ETX";
+        EXPECT_EQ(device.written[0].size(), 64u);
+    }
 }
 
 TEST(ReplyFrame, ChecksEveryField) {
@@ -111,7 +110,7 @@ TEST(ReplyFrame, ChecksEveryField) {
         frame.resize(62, 0);
         uint8_t reply[64] = {};
         uint32_t length = 0xDEAD;
-        EXPECT_EQ(USBEncoderParseReply(frame.data(), reply, &length), c.result) << c.name;
+        EXPECT_EQ(USBEncoderParseReply(frame, reply, &length), c.result) << c.name;
         EXPECT_EQ(length, c.result == 0 ? c.length : 0xDEADu) << c.name;
     }
 }
@@ -125,6 +124,8 @@ TEST(Exchange, ResultCodes) {
         const char* name;
         std::vector<std::vector<uint8_t>> reports;
         int32_t result;
+        int writeResult = 64;
+        int readError = 0;
     };
     const Case cases[] = {
         {"acknowledge then reply", {inputReport({0x06}), {}, {}, inputReport(replyFrame({7}))}, 0},
@@ -132,10 +133,14 @@ TEST(Exchange, ResultCodes) {
         {"size byte 0x41 on a good frame", {oversize}, -8},
         {"bad check byte", {inputReport(badBcc)}, -13},
         {"status byte 1", {inputReport(replyFrame({}, 1))}, -13},
+        {"write fails", {}, -1, -1},
+        {"read fails", {}, -1, 64, -1},
     };
     for (const auto& c : cases) {
         ScriptedDevice device;
         device.reports.assign(c.reports.begin(), c.reports.end());
+        device.writeResult = c.writeResult;
+        device.readError = c.readError;
         EXPECT_EQ(exchange(device, 1, {}).result, c.result) << c.name;
     }
 }
@@ -178,8 +183,8 @@ TEST(Exchange, NoTimeLimitWithZero) {
 TEST(Exchange, RefusesWithoutWriting) {
     uint8_t reply[64];
     uint32_t length = 0;
-    EXPECT_EQ(USBEncoderSendAndReceive_a(nullptr, 1, nullptr, 0, reply, 64, &length, 5000), -1);
-    EXPECT_EQ(USBEncoderReceive_a(nullptr, 8, reply, 64, &length, 5000), -1);
+    EXPECT_EQ(USBEncoderSendAndReceive_a(nullptr, 1, {}, reply, &length, 5000), -1);
+    EXPECT_EQ(USBEncoderReceive_a(nullptr, 8, reply, &length, 5000), -1);
 
     ScriptedDevice device;
     std::vector<uint8_t> tooLong(56, 0);
@@ -187,23 +192,46 @@ TEST(Exchange, RefusesWithoutWriting) {
     EXPECT_TRUE(device.written.empty());
 }
 
-TEST(Exchange, DeviceErrorsGiveMinusOne) {
-    ScriptedDevice writeFails;
-    writeFails.writeResult = -1;
-    EXPECT_EQ(exchange(writeFails, 1, {}).result, -1);
-    ScriptedDevice readFails;
-    readFails.readError = -1;
-    EXPECT_EQ(exchange(readFails, 1, {}).result, -1);
-}
-
 TEST(Exchange, ReceiveOnlyWritesNothing) {
     ScriptedDevice device;
     device.reports.push_back(inputReport(replyFrame({9})));
     uint8_t reply[64];
     uint32_t length = 0;
-    EXPECT_EQ(USBEncoderReceive_a(&device, 8, reply, 64, &length, 5000), 0);
+    EXPECT_EQ(USBEncoderReceive_a(&device, 8, reply, &length, 5000), 0);
     EXPECT_EQ(reply[0], 9);
     EXPECT_TRUE(device.written.empty());
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder
+
+namespace lumora_usb_encoder {
+namespace {
+
+// The longest reply (N = 55, 54 data bytes) and the caller's reply capacity: a reply never
+// lands past the span it is given, however long the frame.
+TEST(Exchange, TheLongestReplyFitsExactlyAndNeverOverrunsASmallerSpan) {
+    std::vector<uint8_t> data(54);
+    for (size_t i = 0; i < data.size(); ++i) {
+        data[i] = static_cast<uint8_t>(0xA0 + i);
+    }
+    const std::pair<size_t, int32_t> cases[] = {{64, 0}, {54, 0}, {53, -13}, {8, -13}};
+    for (auto [capacity, result] : cases) {
+        testing::ScriptedDevice device;
+        device.reports.push_back(testing::inputReport(testing::replyFrame(data)));
+        std::vector<uint8_t> reply(capacity + 4, 0x5A);  // guard bytes behind the span
+        uint32_t length = 0xFFFF'FFFF;
+        EXPECT_EQ(USBEncoderSendAndReceive_a(&device, 1, {}, std::span(reply).first(capacity),
+                                             &length, 5000),
+                  result)
+            << capacity;
+        EXPECT_EQ(length, result == 0 ? 54u : 0xFFFF'FFFFu) << capacity;
+        EXPECT_EQ(std::vector<uint8_t>(reply.end() - 4, reply.end()), std::vector<uint8_t>(4, 0x5A))
+            << capacity;
+        if (result == 0) {
+            EXPECT_EQ(std::vector<uint8_t>(reply.begin(), reply.begin() + 54), data);
+        }
+    }
 }
 
 }  // namespace

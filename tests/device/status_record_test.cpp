@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/keypad_fields.h"
-
 namespace lumora_usb_encoder {
 namespace {
 
@@ -52,43 +50,6 @@ TEST(StatusRecord, RejectsRecordsTooShortForTheirFields) {
     for (const auto& c : cases) {
         EXPECT_FALSE(decodeStatusRecord(c.bytes.data(), c.bytes.size())) << c.name;
     }
-}
-
-TEST(StatusRecord, MainWindowUnpacking) {
-    auto bytes = record(1, 20, "7.2");
-    bytes[4] = 0;     // period 0 shows as period 2
-    bytes[3] = 0x06;  // variant 2
-    auto status = decodeStatusRecord(bytes.data(), bytes.size());
-    ASSERT_TRUE(status);
-    KeypadFields fields;
-    fields.keyCodeArray.fill(0xEE);
-    unpackStatus(*status, fields);
-    EXPECT_EQ(fields.prev_buzzerPeriod_index, 1);
-    EXPECT_EQ(fields.noOfWayKeypad, 2);
-    EXPECT_EQ(fields.prev_options_fitted, 6);
-    EXPECT_EQ(fields.keyCodeArray[19], 0x80 + 19);
-    EXPECT_EQ(fields.keyCodeArray[20], 0xEE) << "bytes the record does not carry keep their value";
-    EXPECT_EQ(connectedView(fields)[1],
-              "Keypad Selected     -    8Way Keypad         Code Table Loaded     -   "
-              "Alternate   Table");
-}
-
-TEST(StatusRecord, ViewsKeepTheirBlanks) {
-    KeypadFields fields;
-    fields.firmwareVersion = "7.2";
-    fields.serialNumber = "ABCDEFGHIJKL";
-    auto connected = connectedView(fields);
-    EXPECT_EQ(connected[0],
-              "Device Connected   -    Quillon™                Firmware Version        -   7.2");
-    EXPECT_EQ(connected[1],
-              "Keypad Selected     -    5Way Keypad         Code Table Loaded     -   "
-              "Default      Table");
-    EXPECT_EQ(connected[2], "Serial Number          -    ABCDEFGHIJKL");
-    auto none = disconnectedView();
-    EXPECT_EQ(none[0], "Device Connected   -    None" + std::string(32, ' ') +
-                           "Firmware Version        -   None");
-    EXPECT_EQ(none[1], "Keypad Selected     -    None" + std::string(32, ' ') +
-                           "Code Table Loaded     -   None");
 }
 
 }  // namespace

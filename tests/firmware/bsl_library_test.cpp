@@ -20,16 +20,14 @@ class BslOverSimulator : public ::testing::Test {
     uint8_t open() {
         bsl.BSL_setFamily(kFamilyF5xx);
         bsl.BSL_setCom(kComUsb);
-        return bsl.BSL_initialize_BSL(loaderConnectionString().c_str());
+        return bsl.BSL_initialize_BSL(loaderConnectionString());
     }
-    DataBlock_ password() {
-        return bsl.BSL_readTI_Text(Firmware::item("password.Text")->c_str(), 32);
-    }
+    DataBlock_ password() { return bsl.BSL_readTI_Text(*Firmware::item("password.Text"), 32); }
     // What the start-up does: ROM loader, password, RAM loader, restart, password again.
     void startRamLoader() {
         ASSERT_EQ(open(), 0);
         ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
-        ASSERT_EQ(bsl.BSL_RX_TXT(builtInRamLoaderText().c_str(), kSendFast), 0u);
+        ASSERT_EQ(bsl.BSL_RX_TXT(builtInRamLoaderText(), kSendFast), 0u);
         ASSERT_EQ(bsl.BSL_LoadPC(kRamBslEntry), 0);
         bsl.BSL_close_BSL();
         world.waitForRestart();
@@ -55,7 +53,7 @@ TEST_F(BslOverSimulator, OpensOnlyAPresentLoaderOfTheSupportedKind) {
         {"second device asked", true, 3, 2, "PID=0x0200,VID=0x2047,DEVICEINDEX=1",
          kBslDeviceAbsent},
         {"bad text", true, 3, 2, "PID=0x0200", kBslBadArgument},
-        {"no text", true, 3, 2, nullptr, kBslBadArgument},
+        {"empty text", true, 3, 2, "", kBslBadArgument},
         {"other family", true, 1, 2, "PID=0x0200,VID=0x2047", kBslUnsupported},
         {"serial port", true, 3, 1, "PID=0x0200,VID=0x2047", kBslUnsupported},
     };
@@ -71,17 +69,6 @@ TEST_F(BslOverSimulator, OpensOnlyAPresentLoaderOfTheSupportedKind) {
         EXPECT_EQ(BslLibrary::BSL_NumOfUSBDevices(0x2047, 0x0200), c.loaderThere ? 1u : 0u)
             << c.name;
     }
-}
-
-TEST_F(BslOverSimulator, TheLoaderInProtectedFlashOnlyLoadsRam) {
-    world.enterLoader();
-    ASSERT_EQ(open(), 0);
-    EXPECT_TRUE(bsl.deviceIsSimulated());
-    ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
-    EXPECT_EQ(bsl.BSL_eraseSegment(0xFFFF), 0x07);
-    EXPECT_EQ(bsl.BSL_CRC_Check(0x4400, 16), 0x07);
-    EXPECT_STREQ(bsl.BSL_TX_BSL_Version_String(), "ERROR");
-    EXPECT_EQ(world.loader->massErases(), 0);
 }
 
 TEST_F(BslOverSimulator, AWrongPasswordErasesMainFlashAndLeavesTheDefaultOne) {
@@ -102,11 +89,17 @@ TEST_F(BslOverSimulator, AWrongPasswordErasesMainFlashAndLeavesTheDefaultOne) {
     EXPECT_EQ(bsl.BSL_RX_Password(shortBlock), kBslBadArgument);
 }
 
+// The loader in protected flash only loads RAM; the RAM loader answers the full set, and only
+// after the password.
 TEST_F(BslOverSimulator, TheRamLoaderAnswersTheFullSetOnlyAfterThePassword) {
     world.enterLoader();
     ASSERT_EQ(open(), 0);
+    EXPECT_TRUE(bsl.deviceIsSimulated());
     ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
-    ASSERT_EQ(bsl.BSL_RX_TXT(builtInRamLoaderText().c_str(), kSendFast), 0u);
+    EXPECT_EQ(bsl.BSL_eraseSegment(0xFFFF), 0x07);
+    EXPECT_EQ(bsl.BSL_CRC_Check(0x4400, 16), 0x07);
+    EXPECT_STREQ(bsl.BSL_TX_BSL_Version_String(), "ERROR");
+    ASSERT_EQ(bsl.BSL_RX_TXT(builtInRamLoaderText(), kSendFast), 0u);
     ASSERT_EQ(bsl.BSL_LoadPC(kRamBslEntry), 0);
     world.waitForRestart();
     ASSERT_EQ(open(), 0);  // the started RAM loader asks for the password again
@@ -115,6 +108,7 @@ TEST_F(BslOverSimulator, TheRamLoaderAnswersTheFullSetOnlyAfterThePassword) {
     ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
     EXPECT_STREQ(bsl.BSL_TX_BSL_Version_String(), "Vendor:00 CI: 0x06 API 0x05 PI 0x34");
     EXPECT_EQ(bsl.BSL_eraseSegment(0x4400), 0);
+    EXPECT_EQ(world.loader->massErases(), 0);
 }
 
 TEST_F(BslOverSimulator, ProgramsAnImageInFullReportsAndTheCrcsAgree) {
@@ -124,10 +118,10 @@ TEST_F(BslOverSimulator, ProgramsAnImageInFullReportsAndTheCrcsAgree) {
         ASSERT_EQ(bsl.BSL_eraseSegment(segment), 0);
     }
     int before = world.loader->reportsReceived();
-    ASSERT_EQ(bsl.BSL_RX_TXT_File(kSample.c_str(), kSendFast), 0u) << bsl.lastError();
+    ASSERT_EQ(bsl.BSL_RX_TXT_File(kSample, kSendFast), 0u) << bsl.lastError();
     // 6144 bytes at 0x4400, 8 at 0xFF40, 32 + 1000 from 0xFFE0: 106 + 1 + 18 reports of 58.
     EXPECT_EQ(world.loader->reportsReceived() - before, 125);
-    ASSERT_EQ(bsl.BSL_openTI_TextForRead(kSample.c_str()), 0);
+    ASSERT_EQ(bsl.BSL_openTI_TextForRead(kSample), 0);
     int blocks = 0;
     while (bsl.BSL_moreDataToRead_TextFile() != 0) {
         DataBlock_ block = bsl.BSL_readTI_TextFile(5000);
@@ -158,7 +152,7 @@ TEST_F(BslOverSimulator, ADeviceThatLeftFailsEveryCallCleanly) {
     Sleep(5);
     EXPECT_NE(bsl.BSL_CRC_Check(0x4400, 2), 0);
     EXPECT_STREQ(bsl.BSL_TX_BSL_Version_String(), "ERROR");
-    EXPECT_NE(bsl.BSL_RX_TXT_File(kSample.c_str(), kSendFast), 0u);
+    EXPECT_NE(bsl.BSL_RX_TXT_File(kSample, kSendFast), 0u);
     EXPECT_FALSE(world.loaderPresent());
     bsl.BSL_close_BSL();
     EXPECT_EQ(bsl.BSL_eraseSegment(0x4400), kBslNotOpen);
@@ -168,7 +162,7 @@ TEST_F(BslOverSimulator, AResetWithAnErasedResetVectorStaysInTheLoader) {
     world.enterLoader();
     startRamLoader();
     ASSERT_EQ(bsl.BSL_eraseSegment(0xFFFF), 0);
-    ASSERT_EQ(bsl.BSL_RX_TXT(Firmware::item("Forced_BOR.Text")->c_str(), kSendFast), 0u);
+    ASSERT_EQ(bsl.BSL_RX_TXT(*Firmware::item("Forced_BOR.Text"), kSendFast), 0u);
     world.waitForRestart();
     EXPECT_TRUE(world.loaderPresent());
     EXPECT_FALSE(world.loader->ramLoaderRunning());
@@ -184,7 +178,7 @@ TEST(BslImageFile, UnreadableFilesCountAsUnopenable) {
     } cases[] = {{"/nonexistent/image.txt", "cannot read"}, {bad, "line 2"}};
     for (const auto& c : cases) {
         BslLibrary bsl;
-        EXPECT_EQ(bsl.BSL_openTI_TextForRead(c.path.c_str()), kBslCannotOpenFile) << c.path;
+        EXPECT_EQ(bsl.BSL_openTI_TextForRead(c.path), kBslCannotOpenFile) << c.path;
         EXPECT_NE(bsl.lastError().find(c.says), std::string::npos) << bsl.lastError();
         EXPECT_EQ(bsl.BSL_moreDataToRead_TextFile(), 0);
         EXPECT_EQ(bsl.BSL_readTI_TextFile(512).numberOfBytes, 0u);

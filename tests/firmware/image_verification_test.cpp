@@ -19,7 +19,7 @@ class FakeLoader : public BslLibrary {
     size_t crcRequests = 0;
     bool closed = false;
 
-    int32_t BSL_openTI_TextForRead(const char*) override {
+    int32_t BSL_openTI_TextForRead(std::string_view) override {
         return openFails ? kBslCannotOpenFile : 0;
     }
     int32_t BSL_moreDataToRead_TextFile() override { return blocksRead < blocks.size(); }

@@ -26,21 +26,31 @@ class ScriptedBsl : public BslLibrary {
   public:
     std::function<const char*()> versionText;
     std::function<void()> afterFileSent;
+    // The answer the sequence sees for the n-th password (the device gets the real one).
+    std::function<uint8_t(int n, uint8_t real)> passwordAnswer;
+    uint8_t resetVectorErase = 0;  // non-zero: the erase at 0xFFFF is said to fail
+    int passwords = 0;
     int segmentErases = 0;
     int resetTexts = 0;
 
     const char* BSL_TX_BSL_Version_String() override {
         return versionText ? versionText() : BslLibrary::BSL_TX_BSL_Version_String();
     }
+    uint8_t BSL_RX_Password(const DataBlock_& password) override {
+        uint8_t real = BslLibrary::BSL_RX_Password(password);
+        ++passwords;
+        return passwordAnswer ? passwordAnswer(passwords, real) : real;
+    }
     uint8_t BSL_eraseSegment(uint32_t address) override {
         ++segmentErases;
-        return BslLibrary::BSL_eraseSegment(address);
+        uint8_t real = BslLibrary::BSL_eraseSegment(address);
+        return address == 0xFFFF && resetVectorErase != 0 ? resetVectorErase : real;
     }
-    uint32_t BSL_RX_TXT(const char* text, uint8_t fast) override {
-        resetTexts += std::string(text) == *Firmware::item("Forced_BOR.Text") ? 1 : 0;
+    uint32_t BSL_RX_TXT(std::string_view text, uint8_t fast) override {
+        resetTexts += text == *Firmware::item("Forced_BOR.Text") ? 1 : 0;
         return BslLibrary::BSL_RX_TXT(text, fast);
     }
-    uint32_t BSL_RX_TXT_File(const char* path, uint8_t fast) override {
+    uint32_t BSL_RX_TXT_File(std::string_view path, uint8_t fast) override {
         uint32_t result = BslLibrary::BSL_RX_TXT_File(path, fast);
         if (afterFileSent) {
             afterFileSent();
@@ -135,48 +145,83 @@ TEST_F(Programming, AfterAMassEraseInformationMemoryIsStillErasedWhereTheImageWr
     EXPECT_EQ(bsl.segmentErases, 2) << "the reset vector's and the one information segment";
 }
 
-TEST_F(Programming, AWrongLoaderVersionFailsBothStartUps) {
+// Each start-up failure ends the first attempt with its line, then the retry fails the same way.
+TEST_F(Programming, EachStartUpFailureIsSaidAndRetriedOnce) {
+    const Log opened = {{10, "Password Sent Successfully\r\n"},
+                        {20, "Sending RAM BSL v00.06.05.34\r\n"},
+                        {30, "Done RAM BSL v00.06.05.34\r\n"}};
+    const Log refused = {{5, "Mass erase occured!\r\n"}};
+    const std::pair<int, std::string> noVersion = {50, "Failed to read data from RAM BSL\r\n"};
     struct Case {
         const char* name;
         std::function<void()> arrange;
+        Log attempt;
+        std::pair<int, std::string> last;
     } cases[] = {
-        {"ERROR", [&] { bsl.versionText = [] { return "ERROR"; }; }},
+        {"ERROR", [&] { bsl.versionText = [] { return "ERROR"; }; }, opened, noVersion},
         {"00.06.05.33",
          [&] {
              world.loader->faults.versionReply = std::array<uint8_t, 4>{0, 6, 5, 0x33};
-         }},
-        {"a short text", [&] { bsl.versionText = [] { return "Vendor:00"; }; }},
+         },
+         opened, noVersion},
+        {"a short text", [&] { bsl.versionText = [] { return "Vendor:00"; }; }, opened, noVersion},
+        {"password refused by the RAM loader",
+         [&] { bsl.passwordAnswer = [](int n, uint8_t real) { return n % 2 == 0 ? 5 : real; }; },
+         opened,
+         {50, "Password FAILED after sending RAM BSL!\r\n"}},
+        {"both passwords refused",
+         [&] { bsl.passwordAnswer = [](int, uint8_t) { return 5; }; },
+         refused,
+         {10, "Password FAILED!\r\n"}},
+        {"no loader on the bus",
+         [&] { world.simulation.bus->detach(world.loader.get()); },
+         {},
+         {0, "USB device was unplugged!\r\n"}},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases) {  // in this order: the refused passwords erase the flash
         log.clear();
+        bsl.passwords = 0;
         c.arrange();
         EXPECT_FALSE(program()) << c.name;
-        const Log expected = {
-            {10, "Password Sent Successfully\r\n"},
-            {20, "Sending RAM BSL v00.06.05.34\r\n"},
-            {30, "Done RAM BSL v00.06.05.34\r\n"},
-            {50, "Failed to read data from RAM BSL\r\n"},
-            {50, "Unsuccessful in starting the BSL. Restarting. \r\n"},
-            {10, "Password Sent Successfully\r\n"},
-            {20, "Sending RAM BSL v00.06.05.34\r\n"},
-            {30, "Done RAM BSL v00.06.05.34\r\n"},
-            {50, "Failed to read data from RAM BSL\r\n"},
-        };
+        Log attempt = c.attempt;
+        attempt.push_back(c.last);
+        Log expected = attempt;
+        expected.emplace_back(50, "Unsuccessful in starting the BSL. Restarting. \r\n");
+        expected.insert(expected.end(), attempt.begin(), attempt.end());
         EXPECT_EQ(texts(), expected) << c.name;
         bsl.versionText = nullptr;
+        bsl.passwordAnswer = nullptr;
         world.loader->faults.versionReply.reset();
     }
 }
 
-TEST_F(Programming, NoLoaderOnTheBusFailsTwiceAndSaysItWasUnplugged) {
-    world.simulation.bus->detach(world.loader.get());
-    EXPECT_FALSE(program());
+TEST_F(Programming, AFailedResetVectorEraseIsSaidAndTheProgrammingGoesOn) {
+    bsl.resetVectorErase = 0x07;
+    ASSERT_TRUE(program());
+    Log lines = texts();
+    auto said = std::find(lines.begin(), lines.end(),
+                          std::pair<int, std::string>{50, "Failed to erase reset vector\r\n"});
+    ASSERT_NE(said, lines.end());
+    EXPECT_EQ(said[1].second, "Erasing memory segments \r\n");
+}
+
+// A text longer than its loader buffer stops the upgrade before anything reaches the part.
+TEST_F(Programming, ALoaderTextThatDoesNotFitStopsBeforeAnythingIsSent) {
+    LoaderResources resources = LoaderResources::fromFirmwareItems();
+    resources.ramBslText.resize(kRamBslBufferSize, '\n');
+    EXPECT_FALSE(program(kSample, resources));
     const Log expected = {
-        {0, "USB device was unplugged!\r\n"},
-        {50, "Unsuccessful in starting the BSL. Restarting. \r\n"},
-        {0, "USB device was unplugged!\r\n"},
-    };
-    EXPECT_EQ(texts(), expected);
+        {0, "Loader text too long: RAM_BSL.Text has 20000 bytes, at most 19999 fit\r\n"}};
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(world.loader->reportsReceived(), 0);
+
+    LoaderResources fits = LoaderResources::fromFirmwareItems();
+    fits.passwordText.resize(kPasswordBufferSize - 1, ' ');
+    fits.forcedBorText.resize(kForcedBorBufferSize - 1, ' ');
+    EXPECT_EQ(oversizedLoaderText(std::string(kConnectionBufferSize - 1, 'c'), fits), std::nullopt);
+    fits.forcedBorText += ' ';
+    EXPECT_NE(oversizedLoaderText("", fits), std::nullopt);
+    EXPECT_NE(oversizedLoaderText(std::string(kConnectionBufferSize, 'c'), {}), std::nullopt);
 }
 
 TEST_F(Programming, TheProgrammingTimeIsInWholeSecondsTruncated) {
@@ -227,14 +272,6 @@ TEST_F(Programming, AnUnplugMidTransferFailsCleanlyAndARetryAfterReplugSucceeds)
     world.waitForRestart();
     EXPECT_TRUE(world.keypadPresent());
     EXPECT_EQ(world.simulation.keypad->variant().firmwareVersion, "7.3");
-}
-
-TEST(StringToChar, CopiesOnlyWhatFitsWithItsZero) {
-    char buffer[6];
-    EXPECT_TRUE(StringToChar("hello", buffer));
-    EXPECT_STREQ(buffer, "hello");
-    EXPECT_FALSE(StringToChar("hello!", buffer));
-    EXPECT_STREQ(buffer, "") << "a cut text must never go out";
 }
 
 TEST(PadHexStringValue, WidensToFourDigits) {

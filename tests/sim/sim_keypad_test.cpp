@@ -5,9 +5,9 @@
 #include <thread>
 
 #include "../support/recording_ui.h"
-#include "settings/keypad_fields.h"
 #include "device/device_connection.h"
 #include "device/keypad_commands.h"
+#include "device/status_record.h"
 #include "support/clock.h"
 
 namespace lumora_usb_encoder {
@@ -55,14 +55,6 @@ TEST_F(SimulatedKeypad, ReportsEveryVariant) {
     }
 }
 
-TEST_F(SimulatedKeypad, ShowsBothInterfaces) {
-    start();
-    auto entries = hid::backend().enumerate(0x2047, 0x09BF);
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].interfaceNumber, 0);
-    EXPECT_EQ(entries[1].interfaceNumber, 1);
-}
-
 TEST_F(SimulatedKeypad, FaultsGiveTheirResults) {
     struct Case {
         const char* name;
@@ -107,6 +99,11 @@ TEST_F(SimulatedKeypad, KeepsDefaultsAcrossRestartsAndResetsToFactory) {
     ASSERT_EQ(sendByte(Command::LedBrightness, 7), 0);
     ASSERT_EQ(sendCommand(Command::WriteDefaults), 0);
     ASSERT_EQ(sendByte(Command::LedBrightness, 2), 0);
+    // A restart without reset comes back with the stored default.
+    simulation.bus->detach(simulation.keypad.get());
+    simulation.bus->attach(simulation.keypad);
+    ASSERT_TRUE(rescanKeypad(ui));
+    EXPECT_EQ(readDeviceStatus()->ledBrightness, 7);
 
     // A factory reset answers, leaves the bus, and is back within the restart wait.
     ASSERT_EQ(sendCommand(Command::FactoryReset), 0);
@@ -116,17 +113,6 @@ TEST_F(SimulatedKeypad, KeepsDefaultsAcrossRestartsAndResetsToFactory) {
     ASSERT_TRUE(rescanKeypad(ui));
     EXPECT_EQ(readDeviceStatus()->ledBrightness, 5) << "factory value, not the stored default";
     EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(SimulatedKeypad, DefaultsSurviveARestartWithoutReset) {
-    start();
-    ASSERT_EQ(sendByte(Command::LedBrightness, 8), 0);
-    ASSERT_EQ(sendCommand(Command::WriteDefaults), 0);
-    ASSERT_EQ(sendByte(Command::LedBrightness, 1), 0);
-    simulation.bus->detach(simulation.keypad.get());
-    simulation.bus->attach(simulation.keypad);
-    ASSERT_TRUE(rescanKeypad(ui));
-    EXPECT_EQ(readDeviceStatus()->ledBrightness, 8);
 }
 
 TEST_F(SimulatedKeypad, StaysAwayWhenToldAndLeavesForTheLoader) {

@@ -16,7 +16,7 @@ using hid::BusEvent;
 std::vector<hid::DeviceInfo> twoKeypadsAndALoader() {
     return {
         {"kp-a-if0", 0x2047, 0x09BF, 0, u"Vorla", u"Quillon"},
-        {"kp-a-if1", 0x2047, 0x09BF, 1, u"Vorla", u"Quillon \u00e9\U0001F600"},
+        {"kp-a-if1", 0x2047, 0x09BF, 1, u"Vorla", u"Quillon \u00e9\U0001F600\U0010FFFF"},
         {"loader", 0x2047, 0x0200, -1, u"", u""},
         {"other", 0x1234, 0x09BF, 1, u"X", u"Y"},
     };
@@ -86,7 +86,7 @@ TEST(SocketBackend, ReportsAndStringsCrossTheSocketUnchanged) {
     EXPECT_EQ(device->manufacturerString(text), 0);
     EXPECT_EQ(text, u"Vorla");
     EXPECT_EQ(device->productString(text), 0);
-    EXPECT_EQ(text, u"Quillon \u00e9\U0001F600");
+    EXPECT_EQ(text, u"Quillon \u00e9\U0001F600\U0010FFFF");
     EXPECT_EQ(device->readTimeout(back, 64, -1), -1);  // no endless waits through a socket
 }
 

@@ -42,6 +42,7 @@ TEST(SocketCodec, TextTravelsAsUtf8InHex) {
         {u"\u00e9", "c3a9"},
         {u"\u20ac", "e282ac"},
         {u"\U0001F600", "f09f9880"},  // a surrogate pair is one four-byte sequence
+        {u"\U0010FFFF", "f48fbfbf"},  // the last code point; one more is refused below
     };
     for (const auto& c : cases) {
         EXPECT_EQ(encodeText(c.text), c.field);

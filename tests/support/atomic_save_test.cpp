@@ -126,6 +126,11 @@ TEST(ReadWholeFile, RefusesWhatIsNoRegularFile) {
     EXPECT_FALSE(readWholeFile("/dev/zero"));
     EXPECT_FALSE(readWholeFile(folder.file("absent")));
     EXPECT_EQ(readWholeFile(folder.write("f", std::string("a\0b", 3))), std::string("a\0b", 3));
+    std::string limit = folder.write("limit", "");
+    fs::resize_file(limit, kMaxReadableFileSize);  // sparse: costs no disk
+    EXPECT_EQ(readWholeFile(limit).value_or("").size(), kMaxReadableFileSize);
+    fs::resize_file(limit, kMaxReadableFileSize + 1);
+    EXPECT_FALSE(readWholeFile(limit)) << "one byte over the limit";
 }
 
 // A process killed at a random moment of a save must leave a file that loads and holds either

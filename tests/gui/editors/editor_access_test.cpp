@@ -7,7 +7,10 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "codetable/editor_family.h"
 #include "editor_fixture.h"
+#include "gui/editors/keypad_picture.h"
+#include "gui/editors/keypad_picture_layout.h"
 #include "gui/message_box.h"
 #include "support/clock.h"
 
@@ -230,6 +233,27 @@ class EditorAccessTest : public QObject {
         if (sent) {
             QCOMPARE(keypad->tables[0][13], uint8_t(0x68));
         }
+    }
+
+    // A key the keypad lacks leaves the housing plain: no empty well beside the buttons.
+    void builtInPicturesShowOnlyTheKeypadsKeys() {
+        QTemporaryDir elsewhere;  // no picture file of the same name to take precedence
+        QString previous = QDir::currentPath();
+        QDir::setCurrent(elsewhere.path());
+        for (int ways : {0, 1, 2}) {
+            const auto& variant = smallKeypadVariant(ways);
+            QImage picture = loadKeypadPicture(variant.pictureFile).toImage();
+            for (int n = 1; n <= 8; ++n) {
+                const auto& place = kPictureKeyRects[size_t(n - 1)];
+                int y = place.y + place.height / 2;
+                int well = picture.pixelColor(place.x - 4, y).lightness();
+                int housing = picture.pixelColor(place.x - 20, y).lightness();
+                bool present = ((variant.hiddenKeys >> (n - 1)) & 1U) == 0;
+                QVERIFY2(present ? well < housing - 10 : std::abs(well - housing) < 6,
+                         qPrintable(QString("%1 ways, key %2").arg(ways).arg(n)));
+            }
+        }
+        QDir::setCurrent(previous);
     }
 };
 

@@ -7,29 +7,51 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "codetable/editor_family.h"
-#include "editor_fixture.h"
+#include "../../support/recording_ui.h"
+#include "device/device_connection.h"
+#include "gui/editors/code_table_editor_launch.h"
+#include "gui/editors/code_table_editor_window.h"
 #include "gui/editors/keypad_picture.h"
 #include "gui/editors/keypad_picture_layout.h"
 #include "gui/message_box.h"
+#include "settings/keypad_fields.h"
+#include "sim/sim_keypad.h"
 #include "support/clock.h"
 
 using namespace lumora_usb_encoder;
 
 namespace {
 
-// What keys 1-16 hold as editorFields() loads them (0x11 ... 0x20), as a listener hears it.
-const QStringList kSpoken = {"n and N", "o and O", "p and P", "q and Q", "r and R", "s and S",
-                             "t and T", "u and U", "v and V", "w and W", "x and X", "y and Y",
-                             "z and Z", "1 and !", "2 and @", "3 and #"};
+// What keys 1-16 hold as fields() loads them, as a listener hears it.
+const QStringList kSpoken = {"0x11, n and N", "0x12, o and O", "0x13, p and P", "0x14, q and Q",
+                             "0x15, r and R", "0x16, s and S", "0x17, t and T", "0x18, u and U",
+                             "0x19, v and V", "0x1A, w and W", "0x1B, x and X", "0x1C, y and Y",
+                             "0x1D, z and Z", "0x1E, 1 and !", "0x1F, 2 and @", "0x20, 3 and #"};
+
+// Key n holds code 0x10 + n, every third key Left Shift.
+KeypadFields fields(int keypadType, int ways = 2) {
+    KeypadFields fields;
+    fields.prev_keypadType_index = keypadType;
+    fields.noOfWayKeypad = ways;
+    for (size_t n = 1; n <= 16; ++n) {
+        fields.keyCodeArray[2 * (n - 1)] = n % 3 == 0 ? 0xE1 : 0x00;
+        fields.keyCodeArray[2 * (n - 1) + 1] = static_cast<uint8_t>(0x10 + n);
+    }
+    return fields;
+}
 
 QString said(QWidget* widget, QAccessible::Text what) {
     return QAccessible::queryAccessibleInterface(widget)->text(what);
 }
 
-QString keyTitle(int n, bool small) {
-    QString title = QString("Key %1").arg(n);
-    return !small ? title : n == 9 ? title + ", Jack IN" : n == 10 ? title + ", Jack OUT" : title;
+void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+}
+
+void tabTo(QWidget* target) {
+    for (int i = 0; i < 60 && QApplication::focusWidget() != target; ++i) {
+        press(Qt::Key_Tab);
+    }
 }
 
 }  // namespace
@@ -37,40 +59,39 @@ QString keyTitle(int n, bool small) {
 class EditorAccessTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testing::EditorKeypad> keypad;
+    testing::RecordingUi ui;
+    sim::Simulation simulation;
     std::unique_ptr<QWidget> owner;
 
+    int commands() { return simulation.keypad->commandsReceived(); }
+    QPointer<CodeTableEditorWindow> open(int type, int ways = 2) {
+        auto* editor = qobject_cast<CodeTableEditorWindow*>(
+            openCodeTableEditor(fields(type, ways), owner.get(), ui));
+        QApplication::setActiveWindow(editor);
+        return QTest::qWaitForWindowActive(editor) ? editor : nullptr;
+    }
     static QPushButton* button(QWidget* window, const QString& name) {
         return window->findChild<QPushButton*>(name);
     }
-    static QComboBox* list(QWidget* window, const char* name) {
+    static QComboBox* list(QWidget* window, const QString& name) {
         return window->findChild<QComboBox*>(name);
-    }
-    static void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
-    }
-    static void tabTo(QWidget* target) {
-        for (int i = 0; i < 60 && QApplication::focusWidget() != target; ++i) {
-            press(Qt::Key_Tab);
-        }
-    }
-    CodeTableEditorWindow* openActive(int type, int ways = 2) {
-        auto* editor = keypad->open(testing::editorFields(type, ways), owner.get());
-        QApplication::setActiveWindow(editor);
-        return QTest::qWaitForWindowActive(editor) ? editor : nullptr;
     }
 
   private slots:
     void init() {
         setClock(std::make_shared<VirtualClock>());
-        keypad = std::make_unique<testing::EditorKeypad>();
-        QVERIFY(keypad->start("keys=16,type=8"));
+        ui = {};
+        std::string error;
+        simulation = *sim::makeSimulation("keys=16,type=8", error);
+        hid::setBackend(std::make_shared<sim::SimBackend>(simulation.bus));
+        QVERIFY(rescanKeypad(ui));
         owner = std::make_unique<QWidget>();
         MessageBox::setScripted(true);
     }
     void cleanup() {
         owner.reset();
-        keypad.reset();
+        closeKeypad();
+        hid::setBackend(nullptr);
         MessageBox::setScripted(false);
     }
 
@@ -88,58 +109,52 @@ class EditorAccessTest : public QObject {
         QFETCH(int, type);
         QFETCH(int, ways);
         QFETCH(QList<int>, absent);
-        auto* editor = keypad->open(testing::editorFields(type, ways), owner.get());
-        auto* window = QAccessible::queryAccessibleInterface(editor);
-        QCOMPARE(window->role(), QAccessible::Dialog);
-        QCOMPARE(window->text(QAccessible::Name), editor->windowTitle());
-        for (const char* name : {"selectCodeCbox", "selectModifierCbox"}) {
-            QVERIFY(!said(list(editor, name), QAccessible::Name).isEmpty());
-            QVERIFY(!said(list(editor, name), QAccessible::Description).isEmpty());
+        auto editor = open(type, ways);
+        QCOMPARE(QAccessible::queryAccessibleInterface(editor)->role(), QAccessible::Dialog);
+        QCOMPARE(said(editor, QAccessible::Name), editor->windowTitle());
+        for (const char* name :
+             {"selectCodeCbox", "selectModifierCbox", "resetBtn", "applyBtn", "exitBtn"}) {
+            auto* control = editor->findChild<QWidget*>(name);
+            QVERIFY(!said(control, QAccessible::Name).isEmpty());
+            QVERIFY(!said(control, QAccessible::Description).isEmpty());
         }
-        for (const char* name : {"resetBtn", "applyBtn", "exitBtn"}) {
-            QVERIFY(!said(button(editor, name), QAccessible::Description).isEmpty());
-        }
-        int keys = editor->editor().keyCount();
-        QList<int> present;
-        for (int n = 1; n <= keys; ++n) {
-            if (!absent.contains(n)) {
-                present << n;
-            }
-        }
-        auto check = [&](const QString& stage, auto nameOf, const QString& state) {
-            for (int n : present) {
+        auto check = [&](const QString& code, const QString& state) {
+            for (int n = 1; n <= editor->editor().keyCount(); ++n) {
+                if (absent.contains(n)) {
+                    continue;
+                }
+                QString title = QString("Key %1").arg(n);
+                title += type != 2 ? "" : n == 9 ? ", Jack IN" : n == 10 ? ", Jack OUT" : "";
                 auto* key = button(editor, QString("key%1Btn").arg(n));
-                QString title = keyTitle(n, type == 2);
-                QCOMPARE(said(key, QAccessible::Name), title + nameOf(n));
-                QVERIFY2(said(key, QAccessible::Description) == state, qPrintable(stage));
+                QString spoken = code.isEmpty() ? kSpoken[n - 1] : code;
+                QCOMPARE(said(key, QAccessible::Name), title + ", code " + spoken);
+                QCOMPARE(said(key, QAccessible::Description), state);
                 QCOMPARE(said(button(editor, QString("modifierBtn%1").arg(n)), QAccessible::Name),
                          title + (n % 3 == 0 ? " modifier, Left Shift" : " modifier, None"));
+                if (state == "not selected") {
+                    key->click();
+                }
             }
         };
-        auto loaded = [](int n) {
-            return ", code 0x" + QString::number(0x10 + n, 16).toUpper() + ", " + kSpoken[n - 1];
-        };
-        check("loaded", loaded, "not selected");
-        for (int n : present) {
-            button(editor, QString("key%1Btn").arg(n))->click();
-        }
-        check("selected", loaded, "selected");
+        check({}, "not selected");
+        check({}, "selected");
         emit list(editor, "selectCodeCbox")->activated(0x28);
-        check(
-            "assigned", [](int) { return QString(", code 0x28, Enter"); }, "assigned");
+        check("0x28, Enter", "assigned");
         QCOMPARE(button(editor, "key6Btn")->toolTip(), QString("Left Shift + Enter"));
     }
 
     void keyboardAloneAssignsAndAppliesWhatTheMouseWould() {
-        QPointer<CodeTableEditorWindow> mouse = keypad->open(testing::editorFields(8), owner.get());
+        auto mouse = open(8);
         button(mouse, "key1Btn")->click();
         button(mouse, "key3Btn")->click();
         emit list(mouse, "selectCodeCbox")->activated(0x28);
         button(mouse, "applyBtn")->click();
         QTRY_VERIFY(mouse.isNull());
+        auto byMouse = simulation.keypad->current().customTable;
+        QCOMPARE(byMouse[5], uint8_t(0x28));
+        simulation.keypad->current().customTable = {};
 
-        QPointer<CodeTableEditorWindow> editor = openActive(8);
-        QVERIFY(editor);
+        auto editor = open(8);
         tabTo(button(editor, "key1Btn"));
         press(Qt::Key_Space);
         for (int step = 0; step < 4; ++step) {
@@ -156,9 +171,7 @@ class EditorAccessTest : public QObject {
         tabTo(button(editor, "applyBtn"));
         press(Qt::Key_Return);
         QTRY_VERIFY(editor.isNull());
-        QCOMPARE(keypad->tables.size(), size_t(2));
-        QCOMPARE(keypad->tables[1], keypad->tables[0]);
-        QCOMPARE(keypad->tables[1][5], uint8_t(0x28));
+        QCOMPARE(simulation.keypad->current().customTable, byMouse);
     }
 
     void typingFindsAnEntryByAnyPartOfIt_data() {
@@ -182,56 +195,65 @@ class EditorAccessTest : public QObject {
         QFETCH(QString, list);
         QFETCH(QString, typed);
         QFETCH(int, found);
-        auto* editor = openActive(type);
-        QVERIFY(editor);
+        auto editor = open(type);
         bool codes = list == "selectCodeCbox";
         button(editor, codes ? "key2Btn" : "modifierBtn2")->click();
-        auto* box = this->list(editor, qPrintable(list));
+        auto* box = this->list(editor, list);
         box->setFocus();
-        QTest::keyClicks(box, typed.left(1));  // typing on the closed list opens it
+        QTest::keyClicks(box, typed.left(1));  // on the closed list: opens it, commits nothing
         QTRY_VERIFY(box->view()->isVisible());
-        QVERIFY(editor->editor().keySelected() != 0 || editor->editor().modSelected() != 0);
         QTest::keyClicks(box->view(), typed.mid(1));
         QCOMPARE(box->view()->currentIndex().row(), found);
         QVERIFY(box->view()->height() <= 21 * box->view()->sizeHintForRow(0));
+        QCOMPARE(editor->editor().code(2), uint8_t(0x12));
         QTest::keyClick(box->view(), Qt::Key_Return);
-        QTRY_VERIFY(!box->isVisible());
         QCOMPARE(codes ? editor->editor().code(2) : editor->editor().modifier(2), found);
     }
 
     void closingAsksAboutUnappliedChanges_data() {
-        QTest::addColumn<bool>("edited");
+        QTest::addColumn<QString>("edit");
         QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("refused");
         QTest::addColumn<bool>("closed");
         QTest::addColumn<int>("sent");
-        QTest::addRow("nothing pending") << false << -1 << true << 0;
-        QTest::addRow("discard") << true << int(MessageBox::Answer::Discard) << true << 0;
-        QTest::addRow("apply") << true << int(MessageBox::Answer::Apply) << true << 1;
-        QTest::addRow("cancel") << true << int(MessageBox::Answer::Cancel) << false << 0;
+        int apply = int(MessageBox::Answer::Apply);
+        QTest::addRow("only selected") << "select" << -1 << false << true << 0;
+        QTest::addRow("edited, reset") << "reset" << -1 << false << true << 0;
+        QTest::addRow("discard") << "code" << int(MessageBox::Answer::Discard) << false << true
+                                 << 0;
+        QTest::addRow("apply") << "code" << apply << false << true << 1;
+        QTest::addRow("apply refused") << "code" << apply << true << false << 1;
+        QTest::addRow("cancel") << "code" << int(MessageBox::Answer::Cancel) << false << false << 0;
     }
     void closingAsksAboutUnappliedChanges() {
-        QFETCH(bool, edited);
+        QFETCH(QString, edit);
         QFETCH(int, answer);
+        QFETCH(bool, refused);
         QFETCH(bool, closed);
         QFETCH(int, sent);
-        QPointer<CodeTableEditorWindow> editor = openActive(5);
-        QVERIFY(editor);
+        auto editor = open(5);
         button(editor, "key7Btn")->click();
-        if (edited) {
+        if (edit != "select") {
             emit list(editor, "selectCodeCbox")->activated(0x68);
-            MessageBox::setNextAnswer(MessageBox::Answer(answer));
         }
+        if (edit == "reset") {
+            button(editor, "resetBtn")->click();
+        }
+        MessageBox::setNextAnswer(MessageBox::Answer(answer));
+        simulation.keypad->faults.refuse = refused;
+        int before = commands();
         press(Qt::Key_Escape);
         auto shown = MessageBox::takeShown();
-        QCOMPARE(shown.size(), size_t(edited ? 1 : 0));
-        if (edited) {
+        QCOMPARE(shown.size(), size_t(answer >= 0 ? 1 : 0));
+        if (answer >= 0) {
             QCOMPARE(shown[0].caption, QString("Vorla USB Encoder"));
             QCOMPARE(shown[0].buttons, MessageBox::Buttons::ApplyDiscardCancel);
         }
+        QCOMPARE(ui.warnings().size(), size_t(refused ? 1 : 0));
         QTRY_COMPARE(editor.isNull(), closed);
-        QCOMPARE(int(keypad->tables.size()), sent);
-        if (sent) {
-            QCOMPARE(keypad->tables[0][13], uint8_t(0x68));
+        QCOMPARE(commands() - before, sent);
+        if (closed && sent) {
+            QCOMPARE(simulation.keypad->current().customTable[13], uint8_t(0x68));
         }
     }
 

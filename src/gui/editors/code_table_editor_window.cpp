@@ -141,7 +141,7 @@ void CodeTableEditorWindow::refresh() {
 }
 
 void CodeTableEditorWindow::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
+    QDialog::showEvent(event);
     if (!centred_) {
         centred_ = true;
         if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {

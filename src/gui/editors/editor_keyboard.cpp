@@ -22,8 +22,8 @@ bool isArrow(int key) {
 }  // namespace
 
 EditorKeyboard::EditorKeyboard(QVector<QAbstractButton*> keyArea,
-                               QVector<QAbstractButton*> otherButtons, QVector<QComboBox*> lists,
-                               QObject* parent)
+                               const QVector<QAbstractButton*>& otherButtons,
+                               QVector<QComboBox*> lists, QObject* parent)
     : QObject(parent), keyArea_(std::move(keyArea)), lists_(std::move(lists)) {
     for (auto* button : keyArea_ + otherButtons) {
         button->installEventFilter(this);

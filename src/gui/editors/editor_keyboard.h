@@ -15,7 +15,7 @@ namespace lumora_usb_encoder {
 // through the tab order.
 class EditorKeyboard : public QObject {
   public:
-    EditorKeyboard(QVector<QAbstractButton*> keyArea, QVector<QAbstractButton*> otherButtons,
+    EditorKeyboard(QVector<QAbstractButton*> keyArea, const QVector<QAbstractButton*>& otherButtons,
                    QVector<QComboBox*> lists, QObject* parent);
 
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -77,10 +77,12 @@ class ListSearch : public QObject {
   private:
     bool find() {
         std::vector<std::string> texts;
+        texts.reserve(static_cast<size_t>(list_.count()));
         for (int i = 0; i < list_.count(); ++i) {
             texts.push_back(list_.itemText(i).toStdString());
         }
         std::vector<const char*> labels;
+        labels.reserve(texts.size());
         for (const auto& t : texts) {
             labels.push_back(t.c_str());
         }

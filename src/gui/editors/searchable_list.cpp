@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QProxyStyle>
+#include <QStyleFactory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ namespace {
 // visible entries and open a 256-entry list the height of the screen.
 class ScrollingListStyle : public QProxyStyle {
   public:
+    using QProxyStyle::QProxyStyle;
+
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override {
         if (hint == SH_ComboBox_Popup) {
@@ -105,7 +108,8 @@ class ListSearch : public QObject {
 }  // namespace
 
 void makeSearchable(QComboBox& list) {
-    auto* style = new ScrollingListStyle;
+    // On a copy of the application's own style, so the list looks like every other.
+    auto* style = new ScrollingListStyle(QStyleFactory::create(QApplication::style()->name()));
     style->setParent(&list);
     list.setStyle(style);
     list.setMaxVisibleItems(20);

@@ -15,6 +15,8 @@ QPoint centreInWindow(const QWidget& widget) {
     return widget.mapTo(widget.window(), widget.rect().center());
 }
 
+constexpr int kOffCourse = 1 << 20;  // larger than any distance within a window
+
 bool isArrow(int key) {
     return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
 }
@@ -59,7 +61,9 @@ bool EditorKeyboard::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // The nearest visible button whose centre lies ahead in the arrow's direction; being off to
-// the side counts double, so a button straight ahead wins over a nearer one beside it.
+// the side counts double, so a button straight ahead wins over a nearer one beside it. A button
+// within 45 degrees of the arrow wins over one further off, which is taken only when there is
+// nothing else that way.
 QAbstractButton* EditorKeyboard::neighbour(const QAbstractButton& from, int arrow) const {
     QPoint origin = centreInWindow(from);
     QAbstractButton* best = nullptr;
@@ -78,7 +82,7 @@ QAbstractButton* EditorKeyboard::neighbour(const QAbstractButton& from, int arro
         if (ahead <= 0) {
             continue;
         }
-        int score = ahead + 2 * aside;
+        int score = ahead + 2 * aside + (aside > ahead ? kOffCourse : 0);
         if (score < bestScore) {
             bestScore = score;
             best = candidate;

@@ -1,7 +1,9 @@
 #include "codetable/code_table_editor.h"
 
-#include "device/keypad_commands.h"
+#include <utility>
+
 #include "codetable/modifier_list.h"
+#include "device/keypad_commands.h"
 
 namespace lumora_usb_encoder {
 
@@ -20,6 +22,7 @@ void CodeTableEditor::load(std::span<const uint8_t> table) {
     modSelected_ = 0;
     codeListVisible_ = false;
     modifierListVisible_ = false;
+    applied_ = payload();
 }
 
 void CodeTableEditor::clickKey(int key) {
@@ -95,9 +98,13 @@ std::vector<uint8_t> CodeTableEditor::payload() const {
     return bytes;
 }
 
-int32_t CodeTableEditor::apply() const {
+int32_t CodeTableEditor::apply() {
     auto bytes = payload();
-    return sendCommand(Command::CodeTable, bytes);
+    int32_t result = sendCommand(Command::CodeTable, bytes);
+    if (result == 0) {
+        applied_ = std::move(bytes);
+    }
+    return result;
 }
 
 }  // namespace lumora_usb_encoder

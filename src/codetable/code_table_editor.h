@@ -38,8 +38,12 @@ class CodeTableEditor {
 
     // The code-table command's payload: the key entries, then zeros to the family's length.
     std::vector<uint8_t> payload() const;
-    // Sends the payload with the code-table command; the framing result (0 success).
-    int32_t apply() const;
+    // Sends the payload with the code-table command; the framing result (0 success). What a
+    // successful send carried is what the keypad holds from then on.
+    int32_t apply();
+    // Whether closing now would lose edits: the payload differs from the one loaded or, after a
+    // successful Apply, from the one sent. Selections alone change nothing.
+    bool hasUnappliedChanges() const { return payload() != applied_; }
 
     const EditorFamily& family() const { return *family_; }
     int keyCount() const { return family_->keyCount; }
@@ -71,6 +75,7 @@ class CodeTableEditor {
     uint32_t modSelected_ = 0;
     bool codeListVisible_ = false;
     bool modifierListVisible_ = false;
+    std::vector<uint8_t> applied_;  // the payload the keypad holds, as far as this editor knows
 };
 
 }  // namespace lumora_usb_encoder

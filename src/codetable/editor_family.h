@@ -45,5 +45,8 @@ const SmallKeypadVariant& smallKeypadVariant(int noOfWayKeypad);
 inline constexpr const char* kSelectCustomTableMessage = "Please select a customise table..";
 inline constexpr const char* kStatusFailureMessage = "Load Table-Unable to get device status..";
 inline constexpr const char* kApplyFailureMessage = "Unable to Load Table..";
+// Asked when an editor closes with edits the keypad was not sent: Apply, Discard or Cancel.
+inline constexpr const char* kUnappliedChangesQuestion =
+    "The code table has changes that were not applied.\nApply them to the keypad before closing?";
 
 }  // namespace lumora_usb_encoder

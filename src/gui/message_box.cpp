@@ -18,6 +18,35 @@ Script& script() {
     return instance;
 }
 
+QMessageBox::StandardButtons standardButtons(MessageBox::Buttons buttons) {
+    switch (buttons) {
+        case MessageBox::Buttons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case MessageBox::Buttons::ApplyDiscardCancel:
+            return QMessageBox::Apply | QMessageBox::Discard | QMessageBox::Cancel;
+        case MessageBox::Buttons::Ok:
+            break;
+    }
+    return QMessageBox::Ok;
+}
+
+MessageBox::Answer answerFor(int button) {
+    switch (button) {
+        case QMessageBox::Yes:
+            return MessageBox::Answer::Yes;
+        case QMessageBox::No:
+            return MessageBox::Answer::No;
+        case QMessageBox::Apply:
+            return MessageBox::Answer::Apply;
+        case QMessageBox::Discard:
+            return MessageBox::Answer::Discard;
+        case QMessageBox::Cancel:
+            return MessageBox::Answer::Cancel;
+        default:
+            return MessageBox::Answer::Ok;
+    }
+}
+
 }  // namespace
 
 BusyCursorLift::BusyCursorLift() {
@@ -50,15 +79,12 @@ MessageBox::Answer MessageBox::show(QWidget* parent, const QString& text, const 
         return scriptedAnswer(buttons);
     }
     QMessageBox box(icon == Icon::Question ? QMessageBox::Question : QMessageBox::Warning, caption,
-                    text,
-                    buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                              : QMessageBox::StandardButtons(QMessageBox::Ok),
-                    parent);
-    int result = box.exec();
-    if (buttons == Buttons::Ok) {
-        return Answer::Ok;
+                    text, standardButtons(buttons), parent);
+    if (buttons == Buttons::ApplyDiscardCancel) {
+        box.setDefaultButton(QMessageBox::Apply);
+        box.setEscapeButton(QMessageBox::Cancel);
     }
-    return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    return answerFor(box.exec());
 }
 
 void MessageBox::setScripted(bool scripted) {
@@ -79,7 +105,7 @@ MessageBox::Answer MessageBox::scriptedAnswer(Buttons buttons) {
         return Answer::Ok;
     }
     if (script().answers.empty()) {
-        return Answer::No;
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
     Answer answer = script().answers.front();
     script().answers.pop_front();

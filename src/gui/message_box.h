@@ -13,8 +13,8 @@ namespace lumora_usb_encoder {
 class MessageBox {
   public:
     enum class Icon { Exclamation, Question };
-    enum class Buttons { Ok, YesNo };
-    enum class Answer { Ok, Yes, No };
+    enum class Buttons { Ok, YesNo, ApplyDiscardCancel };
+    enum class Answer { Ok, Yes, No, Apply, Discard, Cancel };
 
     // A failure message: the text followed by a line break, OK, the exclamation icon.
     static void warn(QWidget* parent, const QString& text, const QString& caption);
@@ -33,7 +33,8 @@ class MessageBox {
         bool busyCursor;  // whether a busy cursor stood over the box
     };
     static void setScripted(bool scripted);
-    // Answers the next scripted box; an unscripted question is answered No.
+    // Answers the next scripted box; an unscripted question is answered No, or Cancel where it
+    // offers Apply, Discard and Cancel.
     static void setNextAnswer(Answer answer);
     static std::vector<Shown> takeShown();
 

@@ -1,13 +1,15 @@
 #include "gui/editors/code_table_editor_window.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
 
+#include "codetable/modifier_list.h"
 #include "gui/editors/editor_colours.h"
 #include "gui/editors/key_button.h"
-#include "codetable/modifier_list.h"
+#include "gui/message_box.h"
 #include "support/user_interface.h"
 
 namespace lumora_usb_encoder {
@@ -15,13 +17,14 @@ namespace lumora_usb_encoder {
 CodeTableEditorWindow::CodeTableEditorWindow(const EditorFamily& family, int noOfWayKeypad,
                                              std::span<const uint8_t> table, UserInterface& ui,
                                              QWidget* owner)
-    : QWidget(owner, Qt::Window), editor_(family), ui_(ui) {
+    : QDialog(owner), editor_(family), ui_(ui) {
     setObjectName(family.windowName);
     setWindowTitle(QString::fromUtf8(family.title));
     setAttribute(Qt::WA_DeleteOnClose);
     createKeyButtons();
     createLists();
     buildLayout(noOfWayKeypad);
+    makeAccessible();
     editor_.load(table);
     Initialisation();
 }
@@ -34,11 +37,13 @@ void CodeTableEditorWindow::Initialisation() {
 
 void CodeTableEditorWindow::keyBtn_Click(int key) {
     untouched_[key - 1] = false;
+    lastPicked_ = keyButtons_[key - 1];
     editor_.clickKey(key);
     refresh();
 }
 
 void CodeTableEditorWindow::modifierBtn_Click(int key) {
+    lastPicked_ = modifierButtons_[key - 1];
     editor_.clickModifier(key);
     refresh();
 }
@@ -46,11 +51,13 @@ void CodeTableEditorWindow::modifierBtn_Click(int key) {
 void CodeTableEditorWindow::selectCodeCbox_SelectionChangeCommitted(int position) {
     editor_.chooseCode(position);
     refresh();
+    returnFocus();
 }
 
 void CodeTableEditorWindow::selectModifierCbox_SelectionChangeCommitted(int index) {
     editor_.chooseModifier(index);
     refresh();
+    returnFocus();
 }
 
 void CodeTableEditorWindow::resetBtn_Click() {
@@ -60,20 +67,51 @@ void CodeTableEditorWindow::resetBtn_Click() {
 }
 
 void CodeTableEditorWindow::applyBtn_Click() {
+    if (sendTable()) {
+        close();
+    }
+}
+
+void CodeTableEditorWindow::exitBtn_Click() {
+    close();
+}
+
+void CodeTableEditorWindow::reject() {
+    close();
+}
+
+bool CodeTableEditorWindow::sendTable() {
     int32_t result = 0;
     {
         BusyScope busy(ui_);
         result = editor_.apply();
     }
-    if (result == 0) {
-        close();
-        return;
+    if (result != 0) {
+        ui_.warn(kApplyFailureMessage, editor_.family().failureCaption);
     }
-    ui_.warn(kApplyFailureMessage, editor_.family().failureCaption);
+    return result == 0;
 }
 
-void CodeTableEditorWindow::exitBtn_Click() {
-    close();
+void CodeTableEditorWindow::closeEvent(QCloseEvent* event) {
+    if (editor_.hasUnappliedChanges()) {
+        auto answer =
+            MessageBox::show(this, QString::fromUtf8(kUnappliedChangesQuestion),
+                             QString::fromUtf8(editor_.family().failureCaption),
+                             MessageBox::Icon::Question, MessageBox::Buttons::ApplyDiscardCancel);
+        bool stay = answer == MessageBox::Answer::Cancel ||
+                    (answer == MessageBox::Answer::Apply && !sendTable());
+        if (stay) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
+void CodeTableEditorWindow::returnFocus() {
+    if (lastPicked_ != nullptr && lastPicked_->isVisible()) {
+        lastPicked_->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void CodeTableEditorWindow::refresh() {
@@ -96,13 +134,14 @@ void CodeTableEditorWindow::refresh() {
         modifier.setText(kModifierLabels[static_cast<size_t>(editor_.modifier(n))]);
         setButtonBackColour(modifier,
                             editor_.modifierSelected(n) ? selectedColour() : currentMBColour_);
+        describeKey(n);
     }
     selectCodeCbox_->setVisible(editor_.codeListVisible());
     selectModifierCbox_->setVisible(editor_.modifierListVisible());
 }
 
 void CodeTableEditorWindow::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
+    QDialog::showEvent(event);
     if (!centred_) {
         centred_ = true;
         if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QDialog>
+#include <QPointer>
 #include <QVector>
-#include <QWidget>
 #include <span>
 
 #include "codetable/code_table_editor.h"
@@ -19,8 +20,10 @@ class UserInterface;
 
 // The code-table editor window of one family (object name My4way_layout, My12way_layout or
 // My16way_layout). It only shows the editing state the CodeTableEditor holds and hands it the
-// user's clicks; the keypad is reached through the editor's Apply alone.
-class CodeTableEditorWindow : public QWidget {
+// user's clicks; the keypad is reached through the editor's Apply alone. A dialog rather than a
+// plain widget, so that assistive technology sees a window and Escape closes it; it is shown
+// modeless all the same.
+class CodeTableEditorWindow : public QDialog {
     Q_OBJECT
 
   public:
@@ -41,8 +44,13 @@ class CodeTableEditorWindow : public QWidget {
     void applyBtn_Click();
     void exitBtn_Click();
 
+    // Escape: closes the window the way Close does.
+    void reject() override;
+
   protected:
     void showEvent(QShowEvent* event) override;
+    // Close, Escape and the title bar all end here: unapplied edits are asked about first.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void createKeyButtons();
@@ -54,8 +62,17 @@ class CodeTableEditorWindow : public QWidget {
     QWidget* createButtonRow();
     void fitWindowSize();
     void Initialisation();
+    // Names, descriptions, tab order and keyboard handling for every control.
+    void makeAccessible();
     // Brings every control in line with the editor's state.
     void refresh();
+    // What each key and modifier button tells a screen reader and shows as its tooltip.
+    void describeKey(int key);
+    QString keyTitle(int key) const;
+    // Sends the table; a failure is reported and leaves the window as it was.
+    bool sendTable();
+    // After a choice in a list, back to the button the user was working on.
+    void returnFocus();
 
     CodeTableEditor editor_;
     UserInterface& ui_;
@@ -65,7 +82,9 @@ class CodeTableEditorWindow : public QWidget {
     QVector<bool> untouched_;
     QComboBox* selectCodeCbox_ = nullptr;
     QComboBox* selectModifierCbox_ = nullptr;
+    QVector<QPushButton*> windowButtons_;  // Reset, Apply, Close
     QLabel* pictureBox1_ = nullptr;
+    QPointer<QWidget> lastPicked_;
     QColor currentMBColour_;
     bool centred_ = false;
 };

@@ -6,12 +6,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "codetable/modifier_list.h"
 #include "gui/editors/code_table_editor_window.h"
 #include "gui/editors/editor_colours.h"
 #include "gui/editors/key_button.h"
 #include "gui/editors/keypad_picture.h"
 #include "gui/editors/keypad_picture_layout.h"
-#include "codetable/modifier_list.h"
 
 namespace lumora_usb_encoder {
 
@@ -27,7 +27,6 @@ QComboBox* makeList(QWidget* owner, const char* name, const char* placeholder) {
     list->setObjectName(name);
     list->setPlaceholderText(placeholder);
     list->setCurrentIndex(-1);
-    list->setMaxVisibleItems(20);
     // Showing one list and hiding the other must not move the buttons beside them.
     QSizePolicy policy = list->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
@@ -177,6 +176,7 @@ QWidget* CodeTableEditorWindow::createButtonRow() {
     row->addWidget(reset);
     row->addWidget(apply);
     row->addWidget(exit);
+    windowButtons_ = {reset, apply, exit};
     return area;
 }
 

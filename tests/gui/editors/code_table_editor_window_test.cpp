@@ -379,7 +379,7 @@ class CodeTableEditorWindowTest : public QObject {
         QColor centre = fromFile.pixelColor(fromFile.rect().center());
         QVERIFY2(centre.blue() > 230 && centre.red() < 25, qPrintable(centre.name()));
         // The built-in pictures have a key cap under every key button the variant shows, and
-        // an empty well where the 6-key keypad has no key.
+        // none where the 6-key keypad has no key.
         for (int n = 1; n <= 8; ++n) {
             const auto& place = kPictureKeyRects[size_t(n - 1)];
             QPoint middle(place.x + place.width / 2, place.y + place.height / 2);

@@ -48,7 +48,8 @@ void drawHousing(QPainter& p) {
     }
 }
 
-// The well a key sits in; on a keypad without that key it stays an empty blanking plate.
+// The well a key sits in. A keypad without the key has no well there either: its housing is
+// plain where the larger keypads have keys.
 void drawWell(QPainter& p, const QRectF& key) {
     QRectF well = key.adjusted(-8, -8 - lumora_usb_encoder::kModifierButtonHeight, 8, 8);
     p.setPen(QPen(QColor(20, 22, 26), 1.5));
@@ -75,9 +76,9 @@ QImage drawKeypad(uint32_t hiddenKeys) {
     p.setRenderHint(QPainter::Antialiasing);
     drawHousing(p);
     for (size_t i = 0; i < kPictureKeyRects.size(); ++i) {
-        QRectF key = toRect(kPictureKeyRects[i]);
-        drawWell(p, key);
         if ((hiddenKeys >> i & 1U) == 0) {
+            QRectF key = toRect(kPictureKeyRects[i]);
+            drawWell(p, key);
             drawKeyCap(p, key);
         }
     }

@@ -1,15 +1,21 @@
 // Renders the code-table editors, opened as the main window opens them from a simulated keypad,
-// to PNG files in the folder given, for the README:
+// to PNG files in the folder given, for the README; and the code list of one of them opened with
+// "f13" typed into it:
 //   xvfb-run -a quillon_editor_screenshots docs/screenshots
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QPainter>
 #include <QPushButton>
+#include <functional>
 #include <iostream>
 
-#include "settings/keypad_fields.h"
 #include "device/device_connection.h"
 #include "gui/editors/code_table_editor_launch.h"
+#include "settings/keypad_fields.h"
 #include "sim/sim_keypad.h"
 #include "support/user_interface.h"
 
@@ -36,7 +42,47 @@ void edit(QWidget& editor) {
     click("key6Btn");
 }
 
-bool render(const std::string& keypad, const QDir& folder, const QString& name) {
+void settle() {
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 300) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+}
+
+QPixmap editedEditor(QWidget& editor) {
+    edit(editor);
+    settle();
+    return editor.grab();
+}
+
+// Keys 2 and 4 selected, then "f13" typed on the code list: it opens and finds F13. The open
+// list is a window of its own, drawn onto the editor where it lies.
+QPixmap codeFoundByName(QWidget& editor) {
+    editor.findChild<QPushButton*>("key2Btn")->click();
+    editor.findChild<QPushButton*>("key4Btn")->click();
+    auto* codes = editor.findChild<QComboBox*>("selectCodeCbox");
+    codes->setFocus();
+    settle();
+    QWidget* target = codes;
+    for (QChar typed : QString("f13")) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(typed));
+        QApplication::sendEvent(target, &press);
+        target = codes->view();
+    }
+    settle();
+    QWidget& list = *codes->view()->window();
+    QRect area = editor.geometry().united(list.geometry());
+    QPixmap picture(area.size());
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.drawPixmap(editor.geometry().topLeft() - area.topLeft(), editor.grab());
+    painter.drawPixmap(list.geometry().topLeft() - area.topLeft(), list.grab());
+    return picture;
+}
+
+bool render(const std::string& keypad, const QDir& folder, const QString& name,
+            const std::function<QPixmap(QWidget&)>& picture = editedEditor) {
     std::string error;
     auto simulation = sim::makeSimulation(keypad, error);
     if (!simulation) {
@@ -53,13 +99,11 @@ bool render(const std::string& keypad, const QDir& folder, const QString& name) 
     if (editor == nullptr) {
         return false;
     }
-    edit(*editor);
-    for (int i = 0; i < 5; ++i) {
-        QApplication::processEvents();
-    }
-    bool saved = editor->grab().save(folder.filePath(name));
+    settle();
+    bool saved = picture(*editor).save(folder.filePath(name));
     std::cout << (saved ? "wrote " : "could not write ") << qPrintable(folder.filePath(name))
               << '\n';
+    editor->findChild<QPushButton*>("resetBtn")->click();  // nothing to ask about on closing
     editor->close();
     closeKeypad();
     return saved;
@@ -78,5 +122,6 @@ int main(int argc, char** argv) {
                                 std::pair{"keys=16,type=8", "editor_16_keys.png"}}) {
         saved = render(keypad, folder, name) && saved;
     }
+    saved = render("keys=16,type=8", folder, "editor_find_code.png", codeFoundByName) && saved;
     return saved ? 0 : 1;
 }

@@ -1,10 +1,11 @@
 #include <QPushButton>
 
+#include "gui/editors/code_table_editor_launch.h"
 #include "gui/main/form1.h"
 #include "gui/qt_user_interface.h"
-#include "upgrade/upgrade_mode.h"
+#include "gui/selftest/self_test.h"
 #include "upgrade/upgrade_capture.h"
-#include "gui/editors/code_table_editor_launch.h"
+#include "upgrade/upgrade_mode.h"
 
 namespace lumora_usb_encoder {
 
@@ -16,8 +17,11 @@ void Form1::button1_Click() {
     (void)openCodeTableEditor(fields_, this, *ui_);
 }
 
-// The self test has a window of its own, which this button will open.
-void Form1::button2_Click() {}
+void Form1::button2_Click() {
+    auto* window = new self_test;
+    window->move(pos());
+    window->show();
+}
 
 // Reached by mouse, keyboard and screen reader alike: the upgrade must not be out of reach for
 // anyone who cannot use a mouse.

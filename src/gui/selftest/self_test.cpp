@@ -24,6 +24,10 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text) {
     label->setObjectName(name);
     label->setEnabled(false);  // greyed: the stages' labels only show what runs
     label->setAutoFillBackground(true);
+    // Grey, yet dark enough to read on the light green of a running stage.
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(80, 80, 80));
+    label->setPalette(palette);
     return label;
 }
 

@@ -115,7 +115,7 @@ TEST_F(SelfTestSequence, RestoreWarnsOnlyForTheBuzzerPeriod) {
 // The worker and the main window share the one keypad link; neither may take the other's
 // reply. Run under ThreadSanitizer too (-DQUILLON_TSAN=ON).
 TEST_F(SelfTestSequence, MainWindowAndSelfTestExchangeSideBySide) {
-    SelfTestStart begun = begin("keys=16,type=6");
+    SelfTestStart begun = begin("keys=16,type=6,delay=5");  // exchanges that overlap
     std::thread worker(
         [&] { (void)runSelfTest(begun, stages(true, true, true, false), port, port.closeForm); });
     int misread = 0;

@@ -28,11 +28,11 @@ std::vector<KeyPicture> smallKeypad(uint8_t options) {
 }
 
 std::vector<KeyPicture> numbered(const std::vector<int>& buttons) {
-    std::vector<KeyPicture> pictures;
-    int number = 1;
-    for (int button : buttons) {
-        pictures.push_back({button, std::to_string(number++), false});
-    }
+    std::vector<KeyPicture> pictures(buttons.size());
+    std::transform(buttons.begin(), buttons.end(), pictures.begin(),
+                   [number = 0](int button) mutable {
+                       return KeyPicture{button, std::to_string(++number), false};
+                   });
     return pictures;
 }
 

@@ -43,9 +43,8 @@ std::vector<uint8_t> KeyboardReader::poll() {
         if (!report) {
             continue;  // not a keyboard report: nothing a person typed
         }
-        for (uint8_t usage : newlyPressed(last_, *report)) {
-            pressed.push_back(usage);
-        }
+        auto fresh = newlyPressed(last_, *report);
+        pressed.insert(pressed.end(), fresh.begin(), fresh.end());
         last_ = *report;
     }
     return pressed;

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
+#include <algorithm>
+#include <iterator>
 
 namespace lumora_usb_encoder {
 
@@ -13,7 +15,7 @@ constexpr int kReopenEveryPolls = 25;  // a keypad that left is looked for twice
 struct UsageRange {
     uint8_t first;
     uint8_t last;
-    int firstKey;
+    int firstKey;  // cppcheck-suppress unusedStructMember ; read through an iterator
 };
 constexpr UsageRange kRanges[] = {
     {0x04, 0x1D, Qt::Key_A},      {0x1E, 0x26, Qt::Key_1},      {0x27, 0x27, Qt::Key_0},
@@ -29,12 +31,10 @@ KeyboardBridge::KeyboardBridge(QObject* parent) : QObject(parent) {
 }
 
 int KeyboardBridge::qtKeyForUsage(uint8_t usage) {
-    for (const UsageRange& range : kRanges) {
-        if (usage >= range.first && usage <= range.last) {
-            return range.firstKey + (usage - range.first);
-        }
-    }
-    return 0;
+    const auto* range =
+        std::find_if(std::begin(kRanges), std::end(kRanges),
+                     [&](const UsageRange& r) { return usage >= r.first && usage <= r.last; });
+    return range == std::end(kRanges) ? 0 : range->firstKey + (usage - range->first);
 }
 
 void KeyboardBridge::poll() {

@@ -144,9 +144,9 @@ void self_test::showKeyLayout(uint8_t keypadType, uint8_t options) {
 }
 
 QLabel* self_test::labelFor(Label label) const {
-    QLabel* labels[] = {ledLbl,      ledColourLbl, ledBrightnessLbl,
-                        ledLevelLbl, buzzerLbl,    buzzerPeriodLbl};
-    return labels[static_cast<int>(label)];
+    const std::array<QLabel*, 6> labels = {ledLbl,      ledColourLbl, ledBrightnessLbl,
+                                           ledLevelLbl, buzzerLbl,    buzzerPeriodLbl};
+    return labels.at(static_cast<size_t>(label));
 }
 
 void self_test::AddTextToObject(Label label, const QString& text) {
@@ -154,8 +154,8 @@ void self_test::AddTextToObject(Label label, const QString& text) {
 }
 
 void self_test::AmendCheckBox(CheckBox box) {
-    QCheckBox* boxes[] = {ledCheckBox, brightnessCheckBox, buzzerCheckBox};
-    boxes[static_cast<int>(box)]->setChecked(true);
+    const std::array<QCheckBox*, 3> boxes = {ledCheckBox, brightnessCheckBox, buzzerCheckBox};
+    boxes.at(static_cast<size_t>(box))->setChecked(true);
 }
 
 void self_test::highlight(Label label) {

@@ -61,6 +61,19 @@ struct SelfTestArguments {
     unsigned keysTime = 30;
 };
 
+nlohmann::json jsonResult(const SelfTestOptions& options, const SelfTestOutcome& outcome,
+                          const nlohmann::json& keysSeen, bool restored) {
+    nlohmann::json result;
+    for (size_t i = 0; i < kStageCount; ++i) {
+        if (options.stages[i]) {
+            result["stages"][kStageNames[i]] = resultName(outcome.stages[i]);
+        }
+    }
+    result["keysSeen"] = keysSeen;
+    result["restored"] = restored;
+    return result;
+}
+
 int runSelfTestCommand(Context& ctx, const SelfTestArguments& args) {
     std::string error;
     auto stages = parseStageList(args.stages, error);
@@ -79,23 +92,13 @@ int runSelfTestCommand(Context& ctx, const SelfTestArguments& args) {
     options.stages = *stages;
     options.keysTimeMs = args.keysTime * 1000;
     SelfTestConsole console(ctx);
-    SelfTestOutcome outcome;
-    {
-        InterruptScope scope;
-        outcome = runSelfTest(*start, options, console, interrupted);
-    }
+    // A second Ctrl-C during the restore must not leave the keypad half restored.
+    InterruptScope scope;
+    SelfTestOutcome outcome = runSelfTest(*start, options, console, interrupted);
     bool restored = restoreAfterSelfTest(*start, ctx.ui());
     console.line(restored ? "restore: done" : "restore: failed");
     if (ctx.options().json) {
-        nlohmann::json result;
-        for (size_t i = 0; i < kStageCount; ++i) {
-            if (options.stages[i]) {
-                result["stages"][kStageNames[i]] = resultName(outcome.stages[i]);
-            }
-        }
-        result["keysSeen"] = console.keysSeen();
-        result["restored"] = restored;
-        ctx.out() << result << '\n';
+        ctx.out() << jsonResult(options, outcome, console.keysSeen(), restored) << '\n';
     }
     if (outcome.failed() || !restored) {
         return KeypadFailed;

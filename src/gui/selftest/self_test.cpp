@@ -58,6 +58,8 @@ self_test::self_test(QWidget* parent)
     setAccessibleDescription("Flashes the LED, sounds the buzzer and shows the keys pressed");
     buildControls();
     track();
+    connect(this, &self_test::workerEnded, this, &self_test::backgroundWorker1_RunWorkerCompleted,
+            Qt::QueuedConnection);
     qApp->installEventFilter(this);  // the window sees every key before its controls do
     InitializeSelfTest();
     playTestSound(this);

@@ -39,6 +39,10 @@ class self_test : public QWidget {
     void highlight(selftest::Label label);
     void showKeyTestNotice(const QString& text, const QString& caption);
 
+  signals:
+    // The worker is done; queued to the window's thread, where the restore runs.
+    void workerEnded();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -60,8 +60,7 @@ void self_test::backgroundWorker1_DoWork() {
     WindowPort port(this);
     (void)selftest::runSelfTest(*start_, selftest::SelfTestOptions{}, port, closeForm);
     // Every way out of the sequence ends the same: the restore, on the window's thread.
-    QMetaObject::invokeMethod(
-        this, [this] { backgroundWorker1_RunWorkerCompleted(); }, Qt::QueuedConnection);
+    emit workerEnded();
 }
 
 void self_test::backgroundWorker1_RunWorkerCompleted() {

@@ -60,6 +60,9 @@ self_test::self_test(QWidget* parent)
     track();
     connect(this, &self_test::workerEnded, this, &self_test::backgroundWorker1_RunWorkerCompleted,
             Qt::QueuedConnection);
+    connect(
+        this, &self_test::handOver, this, [](const std::function<void()>* work) { (*work)(); },
+        Qt::BlockingQueuedConnection);
     qApp->installEventFilter(this);  // the window sees every key before its controls do
     InitializeSelfTest();
     playTestSound(this);

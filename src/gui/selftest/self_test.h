@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -42,6 +43,8 @@ class self_test : public QWidget {
   signals:
     // The worker is done; queued to the window's thread, where the restore runs.
     void workerEnded();
+    // The worker hands `work` to the window's thread and waits until it is done.
+    void handOver(const std::function<void()>* work);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -43,10 +43,7 @@ class WindowPort final : public selftest::SelfTestPort {
     }
 
   private:
-    template <typename Work>
-    void onWindowThread(Work work) {
-        QMetaObject::invokeMethod(window_, std::move(work), Qt::BlockingQueuedConnection);
-    }
+    void onWindowThread(const std::function<void()>& work) { emit window_->handOver(&work); }
     self_test* window_;
 };
 

@@ -94,6 +94,16 @@ bool parseWatch(const Fields&, Request&, std::string&) {
     return true;
 }
 
+bool parsePress(const Fields& f, Request& r, std::string& error) {
+    auto key = decodeCount(f[2], 16);
+    if (!key || *key == 0) {
+        return fail(error, "bad key (1-16)");
+    }
+    r.path = f[1];
+    r.key = *key;
+    return true;
+}
+
 struct RequestForm {
     std::string_view name;
     Verb verb;
@@ -109,6 +119,7 @@ constexpr RequestForm kRequests[] = {
     {"STRING", Verb::String, 3, parseString},
     {"CLOSE", Verb::Close, 2, parseClose},
     {"WATCH", Verb::Watch, 1, parseWatch},
+    {"PRESS", Verb::Press, 3, parsePress},
 };
 
 }  // namespace
@@ -149,6 +160,8 @@ std::string formatRequest(const Request& r) {
                    (r.which == StringKind::Manufacturer ? " MANUFACTURER" : " PRODUCT");
         case Verb::Close:
             return "CLOSE " + r.handle;
+        case Verb::Press:
+            return "PRESS " + r.path + " " + std::to_string(r.key);
         case Verb::Watch:
             break;
     }

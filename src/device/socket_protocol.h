@@ -21,14 +21,15 @@ inline constexpr uint32_t kMaxDataLength = (kMaxLineLength - 5) / 2;
 inline constexpr uint32_t kMaxReadRequest = 65535;
 inline constexpr uint32_t kMaxTimeoutMs = 0x7FFFFFFF;
 
-enum class Verb { Enumerate, Open, Write, Read, String, Close, Watch };
+enum class Verb { Enumerate, Open, Write, Read, String, Close, Watch, Press };
 enum class StringKind { Manufacturer, Product };
 
 struct Request {
     Verb verb = Verb::Watch;
     uint16_t vendorId = 0;  // ENUMERATE; 0 matches any
     uint16_t productId = 0;
-    std::string path;            // OPEN
+    std::string path;            // OPEN, PRESS
+    uint32_t key = 0;            // PRESS, 1-16
     std::string handle;          // WRITE, READ, STRING, CLOSE: opaque, as the server issued it
     std::vector<uint8_t> bytes;  // WRITE, at least one
     uint32_t maxLength = 0;      // READ, at least one

@@ -14,6 +14,7 @@ constexpr uint8_t kEtx = 0x03;
 constexpr uint8_t kAck = 0x06;
 constexpr uint8_t kRefusal = 0x0F;
 constexpr uint32_t kLeaveAfterReplyMs = 20;  // the reply goes out before the keypad restarts
+constexpr uint32_t kKeyHoldMs = 50;          // a quick tap, as a person presses a key
 
 // The default and alternate tables every keypad ships with; the default one sends F15 to F24,
 // which is what the self test listens for.
@@ -142,6 +143,33 @@ void SimKeypad::refuse(uint32_t now) {
 void SimKeypad::pressKey(uint8_t key) {
     lastCommand_ = static_cast<uint8_t>(Command::SelfTest);
     reply({key}, GetTickCount());
+}
+
+bool SimKeypad::typeKey(int key) {
+    auto bus = bus_.lock();
+    if (!bus) {
+        return false;
+    }
+    std::lock_guard lock(bus->mutex());
+    size_t entries = variant_.keys <= 8 ? 10 : static_cast<size_t>(variant_.keys);
+    if (key < 1 || static_cast<size_t>(key) > entries) {
+        return false;
+    }
+    std::array<uint8_t, 32> table = current_.customTable;
+    if (current_.keypadType == 0 || current_.keypadType == 1) {
+        table = builtInTable(current_.keypadType == 1);
+    }
+    uint8_t modifier = table[2 * static_cast<size_t>(key - 1)];
+    std::vector<uint8_t> pressed(8, 0);
+    // A boot keyboard carries modifier keys as bits of its first byte, not as key codes.
+    if (modifier >= 0xE0 && modifier <= 0xE7) {
+        pressed[0] = static_cast<uint8_t>(1U << (modifier - 0xE0));
+    }
+    pressed[2] = table[2 * static_cast<size_t>(key - 1) + 1];
+    uint32_t now = GetTickCount();
+    bus->queueReport(this, 0, {now, std::move(pressed)});
+    bus->queueReport(this, 0, {now + kKeyHoldMs, std::vector<uint8_t>(8, 0)});
+    return true;
 }
 
 void SimKeypad::hostWrite(int interfaceNumber, const uint8_t* data, size_t length, uint32_t now) {

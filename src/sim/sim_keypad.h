@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "device/keypad_commands.h"
 #include "sim/virtual_bus.h"
@@ -68,6 +69,10 @@ class SimKeypad final : public BusDevice, public std::enable_shared_from_this<Si
     int commandsReceived() const { return commandsReceived_; }
     // A key press frame during the self test (command 8 reply with the key's number).
     void pressKey(uint8_t key);
+    // Key `key` (1-based) pressed and let go: its entry of the table in use goes out on the
+    // keyboard interface as a boot-keyboard report, then the all-released report. False when
+    // the keypad has no such key.
+    bool typeKey(int key);
     // Status record as the keypad would send it now.
     std::vector<uint8_t> statusRecord() const;
 
@@ -95,11 +100,17 @@ class SimKeypad final : public BusDevice, public std::enable_shared_from_this<Si
 
 // What --simulate=SPEC asks for: keys=5|6|8|12|16, type=N, version=TEXT, serial=TEXT,
 // brightness=N, colour=N, buzzer=N, period=N, options=N, delay=MS (reply delay),
-// fault=refuse|badcheck|badstatus|badsize|ack (every reply), absent=1 (no keypad on the bus).
+// fault=refuse|badcheck|badstatus|badsize|ack (every reply), absent=1 (no keypad on the bus),
+// press=K@MS;K@MS... (key K, 1-based, pressed MS milliseconds after the keypad starts).
+struct KeyPress {
+    int key = 1;
+    uint32_t atMs = 0;
+};
 struct SimulationSpec {
     KeypadVariant variant;
     KeypadSettings factory;
     KeypadFaults faults;
+    std::vector<KeyPress> presses;
     bool absent = false;
 };
 

@@ -115,7 +115,8 @@ bool SimServer::send(Client& client, const std::string& text) {
 }
 
 void SimServer::serve(Client& client) {
-    ServerSession session(*options_.backend, [this] { return stopping_.load(); });
+    ServerSession session(
+        *options_.backend, [this] { return stopping_.load(); }, options_.press);
     wire::LineReader reader;
     for (;;) {
         std::string line;

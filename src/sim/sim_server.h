@@ -22,6 +22,8 @@ struct ServerOptions {
     // that a keypad coming back is announced to watchers without waiting for a request.
     std::function<void()> tick;
     std::chrono::milliseconds tickInterval{20};
+    // Serves PRESS <path> <key>: "" when the key went down, else the reason.
+    std::function<std::string(const std::string& path, int key)> press;
     // One line per request, and per event sent to a watcher, when set.
     std::function<void(const std::string&)> log;
     size_t maxClients = 64;

@@ -45,8 +45,8 @@ Result bare(AnswerKind kind, std::string token = {}) {
 
 }  // namespace
 
-ServerSession::ServerSession(hid::Backend& backend, std::function<bool()> stopping)
-    : backend_(backend), stopping_(std::move(stopping)) {}
+ServerSession::ServerSession(hid::Backend& backend, std::function<bool()> stopping, PressKey press)
+    : backend_(backend), stopping_(std::move(stopping)), press_(std::move(press)) {}
 
 Result ServerSession::tooLong() {
     return err("line longer than " + std::to_string(wire::kMaxLineLength) + " bytes");
@@ -65,6 +65,8 @@ Result ServerSession::handle(std::string_view line) {
             return open(request);
         case wire::Verb::Watch:
             return {"", "", true};
+        case wire::Verb::Press:
+            return press(request);
         case wire::Verb::Close:
             return devices_.erase(request.handle) ? bare(AnswerKind::Ok) : err("unknown handle");
         default:
@@ -108,6 +110,14 @@ Result ServerSession::open(const wire::Request& request) {
     std::string handle = std::to_string(nextHandle++);
     devices_.emplace(handle, std::move(device));
     return bare(AnswerKind::Ok, handle);
+}
+
+Result ServerSession::press(const wire::Request& request) {
+    if (!press_) {
+        return err("no keys to press here");
+    }
+    std::string problem = press_(request.path, static_cast<int>(request.key));
+    return problem.empty() ? bare(AnswerKind::Ok) : err(problem);
 }
 
 Result ServerSession::onDevice(const wire::Request& request) {

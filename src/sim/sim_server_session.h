@@ -18,8 +18,12 @@ namespace lumora_usb_encoder::sim {
 // closed with it, so a client that dies leaves nothing open.
 class ServerSession {
   public:
-    // `stopping` lets a long READ end early when the server shuts down.
-    ServerSession(hid::Backend& backend, std::function<bool()> stopping = {});
+    // Presses a key of the keypad at `path`; an empty answer when done, else the reason.
+    using PressKey = std::function<std::string(const std::string& path, int key)>;
+
+    // `stopping` lets a long READ end early when the server shuts down; `press` serves PRESS
+    // (without it PRESS is refused).
+    ServerSession(hid::Backend& backend, std::function<bool()> stopping = {}, PressKey press = {});
 
     struct Result {
         std::string answer;       // one or more lines, each with its '\n'
@@ -39,9 +43,11 @@ class ServerSession {
     Result read(hid::Device& device, const hid::wire::Request& request);
     Result string(hid::Device& device, const hid::wire::Request& request);
     Result onDevice(const hid::wire::Request& request);
+    Result press(const hid::wire::Request& request);
 
     hid::Backend& backend_;
     std::function<bool()> stopping_;
+    PressKey press_;
     std::map<std::string, std::unique_ptr<hid::Device>> devices_;
 };
 

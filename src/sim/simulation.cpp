@@ -3,6 +3,7 @@
 
 #include "sim/sim_keypad.h"
 #include "sim/sim_loader.h"
+#include "support/clock.h"
 
 namespace lumora_usb_encoder::sim {
 
@@ -52,6 +53,25 @@ bool applyFault(const std::string& name, KeypadFaults& faults) {
     return true;
 }
 
+// K@MS;K@MS...: each key 1-16, each time up to a minute.
+bool parsePresses(const std::string& value, std::vector<KeyPress>& presses) {
+    std::stringstream items(value);
+    std::string item;
+    std::vector<KeyPress> parsed;
+    while (std::getline(items, item, ';')) {
+        auto at = item.find('@');
+        long key = 0;
+        long ms = 0;
+        if (at == std::string::npos || !parseNumber(item.substr(0, at), 1, 16, key) ||
+            !parseNumber(item.substr(at + 1), 0, 60000, ms)) {
+            return false;
+        }
+        parsed.push_back({static_cast<int>(key), static_cast<uint32_t>(ms)});
+    }
+    presses.insert(presses.end(), parsed.begin(), parsed.end());
+    return !parsed.empty();
+}
+
 bool applyItem(const std::string& key, const std::string& value, SimulationSpec& spec,
                bool& optionsGiven) {
     long n = 0;
@@ -84,6 +104,9 @@ bool applyItem(const std::string& key, const std::string& value, SimulationSpec&
     }
     if (key == "fault") {
         return applyFault(value, spec.faults);
+    }
+    if (key == "press") {
+        return parsePresses(value, spec.presses);
     }
     struct Field {
         const char* name;
@@ -122,7 +145,8 @@ bool parseSimulationSpec(const std::string& text, SimulationSpec& spec, std::str
             error = "bad simulation setting '" + item +
                     "' (keys=5|6|8|12|16, type=0-8, version=TEXT, serial=12 characters, "
                     "brightness=0-9, colour=0-2, buzzer=0|1, period=0-9, options=0-255, "
-                    "delay=MS, fault=refuse|badcheck|badstatus|badsize|ack, absent=0|1)";
+                    "delay=MS, fault=refuse|badcheck|badstatus|badsize|ack, absent=0|1, "
+                    "press=K@MS;K@MS...)";
             return false;
         }
     }
@@ -141,6 +165,15 @@ Simulation makeSimulation(const SimulationSpec& spec) {
     connectLoader(simulation);  // the upgrade mode command brings the keypad's loader
     if (!spec.absent) {
         simulation.bus->attach(simulation.keypad);
+    }
+    uint32_t start = GetTickCount();
+    for (const KeyPress& press : spec.presses) {
+        std::weak_ptr<SimKeypad> keypad = simulation.keypad;
+        simulation.bus->callAt(start + press.atMs, [keypad, key = press.key](uint32_t) {
+            if (auto pressed = keypad.lock()) {
+                (void)pressed->typeKey(key);
+            }
+        });
     }
     return simulation;
 }

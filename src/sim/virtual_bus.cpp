@@ -52,6 +52,18 @@ void VirtualBus::detachLater(const BusDevice* device, uint32_t delayMs,
     schedule_.push_back({GetTickCount() + delayMs, false, nullptr, device, std::move(then)});
 }
 
+void VirtualBus::callAt(uint32_t at, std::function<void(uint32_t now)> then) {
+    std::lock_guard lock(mutex_);
+    schedule_.push_back({at, false, nullptr, nullptr, std::move(then)});
+}
+
+std::shared_ptr<BusDevice> VirtualBus::deviceAt(const std::string& path) {
+    auto handle = open(path);
+    std::lock_guard lock(mutex_);
+    Presence* presence = handle ? presenceLocked(handle->presence) : nullptr;
+    return presence ? presence->device : nullptr;
+}
+
 void VirtualBus::arriveLocked(const std::shared_ptr<BusDevice>& device, Changes& changes) {
     uint64_t id = nextPresence_++;
     Presence& presence = present_[id];

@@ -58,6 +58,11 @@ class VirtualBus : public std::enable_shared_from_this<VirtualBus> {
     void detachLater(const BusDevice* device, uint32_t delayMs,
                      std::function<void(uint32_t now)> then = {});
     bool present(const BusDevice* device);
+    // Runs `then` (bus lock held) once the clock reaches tick `at`, for devices that act of their
+    // own accord at a set time (a key pressed on the simulated keypad).
+    void callAt(uint32_t at, std::function<void(uint32_t now)> then);
+    // The device behind one of its interface paths; nullptr when none is present there.
+    std::shared_ptr<BusDevice> deviceAt(const std::string& path);
 
     std::vector<hid::DeviceInfo> enumerate(uint16_t vendorId, uint16_t productId);
 

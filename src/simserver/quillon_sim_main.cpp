@@ -43,6 +43,13 @@ int serve(const Arguments& arguments) {
     options.path = arguments.socket;
     options.backend = std::make_shared<SimBackend>(simulation.bus);
     options.tick = [bus = simulation.bus] { bus->poll(); };
+    options.press = [bus = simulation.bus, keypad = simulation.keypad](const std::string& path,
+                                                                       int key) -> std::string {
+        if (bus->deviceAt(path) != keypad) {
+            return "no keypad at " + path;
+        }
+        return keypad->typeKey(key) ? "" : "no key " + std::to_string(key);
+    };
     if (arguments.verbose) {
         options.log = [&logMutex](const std::string& line) {
             std::lock_guard lock(logMutex);

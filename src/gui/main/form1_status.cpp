@@ -7,6 +7,7 @@
 #include "gui/main/form1.h"
 #include "gui/main/list_caption.h"
 #include "gui/qt_user_interface.h"
+#include "gui/selftest/self_test.h"
 #include "settings/enable_rule.h"
 #include "settings/keypad_jobs.h"
 #include "settings/settings_file.h"
@@ -85,6 +86,7 @@ void Form1::button11_Click() {
 }
 
 void Form1::button10_Click() {
+    self_test::finishAll();  // a keypad under test gets its settings back before it is let go
     closeKeypad();
     quit_();
 }

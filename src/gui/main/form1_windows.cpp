@@ -3,6 +3,7 @@
 #include "gui/editors/code_table_editor_launch.h"
 #include "gui/main/form1.h"
 #include "gui/qt_user_interface.h"
+#include "gui/selftest/self_test.h"
 #include "upgrade/pending_backup.h"
 #include "upgrade/upgrade_capture.h"
 #include "upgrade/upgrade_mode.h"
@@ -17,8 +18,11 @@ void Form1::button1_Click() {
     (void)openCodeTableEditor(fields_, this, *ui_);
 }
 
-// The self test has a window of its own, which this button will open.
-void Form1::button2_Click() {}
+void Form1::button2_Click() {
+    auto* window = new self_test;
+    window->move(pos());
+    window->show();
+}
 
 // Reached by mouse, keyboard and screen reader alike: the upgrade must not be out of reach for
 // anyone who cannot use a mouse.

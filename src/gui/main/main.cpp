@@ -2,11 +2,14 @@
 #include <QApplication>
 #include <QTimer>
 #include <iostream>
+#include <memory>
 
-#include "sim/app_options.h"
 #include "gui/main/form1.h"
-#include "settings/settings_file.h"
 #include "gui/main/splash_form.h"
+#include "gui/selftest/keyboard_bridge.h"
+#include "gui/selftest/self_test.h"
+#include "settings/settings_file.h"
+#include "sim/app_options.h"
 
 using namespace lumora_usb_encoder;
 
@@ -42,6 +45,11 @@ int main(int argc, char** argv) {
     if (!installBackend(options)) {
         return 2;
     }
+    // No operating system types a simulated keypad's keys; the bridge does.
+    std::unique_ptr<KeyboardBridge> keys;
+    if (options.simulate || !options.hidSocket.empty()) {
+        keys = std::make_unique<KeyboardBridge>();
+    }
     Form1 form(options.settingsFile.empty() ? defaultSettingsPath() : options.settingsFile);
     auto start = [&form] {
         form.Form1_Load();
@@ -56,5 +64,6 @@ int main(int argc, char** argv) {
         splash->show();
     }
     QApplication::exec();
+    self_test::finishAll();  // the title bar's close ends the program: restore under-test keypads
     return 0;
 }

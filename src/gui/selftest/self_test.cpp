@@ -1,0 +1,190 @@
+#include "gui/selftest/self_test.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include "gui/qt_user_interface.h"
+#include "gui/selftest/key_colours.h"
+#include "gui/selftest/test_sound.h"
+#include "selftest/key_layout.h"
+
+namespace lumora_usb_encoder {
+
+using selftest::CheckBox;
+using selftest::Label;
+
+namespace {
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setEnabled(false);  // greyed: the stages' labels only show what runs
+    label->setAutoFillBackground(true);
+    // Grey, yet dark enough to read on the light green of a running stage.
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(80, 80, 80));
+    label->setPalette(palette);
+    return label;
+}
+
+QCheckBox* makeBox(QWidget* parent, const char* name, const QString& accessibleName) {
+    auto* box = new QCheckBox(parent);
+    box->setObjectName(name);
+    box->setAccessibleName(accessibleName);
+    box->setAttribute(Qt::WA_TransparentForMouseEvents);  // ticked by the test, not by hand
+    box->setFocusPolicy(Qt::NoFocus);
+    return box;
+}
+
+void setBackground(QLabel* label, const QColor& colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, colour);
+    label->setPalette(palette);
+}
+
+}  // namespace
+
+self_test::self_test(QWidget* parent)
+    : QWidget(parent), ui_(std::make_unique<QtUserInterface>(this)) {
+    setObjectName("self_test");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle("Self Test");
+    setWindowIcon(QIcon());
+    setAccessibleName(windowTitle());
+    setAccessibleDescription("Flashes the LED, sounds the buzzer and shows the keys pressed");
+    buildControls();
+    track();
+    connect(this, &self_test::workerEnded, this, &self_test::backgroundWorker1_RunWorkerCompleted,
+            Qt::QueuedConnection);
+    connect(
+        this, &self_test::handOver, this, [](const std::function<void()>* work) { (*work)(); },
+        Qt::BlockingQueuedConnection);
+    qApp->installEventFilter(this);  // the window sees every key before its controls do
+    InitializeSelfTest();
+    playTestSound(this);
+}
+
+void self_test::buildControls() {
+    auto* grid = new QGridLayout(this);
+    label3 = new QLabel("SELF TEST", this);
+    label3->setObjectName("label3");
+    QFont heading = label3->font();
+    heading.setBold(true);
+    heading.setPointSize(heading.pointSize() + 4);
+    label3->setFont(heading);
+    grid->addWidget(label3, 0, 0, 1, 3, Qt::AlignHCenter);
+
+    ledLbl = makeLabel(this, "ledLbl", "Testing Led");
+    ledColourLbl = makeLabel(this, "ledColourLbl", "LED");
+    ledCheckBox = makeBox(this, "ledCheckBox", "LED flash done");
+    ledBrightnessLbl = makeLabel(this, "ledBrightnessLbl", "Testing Led Brightness ");
+    ledLevelLbl = makeLabel(this, "ledLevelLbl", "");
+    brightnessCheckBox = makeBox(this, "brightnessCheckBox", "LED brightness steps done");
+    buzzerLbl = makeLabel(this, "buzzerLbl", "Testing Buzzer Period");
+    buzzerPeriodLbl = makeLabel(this, "buzzerPeriodLbl", "");
+    buzzerCheckBox = makeBox(this, "buzzerCheckBox", "Buzzer test done");
+    QWidget* rows[3][3] = {{ledLbl, ledColourLbl, ledCheckBox},
+                           {ledBrightnessLbl, ledLevelLbl, brightnessCheckBox},
+                           {buzzerLbl, buzzerPeriodLbl, buzzerCheckBox}};
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            grid->addWidget(rows[row][column], row + 1, column);
+        }
+    }
+
+    auto* keys = new QGridLayout;
+    for (int i = 0; i < 16; ++i) {
+        auto* button = new QPushButton(this);
+        button->setObjectName(QString("button%1").arg(i + 1));
+        button->setFocusPolicy(Qt::NoFocus);  // pictures: they show colours and take nothing
+        button->setMinimumSize(64, 48);
+        button->hide();
+        keys->addWidget(button, i / 4, i % 4);
+        keyButtons[static_cast<size_t>(i)] = button;
+    }
+    grid->addLayout(keys, 4, 0, 1, 3);
+
+    label1 = makeLabel(this, "label1", "Test Audio");
+    grid->addWidget(label1, 5, 0);
+    endBtn = new QPushButton("Close", this);
+    endBtn->setObjectName("endBtn");
+    endBtn->setAccessibleDescription("Ends the test and puts the keypad's settings back");
+    connect(endBtn, &QPushButton::clicked, this, &self_test::endBtn_MouseClick_1);
+    grid->addWidget(endBtn, 5, 2);
+}
+
+void self_test::InitializeSelfTest() {
+    closeForm = false;
+    backGroundColour = endBtn->palette().color(QPalette::Button);
+    for (QLabel* label :
+         {ledLbl, ledColourLbl, ledBrightnessLbl, ledLevelLbl, buzzerLbl, buzzerPeriodLbl}) {
+        setBackground(label, backGroundColour);
+    }
+    for (QCheckBox* box : {ledCheckBox, brightnessCheckBox, buzzerCheckBox}) {
+        box->setChecked(false);
+    }
+    start_ = selftest::GetDeviceStatusMessage();
+    if (!start_) {
+        ui_->warn(selftest::kStatusErrorMessage, kCaptionEncoder);
+        return;
+    }
+    ledColourLbl->setText(QString::fromStdString(selftest::ledColourName(start_->ledColour_index)));
+    ledLevelLbl->setText(QString::number(start_->ledBrightness_index));
+    buzzerPeriodLbl->setText(QString::number(start_->buzzerPeriod_index));
+    showKeyLayout(start_->keypadType_index, start_->options_fitted);
+    backgroundWorker1 = std::thread([this] { backgroundWorker1_DoWork(); });
+}
+
+void self_test::showKeyLayout(uint8_t keypadType, uint8_t options) {
+    for (const auto& picture : selftest::keyLayout(keypadType, options)) {
+        QPushButton* button = keyButtons[static_cast<size_t>(picture.button - 1)];
+        button->setText(QString::fromStdString(picture.text));
+        paintKey(button, picture.grey ? QColor(Qt::gray) : backGroundColour);
+        button->show();
+    }
+}
+
+QLabel* self_test::labelFor(Label label) const {
+    const std::array<QLabel*, 6> labels = {ledLbl,      ledColourLbl, ledBrightnessLbl,
+                                           ledLevelLbl, buzzerLbl,    buzzerPeriodLbl};
+    return labels.at(static_cast<size_t>(label));
+}
+
+void self_test::AddTextToObject(Label label, const QString& text) {
+    labelFor(label)->setText(text);
+}
+
+void self_test::AmendCheckBox(CheckBox box) {
+    const std::array<QCheckBox*, 3> boxes = {ledCheckBox, brightnessCheckBox, buzzerCheckBox};
+    boxes.at(static_cast<size_t>(box))->setChecked(true);
+}
+
+void self_test::highlight(Label label) {
+    setBackground(labelFor(label), QColor("lightgreen"));
+}
+
+bool self_test::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this) {
+        return false;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        OnKeyDown(static_cast<QKeyEvent*>(event)->key());
+    }
+    return true;  // every key is the test's: none reaches a control
+}
+
+void self_test::OnKeyDown(int key) {
+    if (auto marked = keyMark(key)) {
+        paintKey(keyButtons[static_cast<size_t>(marked->button - 1)], marked->colour);
+    }
+}
+
+}  // namespace lumora_usb_encoder

@@ -1,0 +1,161 @@
+// The self-test window against the simulated keypad: start texts and layout, key colours, the
+// ways it ends (Close, title bar, leaving the program), the simulated keyboard.
+#include <QCheckBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QtTest>
+#include <thread>
+
+#include "../../support/recording_ui.h"
+#include "../main/gui_world.h"
+#include "gui/main/form1.h"
+#include "gui/selftest/keyboard_bridge.h"
+#include "gui/selftest/self_test.h"
+#include "selftest/self_test_sequence.h"
+
+using namespace lumora_usb_encoder;
+using namespace lumora_usb_encoder::testing;
+
+namespace {
+
+// Virtual time that still lets real time pass a little, so that a key test waiting for Close
+// does not race its clock round while the test's thread waits for it.
+class PacedClock final : public Clock {
+  public:
+    void sleep(uint32_t ms) override {
+        std::this_thread::sleep_for(std::chrono::microseconds(50));
+        inner_.sleep(ms);
+    }
+    uint32_t tickCount() override { return inner_.tickCount(); }
+
+  private:
+    VirtualClock inner_;
+};
+
+}  // namespace
+
+class SelfTestWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<GuiWorld> world;
+
+    QPointer<self_test> open(const std::string& spec, bool refusing = false) {
+        world = std::make_unique<GuiWorld>(spec);
+        setClock(std::make_shared<PacedClock>());
+        RecordingUi quiet;
+        if (!rescanKeypad(quiet)) {
+            qFatal("no simulated keypad");
+        }
+        world->simulation.keypad->faults.refuse = refusing;
+        world->written.clear();
+        return new self_test;
+    }
+    template <typename T = QWidget>
+    static T* find(QWidget* window, const char* name) {
+        T* widget = child<T>(window, name);
+        if (widget == nullptr) {
+            qFatal("no control named %s", name);
+        }
+        return widget;
+    }
+    static QColor keyColour(QWidget* window, const char* name) {
+        return find<QPushButton>(window, name)->property("keyColour").value<QColor>();
+    }
+    // Message boxes are taken as they come, so that a retried check sees all of them.
+    QStringList shown;
+    bool noticeShown() {
+        shown += world->shownTexts();
+        return !shown.isEmpty();
+    }
+    // The last three commands: the restore.
+    std::vector<SentCommand> restore() const {
+        auto sent = world->settingsSent();
+        return sent.size() < 3 ? sent : std::vector<SentCommand>(sent.end() - 3, sent.end());
+    }
+
+  private slots:
+    void cleanup() {
+        self_test::finishAll();
+        world.reset();
+        shown.clear();
+    }
+
+    void startShowsTheKeypadAndKeysColourTheirButtons() {
+        QPointer<self_test> window = open("keys=16,type=7,brightness=5,period=4");
+        QCOMPARE(find<QLabel>(window, "ledLevelLbl")->text(), QString("5"));
+        QCOMPARE(find<QLabel>(window, "ledColourLbl")->text(), QString("WHITE"));
+        QCOMPARE(find<QLabel>(window, "buzzerPeriodLbl")->text(), QString("4"));
+        for (int i = 1; i <= 16; ++i) {
+            QVERIFY(!find(window, qPrintable(QString("button%1").arg(i)))->isHidden());
+        }
+        QTest::keyClick(window, Qt::Key_A);
+        QCOMPARE(keyColour(window, "button2"), keyColour(window, "button1"));
+        QTest::keyClick(window, Qt::Key_F17);
+        QCOMPARE(keyColour(window, "button2"), QColor("blue"));
+
+        QTRY_VERIFY(find<QCheckBox>(window, "buzzerCheckBox")->isChecked());
+        QTRY_VERIFY(noticeShown());
+        QCOMPARE(shown, QStringList{"Press each key  on Quillon™... \n"});
+        QTest::mouseClick(find<QPushButton>(window, "endBtn"), Qt::LeftButton);
+        QTRY_VERIFY(window.isNull());
+        QCOMPARE(restore(), (std::vector<SentCommand>{{7, {7}}, {6, {4}}, {2, {5}}}));
+    }
+
+    void titleBarCloseWaitsForTheRestore() {
+        QPointer<self_test> window = open("keys=8,type=1");
+        window->show();
+        QTRY_VERIFY(!find<QLabel>(window, "ledLevelLbl")->text().isEmpty());
+        window->close();
+        QVERIFY(!window.isNull());
+        QVERIFY(window->isHidden());
+        QTRY_VERIFY(window.isNull());
+        QCOMPARE(restore(), (std::vector<SentCommand>{{7, {1}}, {6, {3}}, {2, {5}}}));
+    }
+
+    void failedStatusReadWarnsAndCloseCloses() {
+        QPointer<self_test> window = open("keys=8", true);
+        auto boxes = MessageBox::takeShown();
+        QCOMPARE(boxes.size(), size_t{1});
+        QCOMPARE(boxes[0].text, QString("Device status message error..\n"));
+        QCOMPARE(boxes[0].caption, QString("Vorla USB Encoder"));
+        QTest::mouseClick(find<QPushButton>(window, "endBtn"), Qt::LeftButton);
+        QTRY_VERIFY(window.isNull());
+        QVERIFY(world->settingsSent().empty());
+    }
+
+    void leavingTheProgramRestoresFirst() {
+        world = std::make_unique<GuiWorld>("keys=8,brightness=3");
+        setClock(std::make_shared<PacedClock>());
+        Form1 form(world->settingsFile());
+        form.setQuitAction([] {});
+        form.Form1_Load();
+        find<QPushButton>(&form, "button2")->click();
+        self_test* window = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            window = window ? window : qobject_cast<self_test*>(widget);
+        }
+        QVERIFY(window != nullptr);
+        QCOMPARE(window->pos(), form.pos());
+        QTRY_VERIFY(find<QCheckBox>(window, "ledCheckBox")->isChecked());
+        find<QPushButton>(&form, "button10")->click();  // Exit
+        QCOMPARE(restore(), (std::vector<SentCommand>{{7, {0}}, {6, {3}}, {2, {3}}}));
+        QVERIFY(hid_handle == nullptr);
+    }
+
+    void simulatedKeypadKeysReachTheWindow() {
+        QPointer<self_test> window = open("keys=8");
+        KeyboardBridge bridge;
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTRY_VERIFY(noticeShown());  // the key test has begun
+        QTest::qWait(200);           // the bridge has found the keyboard
+        QVERIFY(world->simulation.keypad->typeKey(10));
+        QTRY_COMPARE(keyColour(window, "button3"), QColor("red"));  // F24
+    }
+};
+
+QTEST_MAIN(SelfTestWindowTest)
+#include "self_test_window_test.moc"

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include "device/hid_backend.h"
+#include "selftest/keyboard_reader.h"
+#include "selftest/stage_list.h"
+#include "sim/sim_keypad.h"
+#include "sim/sim_server_session.h"
+#include "support/clock.h"
+
+namespace lumora_usb_encoder::testing {
+namespace {
+
+using namespace selftest;
+
+struct Typed {
+    sim::Simulation simulation;
+    KeyboardReader reader;
+};
+
+std::unique_ptr<Typed> keypad(const std::string& spec) {
+    auto typed = std::make_unique<Typed>();
+    std::string error;
+    auto made = sim::makeSimulation(spec, error);
+    EXPECT_TRUE(made) << error;
+    typed->simulation = *made;
+    hid::setBackend(std::make_shared<sim::SimBackend>(typed->simulation.bus));
+    EXPECT_TRUE(typed->reader.open());
+    return typed;
+}
+
+TEST(SimulatedKeyboard, TypesTheTableInUseOncePerPress) {
+    struct Case {
+        std::string spec;
+        int key;
+        std::vector<uint8_t> expected;
+    } cases[] = {
+        {"keys=8,type=0", 3, {0x6C}},  // default table: F17
+        {"keys=8,type=1", 1, {0x59}},  // alternate table: Keypad 1
+        {"keys=8,type=2", 3, {0x06}},  // the customised table
+        {"keys=16,type=8", 16, {0x13}},
+        {"keys=8,type=0", 11, {}},  // the small keypads have ten entries
+    };
+    for (const auto& c : cases) {
+        auto typed = keypad(c.spec);
+        bool pressed = typed->simulation.keypad->typeKey(c.key);
+        EXPECT_EQ(pressed, !c.expected.empty()) << c.spec;
+        Sleep(100);  // past the release
+        EXPECT_EQ(typed->reader.poll(), c.expected) << c.spec;
+        EXPECT_TRUE(typed->reader.poll().empty()) << c.spec;
+    }
+}
+
+TEST(SimulatedKeyboard, PressOptionTypesAtItsTime) {
+    auto typed = keypad("keys=8,press=3@500;1@900");
+    Sleep(400);
+    EXPECT_TRUE(typed->reader.poll().empty());
+    Sleep(200);
+    EXPECT_EQ(typed->reader.poll(), (std::vector<uint8_t>{0x6C}));
+    Sleep(400);
+    EXPECT_EQ(typed->reader.poll(), (std::vector<uint8_t>{0x6A}));
+    std::string error;
+    sim::SimulationSpec spec;
+    for (const char* bad : {"press=0@5", "press=17@5", "press=3", "press=3@x", "press="}) {
+        EXPECT_FALSE(sim::parseSimulationSpec(bad, spec, error)) << bad;
+    }
+}
+
+TEST(SimulatedKeyboard, PressRequestReachesTheServedKeypad) {
+    auto typed = keypad("keys=8");
+    sim::SimBackend backend(typed->simulation.bus);
+    auto keypadAt = [&](const std::string& path, int key) -> std::string {
+        return typed->simulation.bus->deviceAt(path) == typed->simulation.keypad &&
+                       typed->simulation.keypad->typeKey(key)
+                   ? ""
+                   : "no such key";
+    };
+    sim::ServerSession session(backend, {}, keypadAt);
+    std::string path = backend.enumerate(0x2047, 0x09BF).at(1).path;
+    EXPECT_EQ(session.handle("PRESS " + path + " 2").answer, "OK\n");
+    EXPECT_EQ(session.handle("PRESS " + path + " 12").answer, "ERR no such key\n");
+    EXPECT_EQ(session.handle("PRESS " + path + " 17").answer, "ERR bad key (1-16)\n");
+    EXPECT_EQ(sim::ServerSession(backend).handle("PRESS " + path + " 2").answer,
+              "ERR no keys to press here\n");
+    Sleep(10);
+    EXPECT_EQ(typed->reader.poll(), (std::vector<uint8_t>{0x6B}));
+}
+
+TEST(BootKeyboardReport, NewPressesOnlyAndNoRollOver) {
+    std::string error;
+    const uint8_t eight[8] = {0x02, 0, 0x6A, 0x04, 0, 0, 0, 0};
+    auto report = decodeBootReport(eight, error);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->modifiers, 0x02);
+    EXPECT_EQ(newlyPressed({}, *report), (std::vector<uint8_t>{0x6A, 0x04}));
+    BootKeyboardReport held = *report;
+    held.keys = {0x04, 0x6B, 0, 0, 0, 0};
+    EXPECT_EQ(newlyPressed(*report, held), (std::vector<uint8_t>{0x6B}));
+    BootKeyboardReport rollOver;
+    rollOver.keys.fill(0x01);
+    EXPECT_TRUE(newlyPressed({}, rollOver).empty());
+    for (size_t size : {0, 7, 9, 64}) {
+        std::vector<uint8_t> bytes(size, 0);
+        EXPECT_FALSE(decodeBootReport(bytes, error)) << size;
+    }
+    EXPECT_EQ(testKeyForUsage(0x6C)->name, "F17");
+    EXPECT_EQ(testKeyForUsage(0x73)->number, 10);
+    EXPECT_FALSE(testKeyForUsage(0x74));
+}
+
+TEST(StageList, NamesKnownStagesOnly) {
+    std::string error;
+    auto keys = parseStageList("keys,led", error);
+    ASSERT_TRUE(keys);
+    EXPECT_EQ(*keys, (std::array<bool, kStageCount>{true, false, false, true}));
+    for (const char* bad : {"", "led,", ",led", "led,lamp", "LED"}) {
+        EXPECT_FALSE(parseStageList(bad, error)) << bad;
+    }
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder::testing

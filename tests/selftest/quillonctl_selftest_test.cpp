@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <thread>
+
+#include "../cli/cli_runner.h"
+#include "../socket/quillon_sim_process.h"
+#include "../socket/temp_socket.h"
+#include "../support/sent_commands.h"
+
+namespace lumora_usb_encoder::testing {
+namespace {
+
+// The last command of `code` written, as --trace printed it.
+std::optional<SentCommand> lastSent(const std::string& trace, int code) {
+    std::optional<SentCommand> last;
+    std::istringstream lines(trace);
+    for (std::string line; std::getline(lines, line);) {
+        auto sent = decodeWritten(line);
+        if (sent && sent->command == code) {
+            last = sent;
+        }
+    }
+    return last;
+}
+
+TEST(QuillonctlSelfTest, KeysStageReportsThePressAndPutsTheTableBack) {
+    auto run = runQuillonctl(
+        "--simulate=press=3@500,type=2 --trace selftest --stages keys "
+        "--keys-time 2");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("keys: key 3 (F17)"), std::string::npos) << run.out;
+    EXPECT_EQ(lastSent(run.err, 7), (SentCommand{7, {2}}));
+}
+
+TEST(QuillonctlSelfTest, ExitStatusTellsWhatWentWrong) {
+    struct Case {
+        std::string arguments;
+        int exitCode;
+        std::string said;
+    } cases[] = {
+        {"--simulate=absent=1 selftest", 3, "not connected"},
+        {"--simulate=fault=refuse selftest", 1, "Device status message error.."},
+        {"--simulate selftest --stages lamp", 2, "unknown stage 'lamp'"},
+        {"--simulate selftest --keys-time 0", 2, "keys-time"},
+    };
+    for (const auto& c : cases) {
+        auto run = runQuillonctl(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.err;
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << c.arguments << "\n" << run.err;
+    }
+}
+
+std::string ask(const std::string& socket, const std::string& line) {
+    std::string error;
+    auto fd = hid::wire::connectUnix(socket, error);
+    auto deadline = hid::wire::deadlineIn(std::chrono::seconds(5));
+    std::string answer;
+    hid::wire::LineReader reader;
+    if (!fd.valid() || !hid::wire::sendLine(fd.get(), line, deadline, error) ||
+        reader.next(fd.get(), answer, deadline) != hid::wire::LineReader::Status::Line) {
+        return "no answer: " + error;
+    }
+    return answer;
+}
+
+TEST(QuillonctlSelfTest, ServedKeypadIsTestedAndLeftAsItWas) {
+    std::string path = tempSocketPath();
+    QuillonSimProcess sim(path, "brightness=4,period=6");
+    ASSERT_TRUE(sim.ready());
+    std::string backend = "--hid-socket " + path + " --json ";
+    auto before = runQuillonctl(backend + "status");
+    auto devices = nlohmann::json::parse(runQuillonctl(backend + "devices").out);
+    std::string keypad = devices["keypads"][0]["path"];
+
+    auto selftest = std::async(std::launch::async, [&] {
+        return runQuillonctl(backend + "selftest --stages led,keys --keys-time 3");
+    });
+    // Pressed until the run ends: presses before the keys stage listens are not counted.
+    while (selftest.wait_for(std::chrono::milliseconds(300)) != std::future_status::ready) {
+        EXPECT_EQ(ask(path, "PRESS " + keypad + " 2"), "OK");
+    }
+    auto run = selftest.get();
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    auto result = nlohmann::json::parse(run.out);
+    EXPECT_EQ(result["stages"], (nlohmann::json{{"led", "passed"}, {"keys", "passed"}}));
+    ASSERT_FALSE(result["keysSeen"].empty());
+    EXPECT_EQ(result["keysSeen"][0], (nlohmann::json{{"key", 2}, {"name", "F16"}}));
+    EXPECT_EQ(runQuillonctl(backend + "status").out, before.out);
+    EXPECT_EQ(ask(path, "PRESS " + keypad + " 11"), "ERR no key 11");
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder::testing

@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "../settings/keypad_world.h"
+#include "device/keypad_commands.h"
+#include "device/status_record.h"
+#include "selftest/key_layout.h"
+#include "selftest/self_test_sequence.h"
+#include "support/clock.h"
+
+namespace lumora_usb_encoder::testing {
+namespace {
+
+using namespace selftest;
+
+// Notes when each stage lit up and was ticked, on the project clock, and can close the run at
+// a chosen step.
+class RecordingPort final : public SelfTestPort {
+  public:
+    void setText(Label label, const std::string& text) override { texts.emplace_back(label, text); }
+    void highlight(Label label) override { lit.emplace_back(label, GetTickCount()); }
+    void tick(CheckBox box) override { ticked.emplace_back(box, GetTickCount()); }
+    void showKeyTestNotice(const std::string& text, const std::string&) override { notice = text; }
+    void stepDone(Stage stage, int step, int) override {
+        if (stage == closeAt.first && step == closeAt.second) {
+            closeForm = true;
+        }
+    }
+    std::vector<std::pair<Label, std::string>> texts;
+    std::vector<std::pair<Label, uint32_t>> lit;
+    std::vector<std::pair<CheckBox, uint32_t>> ticked;
+    std::string notice;
+    std::pair<Stage, int> closeAt{Stage::Keys, -1};
+    std::atomic<bool> closeForm{false};
+};
+
+SelfTestOptions stages(bool led, bool brightness, bool buzzer, bool keys) {
+    SelfTestOptions options;
+    options.stages = {led, brightness, buzzer, keys};
+    return options;
+}
+
+class SelfTestSequence : public KeypadWorld {
+  protected:
+    SelfTestStart begin(const std::string& spec) {
+        start(spec);
+        auto read = GetDeviceStatusMessage();
+        EXPECT_TRUE(read);
+        written.clear();
+        return read.value_or(SelfTestStart{});
+    }
+    RecordingPort port;
+};
+
+TEST_F(SelfTestSequence, StagesTakeTheirDocumentedTimes) {
+    SelfTestStart begun = begin("keys=8");
+    auto outcome = runSelfTest(begun, stages(true, true, true, false), port, port.closeForm);
+    EXPECT_FALSE(outcome.failed());
+    ASSERT_EQ(port.lit.size(), 6U);
+    ASSERT_EQ(port.ticked.size(), 3U);
+    const double expected[] = {4.0, 5.8, 7.6};
+    for (size_t stage = 0; stage < 3; ++stage) {
+        double seconds = (port.ticked[stage].second - port.lit[2 * stage].second) / 1000.0;
+        EXPECT_NEAR(seconds, expected[stage], 0.1) << "stage " << stage;
+    }
+}
+
+TEST_F(SelfTestSequence, BrightnessGoesBackTwiceAndThePeriodAsRead) {
+    SelfTestStart begun = begin("keys=8,brightness=5,period=4,type=1");
+    (void)runSelfTest(begun, stages(false, true, false, false), port, port.closeForm);
+    EXPECT_TRUE(restoreAfterSelfTest(begun, ui));
+    auto sent = sentSettings();
+    ASSERT_GE(sent.size(), 4U);
+    EXPECT_EQ(sent[sent.size() - 4], (SentCommand{2, {5}}));  // the end of the brightness steps
+    std::vector<SentCommand> restore(sent.end() - 3, sent.end());
+    EXPECT_EQ(restore, (std::vector<SentCommand>{{7, {1}}, {6, {4}}, {2, {5}}}));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(SelfTestSequence, RefusedFullBrightnessEndsTheRunSilently) {
+    SelfTestStart begun = begin("keys=8");
+    simulation.keypad->faults.refuse = true;  // the flash looks at level 8 only
+    written.clear();
+    auto outcome = runSelfTest(begun, stages(true, true, true, true), port, port.closeForm);
+    EXPECT_EQ(outcome.stages[0], StageResult::Failed);
+    EXPECT_EQ(outcome.stages[1], StageResult::NotRun);
+    EXPECT_EQ(sentSettings(), (std::vector<SentCommand>{{2, {0}}, {2, {8}}}));
+    EXPECT_TRUE(port.ticked.empty());
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(SelfTestSequence, CloseDuringABuzzerWaitStillSendsTheNextSetting) {
+    SelfTestStart begun = begin("keys=8");
+    port.closeAt = {Stage::Buzzer, 3};  // Close pressed in the wait after setting 2
+    auto outcome = runSelfTest(begun, stages(false, false, true, true), port, port.closeForm);
+    EXPECT_EQ(outcome.stages[2], StageResult::Closed);
+    EXPECT_EQ(outcome.stages[3], StageResult::NotRun);
+    auto sent = sentSettings();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.back(), (SentCommand{13, {3}}));
+    EXPECT_TRUE(port.ticked.empty());
+}
+
+TEST_F(SelfTestSequence, RestoreWarnsOnlyForTheBuzzerPeriod) {
+    SelfTestStart begun = begin("keys=8");
+    simulation.keypad->faults.refuse = true;
+    EXPECT_FALSE(restoreAfterSelfTest(begun, ui));
+    EXPECT_EQ(ui.messages,
+              (std::vector<RecordingUi::Message>{
+                  {RecordingUi::Kind::Warning, kBuzzerPeriodFailed, kCaptionEncoder}}));
+}
+
+// The worker and the main window share the one keypad link; neither may take the other's
+// reply. Run under ThreadSanitizer too (-DQUILLON_TSAN=ON).
+TEST_F(SelfTestSequence, MainWindowAndSelfTestExchangeSideBySide) {
+    SelfTestStart begun = begin("keys=16,type=6,delay=5");  // exchanges that overlap
+    std::thread worker(
+        [&] { (void)runSelfTest(begun, stages(true, true, true, false), port, port.closeForm); });
+    int misread = 0;
+    for (int i = 0; i < 200; ++i) {
+        auto status = readDeviceStatus();
+        misread +=
+            !status || status->codeTable.size() != 32 || sendByte(Command::LedColour, 0) != 0;
+    }
+    worker.join();
+    EXPECT_EQ(misread, 0);
+    EXPECT_EQ(port.ticked.size(), 3U);
+}
+
+TEST(SelfTestKeyLayout, FollowsTypeAndTheWholeOptionsByte) {
+    auto buttons = [](uint8_t type, uint8_t options) {
+        std::vector<int> shown;
+        for (const auto& picture : keyLayout(type, options)) {
+            shown.push_back(picture.button);
+        }
+        return shown;
+    };
+    struct Case {
+        uint8_t type, options;
+        std::vector<int> shown;
+    } cases[] = {
+        {0, 0, {2, 4, 6, 7, 8, 9, 10}},
+        {2, 1, {2, 4, 5, 6, 7, 8, 9, 10}},
+        {1, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+        {0, 4, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},  // 5-key variant bits, but not the byte 0
+        {4, 0, {1, 2, 3, 5, 6, 7, 9, 10, 11, 13, 14, 15}},
+        {7, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}},
+        {9, 0, {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(buttons(c.type, c.options), c.shown) << int(c.type) << "/" << int(c.options);
+    }
+    EXPECT_EQ(keyLayout(4, 0)[3], (KeyPicture{5, "4", false}));
+    EXPECT_EQ(keyLayout(0, 3)[8], (KeyPicture{9, "jack in", true}));
+}
+
+TEST(SelfTestColourName, NamesThreeAndNumbersTheRest) {
+    EXPECT_EQ(ledColourName(0), "WHITE");
+    EXPECT_EQ(ledColourName(2), "RED");
+    EXPECT_EQ(ledColourName(7), "7");
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder::testing

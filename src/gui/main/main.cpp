@@ -2,11 +2,13 @@
 #include <QApplication>
 #include <QTimer>
 #include <iostream>
+#include <string>
+#include <vector>
 
-#include "sim/app_options.h"
 #include "gui/main/form1.h"
-#include "settings/settings_file.h"
 #include "gui/main/splash_form.h"
+#include "settings/settings_file.h"
+#include "sim/app_options.h"
 
 using namespace lumora_usb_encoder;
 
@@ -30,18 +32,29 @@ bool installBackend(const AppOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);  // takes Qt's own options out of argv first
-    // The splash closes before the main window appears; that must not end the program.
-    QApplication::setQuitOnLastWindowClosed(false);
+    // Our options first: --help, --version and a mistake are answered without a display.
     ParsedOptions parsed = parseAppOptions(argc, argv);
     if (!parsed.options) {
-        (parsed.exitCode == 0 ? std::cout : std::cerr) << parsed.text;
+        std::cout << parsed.out;
+        std::cerr << parsed.err;
         return parsed.exitCode;
     }
     const AppOptions& options = *parsed.options;
     if (!installBackend(options)) {
         return 2;
     }
+    std::vector<std::string> toolkitWords = {argv[0]};
+    toolkitWords.insert(toolkitWords.end(), parsed.toolkitArguments.begin(),
+                        parsed.toolkitArguments.end());
+    std::vector<char*> toolkitArgv;
+    for (auto& word : toolkitWords) {
+        toolkitArgv.push_back(word.data());
+    }
+    toolkitArgv.push_back(nullptr);
+    int toolkitArgc = static_cast<int>(toolkitWords.size());
+    QApplication app(toolkitArgc, toolkitArgv.data());
+    // The splash closes before the main window appears; that must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
     Form1 form(options.settingsFile.empty() ? defaultSettingsPath() : options.settingsFile);
     auto start = [&form] {
         form.Form1_Load();

@@ -1,5 +1,6 @@
 #include "cli/device_listing.h"
 
+#include <algorithm>
 #include <iomanip>
 #include <nlohmann/json.hpp>
 #include <ostream>
@@ -60,12 +61,9 @@ void print(std::ostream& out, const char* kind, const std::vector<Listed>& list)
 }
 
 std::string firstDenied(const std::vector<Listed>& list) {
-    for (const auto& entry : list) {
-        if (!entry.access) {
-            return entry.info.path;
-        }
-    }
-    return {};
+    auto found =
+        std::find_if(list.begin(), list.end(), [](const Listed& entry) { return !entry.access; });
+    return found == list.end() ? std::string() : found->info.path;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // quillon-config: the splash, then the main window on the keypad the command line chose.
 #include <QApplication>
 #include <QTimer>
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -46,11 +47,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> toolkitWords = {argv[0]};
     toolkitWords.insert(toolkitWords.end(), parsed.toolkitArguments.begin(),
                         parsed.toolkitArguments.end());
-    std::vector<char*> toolkitArgv;
-    for (auto& word : toolkitWords) {
-        toolkitArgv.push_back(word.data());
-    }
-    toolkitArgv.push_back(nullptr);
+    std::vector<char*> toolkitArgv(toolkitWords.size() + 1, nullptr);
+    std::transform(toolkitWords.begin(), toolkitWords.end(), toolkitArgv.begin(),
+                   [](std::string& word) { return word.data(); });
     int toolkitArgc = static_cast<int>(toolkitWords.size());
     QApplication app(toolkitArgc, toolkitArgv.data());
     // The splash closes before the main window appears; that must not end the program.

@@ -1,6 +1,6 @@
-# Runs at every build (cmake -P): writes the version and install facts the programs print. The
-# file is rewritten only when its text changes, so an unchanged commit recompiles nothing.
-# In: SOURCE_DIR, OUTPUT, VERSION, UDEV_RULE.
+# Runs at every build (cmake -P): writes the version the programs print. The file is rewritten
+# only when its text changes, so an unchanged commit recompiles nothing.
+# In: SOURCE_DIR, OUTPUT, VERSION.
 set(QUILLON_VERSION_TEXT "${VERSION}")
 find_package(Git QUIET)
 if(GIT_FOUND AND EXISTS "${SOURCE_DIR}/.git")
@@ -10,5 +10,4 @@ if(GIT_FOUND AND EXISTS "${SOURCE_DIR}/.git")
     set(QUILLON_VERSION_TEXT "${VERSION} (git ${describe})")
   endif()
 endif()
-set(QUILLON_UDEV_RULE "${UDEV_RULE}")
 configure_file("${SOURCE_DIR}/src/support/build_info.cpp.in" "${OUTPUT}" @ONLY)

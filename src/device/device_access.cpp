@@ -4,9 +4,12 @@
 
 #include "device/device_connection.h"
 #include "device/hid_backend.h"
-#include "support/build_info.h"
 
 namespace lumora_usb_encoder {
+
+const char* installedUdevRule() {
+    return QUILLON_UDEV_RULE_PATH;
+}
 
 std::string noAccessMessage(const std::string& what, const std::string& path) {
     return what + " is connected at " + path +

@@ -5,6 +5,9 @@
 
 namespace lumora_usb_encoder {
 
+// Where the install puts the udev rule that gives the logged-in user the keypad's hidraw nodes.
+const char* installedUdevRule();
+
 // What to tell a user whose keypad or loader is on the bus but closed to them: which node could
 // not be opened, and that the udev rule which opens it to the logged-in user is missing. `what`
 // names the device ("Vorla Quillon™", "The loader device").

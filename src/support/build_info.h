@@ -6,8 +6,4 @@ namespace lumora_usb_encoder {
 // "7.2" or "7.2 (git 690a536-dirty)". All three programs print it for --version.
 const char* programVersion();
 
-// Where the install puts the udev rule that gives the logged-in user the keypad's hidraw nodes.
-// Named in the message that tells a user why a keypad that is present cannot be opened.
-const char* installedUdevRule();
-
 }  // namespace lumora_usb_encoder

@@ -6,9 +6,9 @@
 
 #include "../support/recording_ui.h"
 #include "cli/device_listing.h"
+#include "device/device_access.h"
 #include "device/device_connection.h"
 #include "firmware/bsl_library.h"
-#include "support/build_info.h"
 
 namespace lumora_usb_encoder {
 namespace {

@@ -1,10 +1,10 @@
 // devices, status, set, factory-reset.
-#include <iomanip>
-#include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "cli/cli_context.h"
+#include "cli/device_listing.h"
 #include "cli/status_output.h"
+#include "device/device_access.h"
 #include "device/device_connection.h"
 #include "device/keypad_commands.h"
 #include "settings/keypad_fields.h"
@@ -15,49 +15,11 @@ namespace lumora_usb_encoder::cli {
 
 namespace {
 
-constexpr uint16_t kLoaderProductId = 0x0200;
-
-std::string narrow(const std::u16string& text) {
-    std::string result;
-    for (char16_t unit : text) {
-        result += unit < 0x80 ? static_cast<char>(unit) : '?';
-    }
-    return result;
-}
-
 int listDevices(Context& ctx) {
     ctx.selectBackend();
-    auto keypads = hid::backend().enumerate(kKeypadVendorId, kKeypadProductId);
-    auto loaders = hid::backend().enumerate(kKeypadVendorId, kLoaderProductId);
-    if (ctx.options().json) {
-        auto describe = [](const std::vector<hid::DeviceInfo>& list) {
-            nlohmann::json array = nlohmann::json::array();
-            for (const auto& d : list) {
-                array.push_back({{"path", d.path},
-                                 {"vendorId", d.vendorId},
-                                 {"productId", d.productId},
-                                 {"interface", d.interfaceNumber},
-                                 {"manufacturer", narrow(d.manufacturer)},
-                                 {"product", narrow(d.product)}});
-            }
-            return array;
-        };
-        ctx.out() << nlohmann::json{{"keypads", describe(keypads)}, {"loaders", describe(loaders)}}
-                  << '\n';
-        return Done;
-    }
-    auto print = [&](const char* kind, const std::vector<hid::DeviceInfo>& list) {
-        for (const auto& d : list) {
-            ctx.out() << kind << "  " << std::hex << std::setw(4) << std::setfill('0') << d.vendorId
-                      << ':' << std::setw(4) << d.productId << std::dec << "  interface "
-                      << d.interfaceNumber << "  " << d.path << "  " << narrow(d.manufacturer)
-                      << ' ' << narrow(d.product) << '\n';
-        }
-    };
-    print("keypad", keypads);
-    print("loader", loaders);
-    if (keypads.empty() && loaders.empty()) {
-        ctx.out() << "no keypad and no loader device found\n";
+    DeniedDevice denied = printDevices(ctx.out(), ctx.options().json);
+    if (!denied.path.empty()) {
+        ctx.err() << "quillonctl: " << noAccessMessage(denied.what, denied.path) << '\n';
     }
     return Done;
 }

@@ -2,13 +2,19 @@
 #include <iostream>
 #include <vector>
 
-#include "sim/app_options.h"
 #include "cli/cli_context.h"
 #include "cli/command_context.h"
+#include "sim/app_options.h"
+#include "sim/command_line.h"
 
 namespace lumora_usb_encoder::cli {
 
 namespace {
+
+constexpr const char* kUsage =
+    "quillonctl [--simulate[=SPEC] | --hid-socket PATH] [--settings FILE] [--trace] [--json] "
+    "[--yes] COMMAND";
+
 std::vector<Registrar>& registrars() {
     static std::vector<Registrar> list;
     return list;
@@ -31,7 +37,9 @@ CLI::App* commandGroup(CLI::App& app, const std::string& name, const std::string
 
 int runCommandLine(int argc, char** argv) {
     CLI::App app{"Configures Quillon keypads from a terminal."};
+    app.name("quillonctl");
     app.require_subcommand(1);
+    addVersionFlag(app, "quillonctl");
     GlobalOptions options;
     addDeviceOptions(app, options.device);
     app.add_flag("--json", options.json, "print one JSON object on stdout");
@@ -45,8 +53,7 @@ int runCommandLine(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        int code = app.exit(error);
-        return code == 0 ? Done : BadUsage;
+        return endCommandLine(app, error, kUsage, std::cout, std::cerr);
     }
     return ctx.exitCode();
 }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "device/device_access.h"
+
 namespace lumora_usb_encoder {
 
 hid_device* hid_handle = nullptr;
@@ -88,6 +90,7 @@ void hid_exit_safely(hid_device* handle) {
 
 bool rescanKeypad(UserInterface& ui) {
     bool found = false;
+    std::string denied;
     {
         std::lock_guard lock(exchangeMutex());
         if (hid_handle != nullptr) {
@@ -97,9 +100,15 @@ bool rescanKeypad(UserInterface& ui) {
         char product[kDeviceTextSize];
         hid_handle = ScanForUSBDevice_a(kKeypadVendorId, kKeypadProductId, manufacturer, product);
         found = hid_handle != nullptr;
+        if (!found) {
+            denied = deniedNode(kKeypadVendorId, kKeypadProductId, kKeypadInterface);
+        }
     }
-    // The message waits for the user: never hold the lock across it.
-    if (!found) {
+    // The message waits for the user: never hold the lock across it. A keypad that is there but
+    // closed to the user is not reported as missing, or they would go looking for a cable fault.
+    if (!denied.empty()) {
+        ui.warn(noAccessMessage("Vorla Quillon™", denied), kCaptionQuillon);
+    } else if (!found) {
         ui.warn(kNotConnectedMessage, kCaptionQuillon);
     }
     return found;

@@ -51,6 +51,9 @@ class Backend {
     virtual std::vector<DeviceInfo> enumerate(uint16_t vendorId, uint16_t productId) = 0;
     // nullptr when the path cannot be opened.
     virtual std::unique_ptr<Device> openPath(const std::string& path) = 0;
+    // True when `path` exists but this user may not open it for reading and writing: the device
+    // is there, the system's access rule for it is not. Backends that cannot tell answer false.
+    virtual bool accessDenied(const std::string& /*path*/) { return false; }
     // Shuts the layer down; the next enumerate starts it afresh.
     virtual void shutdown() = 0;
     // nullptr when the backend cannot deliver notifications.

@@ -1,8 +1,10 @@
 #include "device/hidapi_backend.h"
 
 #include <hidapi.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -139,6 +141,11 @@ std::unique_ptr<Device> HidapiBackend::openPath(const std::string& path) {
         return nullptr;
     }
     return std::make_unique<HidapiDevice>(device);
+}
+
+bool HidapiBackend::accessDenied(const std::string& path) {
+    // hidapi keeps no errno for a failed open; the node's permissions tell the same.
+    return ::access(path.c_str(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM);
 }
 
 void HidapiBackend::shutdown() {

@@ -19,6 +19,7 @@ class TracingBackend final : public Backend {
         return inner_->enumerate(vendorId, productId);
     }
     std::unique_ptr<Device> openPath(const std::string& path) override;
+    bool accessDenied(const std::string& path) override { return inner_->accessDenied(path); }
     void shutdown() override { inner_->shutdown(); }
     std::unique_ptr<Watch> watch(BusEventHandler handler) override {
         return inner_->watch(std::move(handler));

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <set>
 
+#include "device/device_access.h"
 #include "firmware/connection_text.h"
 
 namespace lumora_usb_encoder {
@@ -55,6 +56,9 @@ uint8_t BslLibrary::BSL_initialize_BSL(std::string_view connection) {
     }
     const hid::DeviceInfo& info = matches[target.deviceIndex];
     device_ = hid::backend().openPath(info.path);
+    if (!device_ && hid::backend().accessDenied(info.path)) {
+        return fail(kBslAccessDenied, noAccessMessage("The loader device", info.path));
+    }
     if (!device_) {
         return fail(kBslDeviceAbsent, "the loader device " + info.path + " cannot be opened");
     }

@@ -23,6 +23,7 @@ inline constexpr uint8_t kBslBadReply = 0xF3;      // a reply we cannot read, or
 inline constexpr uint8_t kBslBadArgument = 0xF4;   // bad text, length or address from the caller
 inline constexpr uint8_t kBslUnsupported = 0xF5;   // family or interface other than F5xx USB
 inline constexpr uint8_t kBslDeviceAbsent = 1;     // BSL_initialize_BSL: nothing to open
+inline constexpr uint8_t kBslAccessDenied = 2;     // BSL_initialize_BSL: there, closed to us
 inline constexpr int32_t kBslCannotOpenFile = -2;  // BSL_openTI_TextForRead
 
 inline constexpr uint32_t kFamilyF5xx = 3;
@@ -54,7 +55,8 @@ class BslLibrary {
 
     virtual void BSL_setFamily(uint32_t family) { family_ = family; }
     virtual void BSL_setCom(uint32_t com) { com_ = com; }
-    // 0 opened; kBslDeviceAbsent; kBslBadArgument for a bad text; kBslUnsupported.
+    // 0 opened; kBslDeviceAbsent; kBslAccessDenied; kBslBadArgument for a bad text;
+    // kBslUnsupported.
     [[nodiscard]] virtual uint8_t BSL_initialize_BSL(std::string_view connection);
     virtual void BSL_close_BSL();
 

@@ -68,8 +68,12 @@ bool ProgrammingSequence::startUpFailed(UpgradeWorker& worker, int percent,
 bool ProgrammingSequence::openLoader(UpgradeWorker& worker, int percent) {
     bsl_.BSL_setFamily(kFamilyF5xx);
     bsl_.BSL_setCom(kComUsb);
-    // Any failure to open means there is nothing we can talk to, whatever the code says.
-    if (bsl_.BSL_initialize_BSL(connection_) != 0) {
+    // Any other failure to open means there is nothing we can talk to, whatever the code says.
+    uint8_t opened = bsl_.BSL_initialize_BSL(connection_);
+    if (opened == kBslAccessDenied) {
+        return startUpFailed(worker, percent, bsl_.lastError() + "\r\n");
+    }
+    if (opened != 0) {
         return startUpFailed(worker, percent, kUnplugged);
     }
     return true;

@@ -1,6 +1,7 @@
 #include "sim/app_options.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
@@ -8,9 +9,17 @@
 #include "device/hidapi_backend.h"
 #include "device/socket_backend.h"
 #include "device/tracing_backend.h"
+#include "sim/command_line.h"
 #include "sim/sim_keypad.h"
+#include "sim/toolkit_arguments.h"
 
 namespace lumora_usb_encoder {
+
+namespace {
+constexpr const char* kConfigUsage =
+    "quillon-config [--simulate[=SPEC] | --hid-socket PATH] [--settings FILE] [--no-splash] "
+    "[--trace]";
+}  // namespace
 
 void addDeviceOptions(CLI::App& app, AppOptions& options) {
     if (const char* socket = std::getenv("QUILLON_HID_SOCKET")) {
@@ -28,18 +37,22 @@ void addDeviceOptions(CLI::App& app, AppOptions& options) {
 
 ParsedOptions parseAppOptions(int argc, char** argv) {
     CLI::App app{"Configures Quillon keypads."};
+    app.name("quillon-config");
     AppOptions options;
     addDeviceOptions(app, options);
     app.add_flag("--no-splash", options.noSplash, "start without the splash window");
+    addVersionFlag(app, "quillon-config");
     ParsedOptions parsed;
+    std::vector<std::string> own = splitToolkitArguments(argc, argv, parsed.toolkitArguments);
+    std::reverse(own.begin(), own.end());  // the parser reads the list from its end
     try {
-        app.parse(argc, argv);
+        app.parse(own);
     } catch (const CLI::ParseError& error) {
         std::ostringstream out;
         std::ostringstream err;
-        // Help asked for is a success; every other complaint is bad usage, as for quillonctl.
-        parsed.exitCode = app.exit(error, out, err) == 0 ? 0 : 2;
-        parsed.text = out.str() + err.str();
+        parsed.exitCode = endCommandLine(app, error, kConfigUsage, out, err);
+        parsed.out = out.str();
+        parsed.err = err.str();
         return parsed;
     }
     if (options.simulate) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -22,10 +23,16 @@ struct AppOptions {
 
 struct ParsedOptions {
     std::optional<AppOptions> options;  // nullopt: stop with `exitCode`
-    int exitCode = 0;                   // 0 after --help, 2 after a bad command line
-    std::string text;                   // help or error text for the terminal
+    int exitCode = 0;                   // 0 after --help or --version, 2 after a bad command line
+    std::string out;                    // help or version text for stdout
+    std::string err;                    // what was wrong, and the usage line, for stderr
+    // The window toolkit's own options (-platform NAME, -style NAME, -reverse ...), in their
+    // order, to be handed on when the toolkit starts.
+    std::vector<std::string> toolkitArguments;
 };
 
+// Reads quillon-config's command line before any window toolkit starts, so that --help,
+// --version and a bad option are answered on a machine without a display.
 ParsedOptions parseAppOptions(int argc, char** argv);
 
 // The options quillon-config and quillonctl share: --simulate, --hid-socket (default from

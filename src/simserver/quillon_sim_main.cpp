@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 
+#include "sim/command_line.h"
 #include "sim/sim_keypad.h"
 #include "sim/sim_server.h"
 
@@ -78,6 +79,8 @@ int serve(const Arguments& arguments) {
 int main(int argc, char** argv) {
     lumora_usb_encoder::sim::Arguments arguments;
     CLI::App app{"Serves a simulated Quillon keypad on a Unix socket."};
+    app.name("quillon-sim");
+    lumora_usb_encoder::addVersionFlag(app, "quillon-sim");
     app.add_option("--socket", arguments.socket, "path of the Unix socket to serve on")->required();
     app.add_option("--simulate", arguments.simulate,
                    "the keypad to simulate; SPEC such as keys=16,type=8")
@@ -86,8 +89,9 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        int code = app.exit(error);
-        return code == 0 ? 0 : 2;
+        return lumora_usb_encoder::endCommandLine(
+            app, error, "quillon-sim --socket PATH [--simulate[=SPEC]] [--verbose]", std::cout,
+            std::cerr);
     }
     // A watcher that hangs up must not kill the server; writes report EPIPE instead.
     signal(SIGPIPE, SIG_IGN);

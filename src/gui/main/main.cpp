@@ -1,8 +1,11 @@
 // quillon-config: the splash, then the main window on the keypad the command line chose.
 #include <QApplication>
 #include <QTimer>
+#include <algorithm>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "gui/main/form1.h"
 #include "gui/main/splash_form.h"
@@ -33,18 +36,27 @@ bool installBackend(const AppOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);  // takes Qt's own options out of argv first
-    // The splash closes before the main window appears; that must not end the program.
-    QApplication::setQuitOnLastWindowClosed(false);
+    // Our options first: --help, --version and a mistake are answered without a display.
     ParsedOptions parsed = parseAppOptions(argc, argv);
     if (!parsed.options) {
-        (parsed.exitCode == 0 ? std::cout : std::cerr) << parsed.text;
+        std::cout << parsed.out;
+        std::cerr << parsed.err;
         return parsed.exitCode;
     }
     const AppOptions& options = *parsed.options;
     if (!installBackend(options)) {
         return 2;
     }
+    std::vector<std::string> toolkitWords = {argv[0]};
+    toolkitWords.insert(toolkitWords.end(), parsed.toolkitArguments.begin(),
+                        parsed.toolkitArguments.end());
+    std::vector<char*> toolkitArgv(toolkitWords.size() + 1, nullptr);
+    std::transform(toolkitWords.begin(), toolkitWords.end(), toolkitArgv.begin(),
+                   [](std::string& word) { return word.data(); });
+    int toolkitArgc = static_cast<int>(toolkitWords.size());
+    QApplication app(toolkitArgc, toolkitArgv.data());
+    // The splash closes before the main window appears; that must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
     // No operating system types a simulated keypad's keys; the bridge does.
     std::unique_ptr<KeyboardBridge> keys;
     if (options.simulate || !options.hidSocket.empty()) {

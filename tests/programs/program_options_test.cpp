@@ -1,0 +1,106 @@
+// What every program does with --version, --help and a mistake, run as the user runs it: with no
+// display, so that a window toolkit started before the options are read shows as a failure.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "sim/toolkit_arguments.h"
+#include "support/build_info.h"
+
+namespace lumora_usb_encoder {
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+Outcome run(const std::string& program, const std::string& arguments) {
+    std::string base = ::testing::TempDir() + "/program-" + std::to_string(getpid());
+    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + program + " " +
+                          arguments + " >" + base + ".out 2>" + base + ".err </dev/null";
+    int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(base + ".out"),
+            slurp(base + ".err")};
+}
+
+struct Program {
+    std::string path;
+    std::string mistake;  // a command line right but for one unknown option
+};
+
+std::vector<Program> programs() {
+    std::vector<Program> list = {{QUILLONCTL_PATH, "--no-such-option status"},
+                                 {QUILLON_SIM_PATH, "--socket /nonexistent/s --no-such-option"}};
+#ifdef QUILLON_CONFIG_PATH
+    list.push_back({QUILLON_CONFIG_PATH, "--no-splash --no-such-option"});
+#endif
+    return list;
+}
+
+std::string nameOf(const std::string& path) {
+    return path.substr(path.rfind('/') + 1);
+}
+
+TEST(ProgramOptions, VersionHelpAndMistakesAreAnsweredAlike) {
+    for (const auto& [program, mistake] : programs()) {
+        std::string name = nameOf(program);
+        Outcome version = run(program, "--version");
+        EXPECT_EQ(version.exitCode, 0) << name << version.err;
+        EXPECT_EQ(version.out, name + " " + programVersion() + "\n") << name;
+        Outcome help = run(program, "--help");
+        EXPECT_EQ(help.exitCode, 0) << name << help.err;
+        EXPECT_NE(help.out.find("--simulate"), std::string::npos) << name;
+        EXPECT_NE(help.out.find("--version"), std::string::npos) << name;
+        Outcome bad = run(program, mistake);
+        EXPECT_EQ(bad.exitCode, 2) << name;
+        EXPECT_TRUE(bad.out.empty()) << name << bad.out;
+        EXPECT_NE(bad.err.find("--no-such-option"), std::string::npos) << name << bad.err;
+        EXPECT_NE(bad.err.find("Usage: " + name + " "), std::string::npos) << name << bad.err;
+    }
+}
+
+TEST(ProgramOptions, ToolkitOptionsAreSetAside) {
+    struct Case {
+        std::vector<std::string> words;
+        std::vector<std::string> own;
+        std::vector<std::string> toolkit;
+    };
+    const Case cases[] = {
+        {{"--simulate", "-platform", "offscreen", "--no-splash"},
+         {"--simulate", "--no-splash"},
+         {"-platform", "offscreen"}},
+        {{"--style=fusion", "-reverse", "--settings", "f.ini"},
+         {"--settings", "f.ini"},
+         {"--style=fusion", "-reverse"}},
+        {{"--platformx", "-platform"}, {"--platformx"}, {"-platform"}},  // value missing: Qt says
+        {{"--", "-style", "x"}, {"--", "-style", "x"}, {}},
+        {{"-reverse=1", "--trace"}, {"-reverse=1", "--trace"}, {}},  // a flag takes no value
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> words = {"quillon-config"};
+        words.insert(words.end(), c.words.begin(), c.words.end());
+        std::vector<char*> argv;
+        for (auto& word : words) {
+            argv.push_back(word.data());
+        }
+        std::vector<std::string> toolkit;
+        EXPECT_EQ(splitToolkitArguments(static_cast<int>(argv.size()), argv.data(), toolkit), c.own)
+            << c.words[0];
+        EXPECT_EQ(toolkit, c.toolkit) << c.words[0];
+    }
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder

@@ -1,10 +1,27 @@
 #include "settings/keypad_settings.h"
 
+#include <algorithm>
+
 namespace lumora_usb_encoder {
 
 KeypadSettings settingsFromStatus(const DeviceStatus& status) {
     return {status.ledBrightness, status.ledColour, status.buzzer,       status.buzzerPeriod,
             status.keypadType,    status.options,   status.serialNumber, status.codeTable};
+}
+
+std::vector<uint8_t> codeTablePayload(const KeypadSettings& settings) {
+    constexpr size_t kSmallTable = 20;
+    constexpr size_t kLargeTableForm = 32;
+    const auto& table = settings.codeTable;
+    size_t takes = codeTableLength(settings.keypadType);
+    if (table.size() <= kSmallTable || takes <= kSmallTable) {
+        return {table.begin(),
+                table.begin() + static_cast<long>(std::min(table.size(), kSmallTable))};
+    }
+    std::vector<uint8_t> payload(table.begin(),
+                                 table.begin() + static_cast<long>(std::min(table.size(), takes)));
+    payload.resize(kLargeTableForm, 0);
+    return payload;
 }
 
 std::optional<KeypadSettings> readKeypadSettings() {

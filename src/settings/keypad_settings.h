@@ -27,6 +27,12 @@ struct KeypadSettings {
 
 KeypadSettings settingsFromStatus(const DeviceStatus& status);
 
+// What the code table command is given for these settings. A table of 20 is sent as it is, as
+// the small keypads always had it. A longer one is sent whole when the keypad type takes that
+// many, in the 32-byte form the 12- and 16-key editors send (zeros after the last key), and
+// otherwise its first 20.
+std::vector<uint8_t> codeTablePayload(const KeypadSettings& settings);
+
 // The status read, as settings; nullopt when the command or the record failed.
 std::optional<KeypadSettings> readKeypadSettings();
 

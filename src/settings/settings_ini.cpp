@@ -7,7 +7,6 @@
 namespace lumora_usb_encoder {
 
 std::vector<std::pair<const char*, std::string>> settingsToIni(const KeypadSettings& s) {
-    auto table = std::span<const uint8_t>(s.codeTable);
     return {
         {"FirstUp", "Yes"},
         {"KeypadLayout", std::to_string(s.keypadType)},
@@ -15,8 +14,7 @@ std::vector<std::pair<const char*, std::string>> settingsToIni(const KeypadSetti
         {"LedColour", std::to_string(s.ledColour)},
         {"Buzzer", std::to_string(s.buzzer)},
         {"BuzzerPeriod", std::to_string(periodListIndex(s.buzzerPeriod))},
-        {"CodeTableValues",
-         formatCodeTableValues(table.first(std::min(table.size(), kStoredTableBytes)))},
+        {"CodeTableValues", formatCodeTableValues(s.codeTable)},
         {"Options", std::to_string(s.options)},
         {"SerialNumber", s.serialNumber},
     };
@@ -55,7 +53,7 @@ std::optional<KeypadSettings> settingsFromIni(
             problem = "bad value of CodeTableValues";
             return std::nullopt;
         }
-        s.codeTable.assign(table->begin(), table->end());
+        s.codeTable = std::move(*table);
     }
     s.serialNumber = valueOf("SerialNumber");
     if (!s.serialNumber.empty() && s.serialNumber.size() != kSerialNumberLength) {

@@ -39,7 +39,8 @@ bool runStep(UserInterface& ui, const KeypadSettings& s, SettingStep step,
         }
         case SettingStep::CodeTable:
             // Settings read for a table type that is not customised carry no table.
-            return s.codeTable.empty() || sendCommand(Command::CodeTable, s.codeTable) == kResultOk;
+            return s.codeTable.empty() ||
+                   sendCommand(Command::CodeTable, codeTablePayload(s)) == kResultOk;
         case SettingStep::WriteDefaults:
             return sendCommand(Command::WriteDefaults) == kResultOk;
         case SettingStep::Options:

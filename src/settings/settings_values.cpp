@@ -32,17 +32,22 @@ std::optional<uint8_t> parseSettingByte(std::string_view text) {
     return static_cast<uint8_t>(value);
 }
 
-std::optional<StoredTable> parseCodeTableValues(std::string_view text) {
-    StoredTable table{};
-    for (size_t i = 0; i < table.size(); ++i) {
+std::optional<std::vector<uint8_t>> parseCodeTableValues(std::string_view text) {
+    std::vector<uint8_t> table;
+    while (table.size() < kMaximumTableNumbers) {
         size_t comma = text.find(',');
         auto value = parseSettingByte(text.substr(0, comma));
         if (!value) {
-            return std::nullopt;
+            break;
         }
-        table[i] = *value;
-        // Twenty numbers without a comma after the last are still twenty pieces.
-        text.remove_prefix(comma == std::string_view::npos ? text.size() : comma + 1);
+        table.push_back(*value);
+        if (comma == std::string_view::npos) {
+            break;
+        }
+        text.remove_prefix(comma + 1);
+    }
+    if (table.size() < kMinimumTableNumbers) {
+        return std::nullopt;
     }
     return table;
 }

@@ -76,8 +76,9 @@ std::vector<uint8_t> SimKeypad::statusRecord() const {
                                    current_.buzzerPeriod,  current_.keypadType};
     size_t tableLength = codeTableLengthFor(current_.keypadType);
     std::array<uint8_t, 32> table = current_.customTable;
-    if (current_.keypadType == 0 || current_.keypadType == 1) {
-        table = builtInTable(current_.keypadType == 1);
+    // Each family's default and alternate tables are built in; its customised one is stored.
+    if (current_.keypadType <= 8 && current_.keypadType % 3 != 2) {
+        table = builtInTable(current_.keypadType % 3 == 1);
     }
     record.insert(record.end(), table.begin(), table.begin() + static_cast<long>(tableLength));
     record.insert(record.end(), variant_.firmwareVersion.begin(), variant_.firmwareVersion.end());
@@ -156,8 +157,9 @@ bool SimKeypad::typeKey(int key) {
         return false;
     }
     std::array<uint8_t, 32> table = current_.customTable;
-    if (current_.keypadType == 0 || current_.keypadType == 1) {
-        table = builtInTable(current_.keypadType == 1);
+    // Each family's default and alternate tables are built in; its customised one is stored.
+    if (current_.keypadType <= 8 && current_.keypadType % 3 != 2) {
+        table = builtInTable(current_.keypadType % 3 == 1);
     }
     uint8_t modifier = table[2 * static_cast<size_t>(key - 1)];
     std::vector<uint8_t> pressed(8, 0);

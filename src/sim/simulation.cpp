@@ -132,6 +132,7 @@ bool applyItem(const std::string& key, const std::string& value, SimulationSpec&
 
 bool parseSimulationSpec(const std::string& text, SimulationSpec& spec, std::string& error) {
     bool optionsGiven = false;
+    bool typeGiven = false;
     std::stringstream items(text);
     std::string item;
     while (std::getline(items, item, ',')) {
@@ -141,6 +142,7 @@ bool parseSimulationSpec(const std::string& text, SimulationSpec& spec, std::str
         auto equals = item.find('=');
         std::string key = item.substr(0, equals);
         std::string value = equals == std::string::npos ? "" : item.substr(equals + 1);
+        typeGiven = typeGiven || key == "type";
         if (equals == std::string::npos || !applyItem(key, value, spec, optionsGiven)) {
             error = "bad simulation setting '" + item +
                     "' (keys=5|6|8|12|16, type=0-8, version=TEXT, serial=12 characters, "
@@ -152,6 +154,10 @@ bool parseSimulationSpec(const std::string& text, SimulationSpec& spec, std::str
     }
     if (!optionsGiven) {
         spec.factory.options = optionsFor(spec.variant.keys);
+    }
+    // The larger keypads leave the factory on their own family's default table.
+    if (!typeGiven && spec.variant.keys > 8) {
+        spec.factory.keypadType = spec.variant.keys == 12 ? 3 : 6;
     }
     spec.factory.customTable = customTableFor(spec.variant.keys);
     return true;

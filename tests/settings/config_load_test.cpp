@@ -3,6 +3,7 @@
 #include "keypad_world.h"
 #include "settings/config_files.h"
 #include "settings/settings_file.h"
+#include "support/ini_file.h"
 
 namespace lumora_usb_encoder {
 namespace {
@@ -53,62 +54,62 @@ const char* kBadFormat = "File is incorrect format.";
 
 INSTANTIATE_TEST_SUITE_P(
     Files, Restore,
-    ::testing::Values(
-        RestoreCase{"FirstRunFileSendsNothing",
-                    savedSettingsText({{"FirstUp", ""}}),
-                    LoadResult::NotSaved,
-                    {},
-                    {}},
-        RestoreCase{"FirstUpMustBeExactlyYes",
-                    savedSettingsText({{"FirstUp", "yes"}}),
-                    LoadResult::NotSaved,
-                    {},
-                    {}},
-        RestoreCase{"DefaultTableIsNotSent",
-                    savedSettingsText(),
-                    LoadResult::Sent,
-                    restoreOf(0, false),
-                    {}},
-        RestoreCase{"AlternateTableIsNotSent",
-                    savedSettingsText({{"KeypadLayout", "1"}}),
-                    LoadResult::Sent,
-                    restoreOf(1, false),
-                    {}},
-        RestoreCase{"CustomisedTableSendsTheFirstTwentyOfTwentyOnePieces",
-                    savedSettingsText({{"KeypadLayout", "2"}}),
-                    LoadResult::Sent,
-                    restoreOf(2, true),
-                    {}},
-        RestoreCase{"BuzzerPeriodEightIsSentAsNine",
-                    savedSettingsText({{"BuzzerPeriod", "8"}}),
-                    LoadResult::Sent,
-                    restoreOf(0, false, 9),
-                    {}},
-        RestoreCase{"UnreadableValueSendsNothing",
-                    savedSettingsText({{"LedColour", "white"}}),
-                    LoadResult::IncorrectFormat,
-                    {},
-                    {kBadFormat}},
-        RestoreCase{"EmptyValueOfASavedFileSendsNothing",
-                    savedSettingsText({{"Options", ""}}),
-                    LoadResult::IncorrectFormat,
-                    {},
-                    {kBadFormat}},
-        RestoreCase{"ValueAboveAByteSendsNothing",
-                    savedSettingsText({{"Buzzer", "257"}}),
-                    LoadResult::IncorrectFormat,
-                    {},
-                    {kBadFormat}},
-        RestoreCase{"ShortCustomisedTableSendsNothing",
-                    savedSettingsText({{"KeypadLayout", "8"}, {"CodeTableValues", "1,2,3,"}}),
-                    LoadResult::IncorrectFormat,
-                    {},
-                    {kBadFormat}},
-        RestoreCase{"ShortTableIsNotReadForTheDefaultTable",
-                    savedSettingsText({{"CodeTableValues", "1,2,3,"}}),
-                    LoadResult::Sent,
-                    restoreOf(0, false),
-                    {}}),
+    ::testing::Values(RestoreCase{"FirstRunFileSendsNothing",
+                                  savedSettingsText({{"FirstUp", ""}}),
+                                  LoadResult::NotSaved,
+                                  {},
+                                  {}},
+                      RestoreCase{"FirstUpMustBeExactlyYes",
+                                  savedSettingsText({{"FirstUp", "yes"}}),
+                                  LoadResult::NotSaved,
+                                  {},
+                                  {}},
+                      RestoreCase{"DefaultTableIsNotSent",
+                                  savedSettingsText(),
+                                  LoadResult::Sent,
+                                  restoreOf(0, false),
+                                  {}},
+                      RestoreCase{"AlternateTableIsNotSent",
+                                  savedSettingsText({{"KeypadLayout", "1"}}),
+                                  LoadResult::Sent,
+                                  restoreOf(1, false),
+                                  {}},
+                      RestoreCase{"CustomisedTableSendsTheFirstTwentyOfTwentyOnePieces",
+                                  savedSettingsText({{"KeypadLayout", "2"}}),
+                                  LoadResult::Sent,
+                                  restoreOf(2, true),
+                                  {}},
+                      RestoreCase{"BuzzerPeriodEightIsSentAsNine",
+                                  savedSettingsText({{"BuzzerPeriod", "8"}}),
+                                  LoadResult::Sent,
+                                  restoreOf(0, false, 9),
+                                  {}},
+                      RestoreCase{"UnreadableValueSendsNothing",
+                                  savedSettingsText({{"LedColour", "white"}}),
+                                  LoadResult::IncorrectFormat,
+                                  {},
+                                  {kBadFormat}},
+                      RestoreCase{"EmptyValueOfASavedFileSendsNothing",
+                                  savedSettingsText({{"Options", ""}}),
+                                  LoadResult::IncorrectFormat,
+                                  {},
+                                  {kBadFormat}},
+                      RestoreCase{"ValueAboveAByteSendsNothing",
+                                  savedSettingsText({{"Buzzer", "257"}}),
+                                  LoadResult::IncorrectFormat,
+                                  {},
+                                  {kBadFormat}},
+                      RestoreCase{
+                          "ShortCustomisedTableSendsNothing",
+                          savedSettingsText({{"KeypadLayout", "8"}, {"CodeTableValues", "1,2,3,"}}),
+                          LoadResult::IncorrectFormat,
+                          {},
+                          {kBadFormat}},
+                      RestoreCase{"ShortTableIsNotReadForTheDefaultTable",
+                                  savedSettingsText({{"CodeTableValues", "1,2,3,"}}),
+                                  LoadResult::Sent,
+                                  restoreOf(0, false),
+                                  {}}),
     [](const auto& tc) { return std::string(tc.param.name); });
 
 // Failures that come from the keypad leaving the bus at a given report.
@@ -202,20 +203,36 @@ TEST_F(Save, WritesTheSnapshotKeysNewestFirstWithCrLfAndALeadingBlank) {
     EXPECT_EQ(fields.prev_keypadType_index, 2) << "the status read fills the fields";
 }
 
-TEST_F(Save, SavedFileRestoresTheSameSettings) {
-    start("keys=12,type=5,brightness=3,period=7");
-    std::string path = folder.file("s.ini");
-    ASSERT_TRUE(ensureSettingsFile(path));
-    KeypadFields fields;
-    ASSERT_EQ(SaveToConfigFile(ui, fields, path), SaveResult::Saved);
-    written.clear();
-    ASSERT_EQ(load_data_from_file(ui, path), LoadResult::Sent);
-    auto sent = sentSettings();
-    ASSERT_EQ(sent.size(), 9u);
-    EXPECT_EQ(sent[2], (SentCommand{7, {5}}));
-    EXPECT_EQ(sent[3].payload.size(), 20u) << "the file holds the first ten keys only";
-    EXPECT_EQ(sent[4], (SentCommand{2, {3}}));
-    EXPECT_EQ(sent[7], (SentCommand{6, {7}}));
+// Every key of every keypad size survives save, factory reset and restore; an old file of 20
+// numbers still brings back the first ten keys.
+TEST_F(Save, SaveFactoryResetRestoreKeepsEveryKey) {
+    for (const char* spec : {"keys=5,type=2", "keys=12,type=5", "keys=16,type=8"}) {
+        start(spec);
+        for (size_t i = 0; i < 32; ++i) {
+            simulation.keypad->current().customTable[i] = static_cast<uint8_t>(0x20 + i);
+        }
+        auto before = readDeviceStatus();
+        ASSERT_TRUE(before) << spec;
+        std::string path = folder.file("s.ini");
+        ASSERT_TRUE(ensureSettingsFile(path));
+        KeypadFields fields;
+        ASSERT_EQ(SaveToConfigFile(ui, fields, path), SaveResult::Saved) << spec;
+        ASSERT_EQ(load_data_from_file(ui, path), LoadResult::Sent) << spec;
+        EXPECT_EQ(readDeviceStatus()->codeTable, before->codeTable) << spec;
+
+        std::string table = GetSettings("CodeTableValues", path);
+        size_t twentieth = 0;
+        for (int piece = 0; piece < 20; ++piece) {
+            twentieth = table.find(',', twentieth) + 1;
+        }
+        ASSERT_TRUE(
+            CIniFile::SetValue("CodeTableValues", table.substr(0, twentieth), "appSettings", path));
+        ASSERT_EQ(load_data_from_file(ui, path), LoadResult::Sent) << spec;
+        auto after = readDeviceStatus()->codeTable;
+        EXPECT_TRUE(std::equal(after.begin(), after.begin() + 20, before->codeTable.begin()))
+            << spec;
+        closeKeypad();
+    }
 }
 
 TEST_F(Save, WithoutAKeypadSaysSoAndLeavesTheFile) {

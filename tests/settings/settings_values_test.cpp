@@ -1,4 +1,5 @@
 #include "settings/settings_values.h"
+#include "settings/keypad_settings.h"
 #include "settings/settings_ini.h"
 
 #include <gtest/gtest.h>
@@ -43,16 +44,24 @@ std::string numbers(int count, const char* tail) {
     return text + tail;
 }
 
-TEST(SettingValues, CodeTableNeedsTwentyReadablePieces) {
-    StoredTable oneToTwenty{};
-    for (size_t i = 0; i < oneToTwenty.size(); ++i) {
-        oneToTwenty[i] = static_cast<uint8_t>(i + 1);
+std::vector<uint8_t> oneTo(int count) {
+    std::vector<uint8_t> table;
+    for (int i = 1; i <= count; ++i) {
+        table.push_back(static_cast<uint8_t>(i));
     }
-    const std::pair<std::string, std::optional<StoredTable>> cases[] = {
-        {numbers(20, ","), oneToTwenty},        // as saved: 21 pieces, the last empty
-        {numbers(20, ""), oneToTwenty},         // without the final comma
-        {numbers(20, ",junk,,"), oneToTwenty},  // what follows the twentieth is not read
-        {numbers(19, ","), std::nullopt},       // the twentieth piece is empty
+    return table;
+}
+
+TEST(SettingValues, CodeTableNeedsTwentyReadablePiecesAndTakesUpToThirtyTwo) {
+    using Table = std::optional<std::vector<uint8_t>>;
+    const std::pair<std::string, Table> cases[] = {
+        {numbers(20, ","), oneTo(20)},        // as saved: 21 pieces, the last empty
+        {numbers(20, ""), oneTo(20)},         // without the final comma
+        {numbers(20, ",junk,,"), oneTo(20)},  // a piece that is no number ends the table
+        {numbers(24, ","), oneTo(24)},        // a 12-key keypad's table
+        {numbers(32, ","), oneTo(32)},        // a 16-key keypad's table
+        {numbers(40, ","), oneTo(32)},        // no keypad has more
+        {numbers(19, ","), std::nullopt},     // the twentieth piece is empty
         {numbers(19, ""), std::nullopt},
         {numbers(19, ",x,"), std::nullopt},
         {"", std::nullopt},
@@ -61,6 +70,26 @@ TEST(SettingValues, CodeTableNeedsTwentyReadablePieces) {
     for (const auto& [text, table] : cases) {
         EXPECT_EQ(parseCodeTableValues(text), table) << '"' << text << '"';
     }
+}
+
+TEST(SettingValues, TheTableIsSentWholeWhereTheKeypadTypeTakesIt) {
+    auto payload = [](uint8_t type, int numbers) {
+        KeypadSettings s;
+        s.keypadType = type;
+        s.codeTable = oneTo(numbers);
+        return codeTablePayload(s);
+    };
+    auto padded = [](std::vector<uint8_t> table) {
+        table.resize(32, 0);
+        return table;
+    };
+    EXPECT_EQ(payload(2, 20), oneTo(20));
+    EXPECT_EQ(payload(2, 32), oneTo(20)) << "a small keypad's type takes 20";
+    EXPECT_EQ(payload(5, 20), oneTo(20)) << "an old file still sends its 20";
+    EXPECT_EQ(payload(5, 24), padded(oneTo(24))) << "the 12-key editor's form";
+    EXPECT_EQ(payload(5, 32), padded(oneTo(24)));
+    EXPECT_EQ(payload(8, 32), oneTo(32));
+    EXPECT_EQ(payload(8, 24), padded(oneTo(24)));
 }
 
 TEST(SettingValues, CodeTableIsWrittenAsNumbersEachFollowedByAComma) {

@@ -11,6 +11,7 @@
 #include "support/clock.h"
 #include "support/ini_file.h"
 #include "support/platform_files.h"
+#include "upgrade/ram_loader_check.h"
 #include "upgrade/settings_restore.h"
 #include "upgrade/upgrade_capture.h"
 #include "upgrade/upgrade_mode.h"
@@ -81,6 +82,10 @@ UpgradeOutcome runFirmwareUpgrade(const FirmwareUpgradeOptions& options, UserInt
         log(0, "Firmware image rejected: " + problem + "\r\n");
         return UpgradeOutcome::Failed;
     }
+    if (!ramLoaderAtHand(options.ramBslPath, problem)) {
+        log(0, problem);
+        return UpgradeOutcome::Failed;
+    }
     std::string backup =
         options.settingsFile.empty() ? "" : upgradeBackupPath(options.settingsFile);
     TakenSettings taken = takeSettings(backup, ui, log);
@@ -109,17 +114,40 @@ UpgradeOutcome runFirmwareUpgrade(const FirmwareUpgradeOptions& options, UserInt
     if (!worker.Result) {
         return UpgradeOutcome::Failed;
     }
-    if (!taken.capture) {
+    return restoreAfterProgramming(taken.capture, backup, ui, log);
+}
+
+UpgradeOutcome restoreAfterProgramming(const std::optional<KeypadSettings>& capture,
+                                       const std::string& backup, UserInterface& ui,
+                                       const UpgradeLog& log) {
+    if (!capture) {
         return UpgradeOutcome::Done;
     }
     auto restoreLog = [&log](const std::string& text) { log(100, text); };
-    if (!restoreSettingsAfterUpgrade(*taken.capture, ui, restoreLog)) {
+    if (!restoreSettingsAfterUpgrade(*capture, ui, restoreLog)) {
         return UpgradeOutcome::RestoreFailed;
     }
     if (!backup.empty()) {
         removeBackup(backup);
     }
     return UpgradeOutcome::Done;
+}
+
+std::optional<KeypadSettings> settingsToRestore(const std::optional<KeypadSettings>& capture,
+                                                const std::string& backup, const UpgradeLog& log) {
+    if (capture) {
+        return capture;
+    }
+    std::string problem;
+    if (!backup.empty() && fileExists(backup)) {
+        if (auto saved = readUpgradeBackup(backup, problem)) {
+            log(0, "Using the settings saved before an earlier upgrade: " + backup + "\r\n");
+            return saved;
+        }
+        log(0, "The settings backup cannot be used: " + problem + "\r\n");
+    }
+    log(0, "No keypad settings could be taken; none will be written back.\r\n");
+    return std::nullopt;
 }
 
 bool restoreSettingsFromBackup(const std::string& backupFile, const std::string& defaultBackup,

@@ -13,8 +13,8 @@ namespace {
 
 const std::string kSample =
     std::string(QUILLON_TEST_DATA) + "/../../samples/firmware/sim-keypad-7.3.txt";
-// STX, the command digits "12", the length digits "00": the upgrade mode command on the wire.
-const std::string kUpgradeModeOnTheWire = "02 31 32 30 30 03";
+// STX, the command digits "0C" (12), the length digits "00": the upgrade mode command.
+const std::string kUpgradeModeOnTheWire = "02 30 43 30 30 03";
 
 TEST(QuillonctlRamLoader, RefusedBeforeTheKeypadIsSentToItsLoader) {
     std::string socket = tempSocketPath();
@@ -24,7 +24,7 @@ TEST(QuillonctlRamLoader, RefusedBeforeTheKeypadIsSentToItsLoader) {
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder / "empty");
     std::string wrong = (folder / "wrong.txt").string();
-    std::ofstream(wrong) << "@2500\n00 06 05 34\nq\n";
+    std::ofstream(wrong) << "@2500\n00 06 05 33\nq\n";  // another version
     struct Case {
         std::string backend;
         std::string ramBsl;

@@ -1,7 +1,6 @@
 #include "gui/upgrade/background_worker.h"
 
-#include <QMetaObject>
-#include <QObject>
+#include "gui/upgrade/gui_thread_post.h"
 
 namespace lumora_usb_encoder {
 
@@ -16,15 +15,12 @@ void BackgroundWorker::RunWorkerAsync(std::function<void()> work,
         } catch (...) {
             error = true;
         }
-        // Queued to the owner: dropped with it if the window is gone by then.
-        QMetaObject::invokeMethod(
-            owner_,
-            [this, completed, error] {
-                wait();
-                busy_ = false;
-                completed(error);
-            },
-            Qt::QueuedConnection);
+        // Dropped with the window if it is gone by then.
+        post_.post([this, completed, error] {
+            wait();
+            busy_ = false;
+            completed(error);
+        });
     });
 }
 

@@ -47,8 +47,9 @@ firmware_upgrade::firmware_upgrade(std::string settingsFile, QWidget* parent)
     : QWidget(parent),
       settingsFile_(std::move(settingsFile)),
       ui_(std::make_unique<QtUserInterface>(this)),
-      backgroundWorkerCheckDevice(this),
-      backgroundWorker1(this) {
+      post_(new GuiThreadPost(this)),
+      backgroundWorkerCheckDevice(*post_),
+      backgroundWorker1(*post_) {
     setObjectName("firmware_upgrade");
     setWindowTitle("Vorla Quillon™ Firmware Upgrade");
     buildControls();

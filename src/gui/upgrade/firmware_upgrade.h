@@ -7,6 +7,7 @@
 
 #include "device/device_watcher.h"
 #include "gui/upgrade/background_worker.h"
+#include "gui/upgrade/gui_thread_post.h"
 
 class QCloseEvent;
 class QGroupBox;
@@ -67,6 +68,7 @@ class firmware_upgrade : public QWidget {
     int product_ = 0;
     bool handleCreated_ = false;
     std::unique_ptr<QtUserInterface> ui_;
+    GuiThreadPost* post_;  // before the workers, which post through it
     DeviceWatcher watcher_;
     BackgroundWorker backgroundWorkerCheckDevice;
     BackgroundWorker backgroundWorker1;

@@ -42,10 +42,8 @@ void firmware_upgrade::showEvent(QShowEvent* event) {
 
 void firmware_upgrade::OnHandleCreated() {
     // The watcher's thread only queues the change; the count starts here, on this thread.
-    bool watching = watcher_.start([this](hid::BusEvent, const std::string&) {
-        QMetaObject::invokeMethod(
-            this, [this] { ParseMessages(); }, Qt::QueuedConnection);
-    });
+    bool watching = watcher_.start(
+        [this](hid::BusEvent, const std::string&) { post_->post([this] { ParseMessages(); }); });
     if (!watching) {
         labelNumOfDevices->setText("ERROR: Unable to register device");
         return;
@@ -107,12 +105,9 @@ void firmware_upgrade::btnUpgrade_MouseClick() {
 // On the upgrade worker's thread: everything it tells the window goes through queued reports.
 void firmware_upgrade::backgroundWorker1_DoWork(const std::string& path, bool& result) {
     UpgradeProgress progress([this](int percent, const std::string& text) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, percent, text = logText(text)] {
-                backgroundWorker1_ProgressChanged(percent, text);
-            },
-            Qt::QueuedConnection);
+        post_->post([this, percent, text = logText(text)] {
+            backgroundWorker1_ProgressChanged(percent, text);
+        });
     });
     progress.planFor(path);
     ProgressBslLibrary bsl(progress);

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -88,7 +89,8 @@ int main(int argc, char** argv) {
     saved = save(window, folder, "upgrade_ready.png") && saved;
     window.findChild<QPushButton*>("btnUpgrade")->click();
     auto* bar = window.findChild<QProgressBar*>("progressBar");
-    runUntil([bar] { return bar->value() >= 60; });
+    auto* log = window.findChild<QPlainTextEdit*>("statusBox");
+    runUntil([log] { return log->toPlainText().contains("Erasing"); });
     saved = save(window, folder, "upgrade_running.png") && saved;
     runUntil([bar] { return bar->value() == 100; });
     runUntil([&window] {

@@ -17,6 +17,7 @@
 #include "settings/settings_file.h"
 #include "sim/sim_loader.h"
 #include "support/ini_file.h"
+#include "upgrade/upgrade_capture.h"
 #include "upgrade/upgrade_mode.h"
 
 using namespace lumora_usb_encoder;
@@ -124,6 +125,20 @@ class FirmwareUpgradeTest : public QObject {
     }
     QString label() { return find<QLabel>("labelNumOfDevices")->text(); }
     QString log() { return find<QPlainTextEdit>("statusBox")->toPlainText(); }
+    // The window the firmware button opened, kept by the test from here on.
+    bool takeOpenedWindow() {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* opened = qobject_cast<firmware_upgrade*>(top)) {
+                opened->setAttribute(Qt::WA_DeleteOnClose, false);
+                window.reset(opened);
+            }
+        }
+        return window != nullptr;
+    }
+    bool sent(const SentCommand& command) {
+        auto all = world->settingsSent();
+        return std::find(all.begin(), all.end(), command) != all.end();
+    }
     void upgradeWith(const QString& image) {
         QTRY_COMPARE(label(), QString("Found 1 device"));
         FileDialogs::setNextFile(image);
@@ -193,13 +208,7 @@ class FirmwareUpgradeTest : public QObject {
         QTest::mouseClick(child<QPushButton>(&form, "btnLoadFirmware"), Qt::LeftButton);
         world->written.clear();
         Sleep(loader->timing.restartMs + 50);  // the keypad leaves for its loader
-        firmware_upgrade* opened = nullptr;
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            opened = opened ? opened : qobject_cast<firmware_upgrade*>(top);
-        }
-        QVERIFY(opened != nullptr);
-        window.reset(opened);
-        window->setAttribute(Qt::WA_DeleteOnClose, false);
+        QVERIFY(takeOpenedWindow());
         std::vector<int> bar;
         connect(find<QProgressBar>("progressBar"), &QProgressBar::valueChanged, this,
                 [&bar](int value) { bar.push_back(value); });
@@ -214,14 +223,35 @@ class FirmwareUpgradeTest : public QObject {
         QCOMPARE(bar.back(), 100);
         QVERIFY(std::count(bar.begin(), bar.end(), 100) == 1);
         QVERIFY(std::count_if(bar.begin(), bar.end(), [](int v) { return v > 50 && v < 95; }) > 5);
-        auto sent = world->settingsSent();
-        QVERIFY(std::find(sent.begin(), sent.end(), SentCommand{6, {4}}) != sent.end());
-        QVERIFY(std::find(sent.begin(), sent.end(), SentCommand{2, {6}}) != sent.end());
+        QVERIFY(sent({6, {4}}));  // period index 3 goes back as the period 4
+        QVERIFY(sent({2, {6}}));
         auto status = readDeviceStatus();
         QVERIFY(status.has_value());
         QCOMPARE(status->firmwareVersion, std::string("7.3"));
         QCOMPARE(status->serialNumber, std::string("QK0000027182"));
         QCOMPARE(status->ledBrightness, uint8_t(6));
+    }
+
+    void finishesFromALoaderLeftBehindWithTheBackupsSettings() {
+        makeWorld("keys=8,brightness=2");
+        SilentUi quiet;
+        QVERIFY(rescanKeypad(quiet));
+        auto before = readKeypadSettings();
+        QVERIFY(before.has_value());
+        before->ledBrightness = 7;  // what the keypad held before the interrupted upgrade
+        std::string backup = upgradeBackupPath(world->settingsFile());
+        QVERIFY(writeUpgradeBackup(backup, *before, ""));
+        enterLoader();
+        Form1 form(world->settingsFile());
+        form.Form1_Load();
+        MessageBox::setNextAnswer(MessageBox::Answer::Yes);
+        QTest::mouseClick(child<QPushButton>(&form, "btnLoadFirmware"), Qt::LeftButton);
+        QVERIFY(takeOpenedWindow());
+        world->written.clear();
+        upgradeWith(kSample);
+        QTRY_VERIFY_WITH_TIMEOUT(sent({9, {}}), 20000);
+        QVERIFY(sent({2, {7}}));
+        QVERIFY(!std::filesystem::exists(backup));
     }
 
     void restoreEndsWhenTheKeypadDoesNotComeBack() {

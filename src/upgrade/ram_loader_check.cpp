@@ -19,8 +19,8 @@ bool ramLoaderAtHand(const std::string& ramBslPath, std::string& problem) {
         return true;
     }
     problem = "RAM BSL image not found: " + installed.value_or("(no home folder)") +
-              "\r\nInstall the vendor's RAM BSL v" + kRamBslVersion +
-              " there (quillonctl also takes --ram-bsl FILE).\r\n";
+              "\r\nThe built-in RAM BSL is for the simulator only: install the vendor's RAM BSL v" +
+              kRamBslVersion + " there.\r\n";
     return false;
 }
 

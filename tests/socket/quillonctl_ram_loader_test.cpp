@@ -41,7 +41,7 @@ TEST(QuillonctlRamLoader, RefusedBeforeTheKeypadIsSentToItsLoader) {
                                      " firmware upgrade " + kSample + c.ramBsl,
                                  "XDG_DATA_HOME=" + (folder / "empty").string());
         EXPECT_EQ(run.exitCode, 4) << c.backend << c.ramBsl << "\n" << run.err;
-        EXPECT_NE(run.out.find(c.named), std::string::npos) << run.out;
+        EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find(kUpgradeModeOnTheWire), std::string::npos) << run.err;
     }
     auto devices = runQuillonctl("--hid-socket " + socket + " devices");

@@ -3,11 +3,12 @@
 
 #include <ostream>
 
-#include "settings/settings_file.h"
 #include "cli/cli_context.h"
 #include "device/device_connection.h"
 #include "firmware/bsl_library.h"
 #include "firmware/image_check.h"
+#include "settings/settings_file.h"
+#include "upgrade/ram_loader_check.h"
 #include "upgrade/upgrade_capture.h"
 #include "upgrade/upgrade_flow.h"
 
@@ -65,6 +66,14 @@ int upgradeFirmware(Context& ctx, const std::string& image, const std::string& r
         return BadUsage;
     }
     ctx.selectBackend();
+    // Said here, on stderr, before anything reaches the keypad; the flow checks it again.
+    if (!ramLoaderAtHand(ramBsl, problem)) {
+        for (size_t at; (at = problem.find("\r\n")) != std::string::npos;) {
+            problem.replace(at, 2, "\n");
+        }
+        ctx.err() << problem << "Or name a RAM BSL image with --ram-bsl FILE.\n";
+        return UpgradeFailed;
+    }
     if (BslLibrary::BSL_NumOfUSBDevices(0x2047, 0x0200) > 0) {
         SilentUi quiet;
         (void)rescanKeypad(quiet);  // a keypad may be there too; the loader is what counts

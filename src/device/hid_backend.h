@@ -58,6 +58,9 @@ class Backend {
     virtual void shutdown() = 0;
     // nullptr when the backend cannot deliver notifications.
     virtual std::unique_ptr<Watch> watch(BusEventHandler handler) = 0;
+    // True only for the simulation inside this process: what answers there is ours for certain.
+    // Anything behind a socket or a cable may be real hardware.
+    virtual bool simulatedInProcess() const { return false; }
 };
 
 // The backend every device call of the process goes through.

@@ -24,6 +24,7 @@ class TracingBackend final : public Backend {
     std::unique_ptr<Watch> watch(BusEventHandler handler) override {
         return inner_->watch(std::move(handler));
     }
+    bool simulatedInProcess() const override { return inner_->simulatedInProcess(); }
 
   private:
     std::shared_ptr<Backend> inner_;

@@ -1,3 +1,8 @@
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include "sim/virtual_bus.h"
 #include "support/clock.h"
 
@@ -50,14 +55,39 @@ class SimDevice final : public hid::Device {
     VirtualBus::Handle handle_;
 };
 
+// The bus makes its timed changes (a keypad leaving for its loader, coming back after a reset)
+// when someone looks at it; a watcher must hear of them without looking, so it looks every
+// 100 ms of real time, as a real bus would tell of them on its own.
 class SimWatch final : public hid::Watch {
   public:
-    SimWatch(std::shared_ptr<VirtualBus> bus, int id) : bus_(std::move(bus)), id_(id) {}
-    ~SimWatch() override { bus_->unsubscribe(id_); }
+    SimWatch(std::shared_ptr<VirtualBus> bus, int id)
+        : bus_(std::move(bus)), id_(id), thread_([this] { run(); }) {}
+    ~SimWatch() override {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+        bus_->unsubscribe(id_);
+    }
 
   private:
+    void run() {
+        std::unique_lock lock(mutex_);
+        while (!wake_.wait_for(lock, std::chrono::milliseconds(100), [this] { return stop_; })) {
+            lock.unlock();
+            bus_->poll();
+            lock.lock();
+        }
+    }
+
     std::shared_ptr<VirtualBus> bus_;
     int id_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stop_ = false;
+    std::thread thread_;
 };
 
 }  // namespace

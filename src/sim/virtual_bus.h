@@ -134,6 +134,7 @@ class SimBackend final : public hid::Backend {
     std::unique_ptr<hid::Device> openPath(const std::string& path) override;
     void shutdown() override {}
     std::unique_ptr<hid::Watch> watch(hid::BusEventHandler handler) override;
+    bool simulatedInProcess() const override { return true; }
     const std::shared_ptr<VirtualBus>& bus() const { return bus_; }
 
   private:

@@ -13,6 +13,7 @@
 #include "support/ini_file.h"
 #include "support/platform_files.h"
 #include "upgrade/pending_backup.h"
+#include "upgrade/ram_loader_check.h"
 #include "upgrade/settings_restore.h"
 #include "upgrade/upgrade_capture.h"
 #include "upgrade/upgrade_mode.h"
@@ -85,6 +86,10 @@ UpgradeOutcome runFirmwareUpgrade(const FirmwareUpgradeOptions& options, UserInt
         log(0, "Firmware image rejected: " + problem + "\r\n");
         return UpgradeOutcome::Failed;
     }
+    if (!ramLoaderAtHand(options.ramBslPath, problem)) {
+        log(0, problem);
+        return UpgradeOutcome::Failed;
+    }
     std::string backup =
         options.settingsFile.empty() ? "" : upgradeBackupPath(options.settingsFile);
     TakenSettings taken = takeSettings(backup, ui, log);
@@ -113,17 +118,42 @@ UpgradeOutcome runFirmwareUpgrade(const FirmwareUpgradeOptions& options, UserInt
     if (!worker.Result) {
         return UpgradeOutcome::Failed;
     }
-    if (!taken.capture) {
+    return restoreAfterProgramming(taken.capture, backup, ui, log);
+}
+
+UpgradeOutcome restoreAfterProgramming(const std::optional<KeypadSettings>& capture,
+                                       const std::string& backup, UserInterface& ui,
+                                       const UpgradeLog& log) {
+    if (!capture) {
         return UpgradeOutcome::Done;
     }
     auto restoreLog = [&log](const std::string& text) { log(100, text); };
-    if (!restoreSettingsAfterUpgrade(*taken.capture, ui, restoreLog)) {
+    if (!restoreSettingsAfterUpgrade(*capture, ui, restoreLog)) {
         return UpgradeOutcome::RestoreFailed;
     }
     if (!backup.empty()) {
         removeBackup(backup);
     }
     return UpgradeOutcome::Done;
+}
+
+std::optional<KeypadSettings> settingsToRestore(const std::optional<KeypadSettings>& capture,
+                                                const std::string& backup, const UpgradeLog& log) {
+    // A pending backup holds what the keypad had before an upgrade that did not finish; what
+    // was read from it since is what that upgrade left.
+    std::string problem;
+    if (auto pending = pendingBackup(backup, problem)) {
+        log(0, "Using the settings saved before an earlier upgrade: " + backup + "\r\n");
+        return pending;
+    }
+    if (!problem.empty()) {
+        log(0, "The settings backup cannot be used: " + problem + "\r\n");
+    }
+    if (capture) {
+        return capture;
+    }
+    log(0, "No keypad settings could be taken; none will be written back.\r\n");
+    return std::nullopt;
 }
 
 bool restoreSettingsFromBackup(const std::string& backupFile, const std::string& defaultBackup,

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "settings/keypad_settings.h"
 #include "support/user_interface.h"
 
 namespace lumora_usb_encoder {
@@ -29,6 +31,17 @@ using UpgradeLog = std::function<void(int percent, const std::string& text)>;
 // a readable keypad the settings of an earlier, interrupted upgrade's backup are used.
 UpgradeOutcome runFirmwareUpgrade(const FirmwareUpgradeOptions& options, UserInterface& ui,
                                   const UpgradeLog& log);
+
+// The end of an upgrade whose programming went through: write `capture` back (none: nothing is
+// written) and drop the backup once that went through. Done or RestoreFailed.
+UpgradeOutcome restoreAfterProgramming(const std::optional<KeypadSettings>& capture,
+                                       const std::string& backup, UserInterface& ui,
+                                       const UpgradeLog& log);
+
+// What the window writes back: the settings the firmware button read, else those the backup of
+// an interrupted upgrade holds (said in the log), else none.
+std::optional<KeypadSettings> settingsToRestore(const std::optional<KeypadSettings>& capture,
+                                                const std::string& backup, const UpgradeLog& log);
 
 // Replays the restore from a backup file (default: the one beside the settings file); removes
 // the default backup once the restore went through. False with `problem` for a file it cannot

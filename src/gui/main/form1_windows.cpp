@@ -4,7 +4,9 @@
 #include "gui/main/form1.h"
 #include "gui/qt_user_interface.h"
 #include "gui/selftest/self_test.h"
+#include "gui/upgrade/firmware_upgrade.h"
 #include "upgrade/pending_backup.h"
+#include "upgrade/ram_loader_check.h"
 #include "upgrade/upgrade_capture.h"
 #include "upgrade/upgrade_mode.h"
 
@@ -27,15 +29,30 @@ void Form1::button2_Click() {
 // Reached by mouse, keyboard and screen reader alike: the upgrade must not be out of reach for
 // anyone who cannot use a mouse.
 void Form1::btnLoadFirmware_MouseClick() {
+    // A keypad sent to its loader with no RAM loader to go on with would be stuck there.
+    std::string problem;
+    if (!ramLoaderAtHand("", problem)) {
+        QString text = QString::fromStdString(problem).replace("\r\n", "\n").trimmed();
+        ui_->warn(text.toStdString(), kCaptionQuillon);
+        return;
+    }
     auto keep = [this](const KeypadSettings& settings) {
         if (!FileName_.empty()) {
             (void)keepBackupUnlessPending(upgradeBackupPath(FileName_), settings, "");
         }
     };
-    if (requestFirmwareUpgrade(*ui_, fields_, upgradeCapture(), keep) ==
-        UpgradeModeResult::CommandFailed) {
+    auto result = requestFirmwareUpgrade(*ui_, fields_, upgradeCapture(), keep);
+    if (result == UpgradeModeResult::Declined) {
+        return;
+    }
+    if (result == UpgradeModeResult::CommandFailed) {
         EnableDisableFunctionButtons(false);
     }
+    // Modeless and on its own: the main window goes on and is not told when it closes.
+    auto* window = new firmware_upgrade(FileName_);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->selectProduct(1);
+    window->show();
 }
 
 }  // namespace lumora_usb_encoder

@@ -41,6 +41,7 @@ class CountingBackend final : public hid::Backend {
     std::unique_ptr<hid::Watch> watch(hid::BusEventHandler handler) override {
         return inner_->watch(std::move(handler));
     }
+    bool simulatedInProcess() const override { return inner_->simulatedInProcess(); }
     int calls = 0;
     int opens = 0;
 

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "device/device_watcher.h"
+#include "gui/upgrade/background_worker.h"
+#include "gui/upgrade/gui_thread_post.h"
+
+class QCloseEvent;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QShowEvent;
+class QPlainTextEdit;
+
+namespace lumora_usb_encoder {
+
+class QtUserInterface;
+
+// The firmware upgrade window: finds the keypad's loader, lets the user pick an image, runs the
+// core upgrade on a worker of its own and, after a success, writes the keypad's settings back.
+// It holds no device sequence: the count, the programming and the restore are core functions.
+class firmware_upgrade : public QWidget {
+    Q_OBJECT
+  public:
+    // `settingsFile`: where "FirmwareFile" goes and the upgrade backup lies beside (empty: none).
+    explicit firmware_upgrade(std::string settingsFile, QWidget* parent = nullptr);
+    ~firmware_upgrade() override;
+
+    void selectProduct(int product) { product_ = product; }
+
+    // Shared by every window of the run.
+    static inline std::string myVID;
+    static inline std::string myPID;
+    static inline std::string myDeviceIndex = "0";
+    static inline uint32_t numberOfUSBDevicesConnected = 0;
+
+    // A device change came while a worker was busy: count again once it is done.
+    bool scanDeviceAgain = false;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildControls();
+    QWidget* buildFileGroup();
+    void InitializeVidPidFirmware();
+    void OnHandleCreated();
+    void ParseMessages();
+    void btnBrowse_Click();
+    void btnUpgrade_MouseClick();
+    void btnClose_MouseClick();
+    void startCount();
+    void backgroundWorkerCheckDevice_RunWorkerCompleted(bool error, uint32_t count);
+    void backgroundWorker1_DoWork(const std::string& path, bool& result);
+    void backgroundWorker1_ProgressChanged(int percent, const QString& text);
+    void backgroundWorker1_RunWorkerCompleted(bool error, bool result);
+    void restoreSettings();
+    void appendLog(const QString& text);
+
+    std::string settingsFile_;
+    int product_ = 0;
+    bool handleCreated_ = false;
+    std::unique_ptr<QtUserInterface> ui_;
+    GuiThreadPost* post_;  // before the workers, which post through it
+    DeviceWatcher watcher_;
+    BackgroundWorker backgroundWorkerCheckDevice;
+    BackgroundWorker backgroundWorker1;
+
+    QGroupBox* groupBox1 = nullptr;
+    QLabel* label1 = nullptr;
+    QPushButton* btnBrowse = nullptr;
+    QLabel* label3 = nullptr;
+    QLineEdit* filenameTextBox = nullptr;
+    QPushButton* btnUpgrade = nullptr;
+    QPushButton* btnClose = nullptr;
+    QPlainTextEdit* statusBox = nullptr;
+    QProgressBar* progressBar = nullptr;
+    QLabel* label2 = nullptr;
+    QLabel* vidLbl = nullptr;
+    QLabel* label4 = nullptr;
+    QLabel* pidLbl = nullptr;
+    QLabel* labelNumOfDevices = nullptr;
+};
+
+}  // namespace lumora_usb_encoder

@@ -1,0 +1,323 @@
+// The firmware upgrade window against the simulated keypad and loader, on the virtual clock.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+
+#include "../main/gui_world.h"
+#include "device/device_connection.h"
+#include "device/status_record.h"
+#include "gui/main/form1.h"
+#include "gui/upgrade/firmware_upgrade.h"
+#include "settings/settings_file.h"
+#include "sim/sim_loader.h"
+#include "support/ini_file.h"
+#include "upgrade/upgrade_capture.h"
+#include "upgrade/upgrade_mode.h"
+
+using namespace lumora_usb_encoder;
+using namespace lumora_usb_encoder::testing;
+
+namespace {
+
+const QString kSample = QUILLON_SAMPLE_IMAGE;
+
+class SilentUi final : public UserInterface {
+  public:
+    void warn(const std::string&, const std::string&) override {}
+    bool ask(const std::string&, const std::string&) override { return false; }
+};
+
+// Holds loader counts at a gate, hides the keypad, or poses as a bus that may be real hardware.
+class GatedBackend final : public hid::Backend {
+  public:
+    explicit GatedBackend(std::shared_ptr<hid::Backend> inner) : inner_(std::move(inner)) {}
+    std::vector<hid::DeviceInfo> enumerate(uint16_t vendorId, uint16_t productId) override {
+        if (productId == 0x0200) {
+            std::unique_lock lock(mutex_);
+            ++loaderCounts;
+            opened_.wait(lock, [this] { return !gateClosed; });
+        }
+        auto found = inner_->enumerate(vendorId, productId);
+        if (hideKeypad) {
+            std::erase_if(found, [](const auto& info) { return info.productId == 0x09BF; });
+        }
+        return found;
+    }
+    std::unique_ptr<hid::Device> openPath(const std::string& path) override {
+        return inner_->openPath(path);
+    }
+    void shutdown() override { inner_->shutdown(); }
+    std::unique_ptr<hid::Watch> watch(hid::BusEventHandler handler) override {
+        return inner_->watch(std::move(handler));
+    }
+    bool simulatedInProcess() const override { return !posesAsCable; }
+
+    void setGate(bool closed) {
+        {
+            std::lock_guard lock(mutex_);
+            gateClosed = closed;
+        }
+        opened_.notify_all();
+    }
+    int counts() {
+        std::lock_guard lock(mutex_);
+        return loaderCounts;
+    }
+
+    std::atomic<bool> hideKeypad = false;
+    bool posesAsCable = false;
+
+  private:
+    std::shared_ptr<hid::Backend> inner_;
+    std::mutex mutex_;
+    std::condition_variable opened_;
+    bool gateClosed = false;
+    int loaderCounts = 0;
+};
+
+}  // namespace
+
+class FirmwareUpgradeTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<GuiWorld> world;
+    std::shared_ptr<GatedBackend> gated;
+    std::shared_ptr<sim::SimLoader> loader;
+    std::unique_ptr<firmware_upgrade> window;
+
+    void makeWorld(const std::string& spec) {
+        world = std::make_unique<GuiWorld>(spec);
+        loader = sim::connectLoader(world->simulation);
+        gated = std::make_shared<GatedBackend>(world->counting);
+        hid::setBackend(gated);
+        ensureSettingsFile(world->settingsFile());
+    }
+    // The keypad sent to its loader, as the firmware button leaves it.
+    void enterLoader() {
+        {
+            std::lock_guard lock(world->simulation.bus->mutex());
+            world->simulation.bus->detach(world->simulation.keypad.get());
+            loader->enterFromKeypad(GetTickCount());
+        }
+        Sleep(loader->timing.restartMs + 50);
+        world->simulation.bus->poll();
+    }
+    void addLoaders(int count) {
+        for (int i = 0; i < count; ++i) {
+            world->simulation.bus->attach(
+                std::make_shared<sim::SimLoader>(world->simulation.bus, world->simulation.keypad),
+                0);
+        }
+    }
+    void open() {
+        window = std::make_unique<firmware_upgrade>(world->settingsFile());
+        window->show();
+    }
+    template <typename T = QWidget>
+    T* find(const char* name) {
+        return child<T>(window.get(), name);
+    }
+    QString label() { return find<QLabel>("labelNumOfDevices")->text(); }
+    QString log() { return find<QPlainTextEdit>("statusBox")->toPlainText(); }
+    // The window the firmware button opened, kept by the test from here on.
+    bool takeOpenedWindow() {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* opened = qobject_cast<firmware_upgrade*>(top)) {
+                opened->setAttribute(Qt::WA_DeleteOnClose, false);
+                window.reset(opened);
+            }
+        }
+        return window != nullptr;
+    }
+    bool sent(const SentCommand& command) {
+        auto all = world->settingsSent();
+        return std::find(all.begin(), all.end(), command) != all.end();
+    }
+    void upgradeWith(const QString& image) {
+        QTRY_COMPARE(label(), QString("Found 1 device"));
+        FileDialogs::setNextFile(image);
+        QTest::mouseClick(find<QPushButton>("btnBrowse"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>("btnUpgrade"), Qt::LeftButton);
+    }
+
+  private slots:
+    void cleanup() {
+        window.reset();
+        loader.reset();
+        gated.reset();
+        world.reset();
+        upgradeCapture().reset();
+    }
+
+    void countsTheLoadersPresent() {
+        struct Case {
+            int loaders;
+            QString shown;
+            bool usable;
+        } cases[] = {{0, "No device connected", false},
+                     {1, "Found 1 device", true},
+                     {3, "Found 3 devices", true}};
+        for (const auto& c : cases) {
+            makeWorld("keys=8");
+            addLoaders(c.loaders);
+            open();
+            QCOMPARE(label(), QString("Searching for devices"));
+            QTRY_COMPARE(label(), c.shown);
+            QCOMPARE(find("btnBrowse")->isEnabled(), c.usable);
+            QCOMPARE(find("btnUpgrade")->isEnabled(), c.usable);
+            QCOMPARE(find<QLabel>("vidLbl")->text(), QString("0x2047"));
+            QCOMPARE(find<QLabel>("pidLbl")->text(), QString("0x0200"));
+            cleanup();
+        }
+    }
+
+    void anArrivalDuringACountCountsOnceMore() {
+        makeWorld("keys=8");
+        gated->setGate(true);
+        open();
+        QTRY_COMPARE(gated->counts(), 1);
+        addLoaders(1);  // the bus tells the window while its count is held
+        QTRY_VERIFY(window->scanDeviceAgain);
+        gated->setGate(false);
+        QTRY_COMPARE(gated->counts(), 2);
+        QTRY_COMPARE(label(), QString("Found 1 device"));
+        QTest::qWait(100);
+        QCOMPARE(gated->counts(), 2);  // one more, not more than one
+    }
+
+    void everyUpgradeLogStartsWithStarting() {
+        makeWorld("keys=8");
+        addLoaders(1);
+        open();
+        for (int run = 0; run < 2; ++run) {
+            QTRY_VERIFY(find("btnUpgrade")->isEnabled());
+            QTest::mouseClick(find<QPushButton>("btnUpgrade"), Qt::LeftButton);
+            QTRY_COMPARE(log(), QString("Starting\nNo file specified\n"));
+        }
+    }
+
+    void upgradesThroughTheWindowAndRestoresTheSettings() {
+        makeWorld("keys=8,brightness=6,period=4,serial=QK0000027182");
+        Form1 form(world->settingsFile());
+        form.Form1_Load();
+        MessageBox::setNextAnswer(MessageBox::Answer::Yes);
+        QTest::mouseClick(child<QPushButton>(&form, "btnLoadFirmware"), Qt::LeftButton);
+        world->written.clear();
+        Sleep(loader->timing.restartMs + 50);  // the keypad leaves for its loader
+        QVERIFY(takeOpenedWindow());
+        std::vector<int> bar;
+        connect(find<QProgressBar>("progressBar"), &QProgressBar::valueChanged, this,
+                [&bar](int value) { bar.push_back(value); });
+        upgradeWith(kSample);
+        QCOMPARE(CIniFile::GetValue("FirmwareFile", kSettingsSection, world->settingsFile()),
+                 std::string("sim-keypad-7.3.txt"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            world->settingsSent().size() > 0 && world->settingsSent().back().command == 9, 20000);
+        QVERIFY2(log().startsWith("Starting\nPassword Sent Successfully\n"), qPrintable(log()));
+        QVERIFY(log().contains("Done!"));
+        QVERIFY(std::is_sorted(bar.begin(), bar.end()));
+        QCOMPARE(bar.back(), 100);
+        QVERIFY(std::count(bar.begin(), bar.end(), 100) == 1);
+        QVERIFY(std::count_if(bar.begin(), bar.end(), [](int v) { return v > 50 && v < 95; }) > 5);
+        QVERIFY(sent({6, {4}}));  // period index 3 goes back as the period 4
+        QVERIFY(sent({2, {6}}));
+        auto status = readDeviceStatus();
+        QVERIFY(status.has_value());
+        QCOMPARE(status->firmwareVersion, std::string("7.3"));
+        QCOMPARE(status->serialNumber, std::string("QK0000027182"));
+        QCOMPARE(status->ledBrightness, uint8_t(6));
+    }
+
+    void finishesFromALoaderLeftBehindWithTheBackupsSettings() {
+        makeWorld("keys=8,brightness=2");
+        SilentUi quiet;
+        QVERIFY(rescanKeypad(quiet));
+        auto before = readKeypadSettings();
+        QVERIFY(before.has_value());
+        before->ledBrightness = 7;  // what the keypad held before the interrupted upgrade
+        std::string backup = upgradeBackupPath(world->settingsFile());
+        QVERIFY(writeUpgradeBackup(backup, *before, ""));
+        enterLoader();
+        Form1 form(world->settingsFile());
+        form.Form1_Load();
+        MessageBox::setNextAnswer(MessageBox::Answer::Yes);
+        QTest::mouseClick(child<QPushButton>(&form, "btnLoadFirmware"), Qt::LeftButton);
+        QVERIFY(takeOpenedWindow());
+        world->written.clear();
+        upgradeWith(kSample);
+        QTRY_VERIFY_WITH_TIMEOUT(sent({9, {}}), 20000);
+        QVERIFY(sent({2, {7}}));
+        QVERIFY(!std::filesystem::exists(backup));
+    }
+
+    void restoreEndsWhenTheKeypadDoesNotComeBack() {
+        makeWorld("keys=8,period=4");
+        SilentUi quiet;
+        QVERIFY(rescanKeypad(quiet));
+        upgradeCapture() = readKeypadSettings();
+        enterLoader();
+        open();
+        gated->hideKeypad = true;
+        world->shownTexts();
+        upgradeWith(kSample);
+        QStringList shown;
+        QTRY_VERIFY2_WITH_TIMEOUT((shown += world->shownTexts(), !shown.isEmpty()),
+                                  qPrintable(log()), 20000);
+        QCOMPARE(shown, QStringList({"Vorla Quillon™ not connected..\n"}));
+        QVERIFY(log().contains("Done!"));
+        for (const auto& sent : world->settingsSent()) {
+            QVERIFY(sent.command != 11);  // nothing after the reopen that found nothing
+        }
+    }
+
+    void closingDuringTheUpgradeIsRefused() {
+        makeWorld("keys=8");
+        enterLoader();
+        open();
+        QTRY_COMPARE(label(), QString("Found 1 device"));
+        FileDialogs::setNextFile(kSample);
+        QTest::mouseClick(find<QPushButton>("btnBrowse"), Qt::LeftButton);
+        gated->setGate(true);  // the upgrade's own loader check waits here
+        QTest::mouseClick(find<QPushButton>("btnUpgrade"), Qt::LeftButton);
+        QTRY_COMPARE(gated->counts(), 2);
+        QVERIFY(!window->close());
+        QCOMPARE(world->shownTexts(),
+                 QStringList({"The firmware upgrade is in progress. Close this window once it "
+                              "has finished.\n"}));
+        // A change during the upgrade: its count waits.
+        auto passing =
+            std::make_shared<sim::SimLoader>(world->simulation.bus, world->simulation.keypad);
+        world->simulation.bus->attach(passing, 0);
+        world->simulation.bus->detach(passing.get());
+        QTRY_VERIFY(window->scanDeviceAgain);
+        QCOMPARE(gated->counts(), 2);
+        gated->setGate(false);
+        QTRY_VERIFY2_WITH_TIMEOUT(log().contains("Done!"), qPrintable(log()), 20000);
+    }
+
+    void firmwareButtonRefusesWithoutARamLoader() {
+        makeWorld("keys=8");
+        gated->posesAsCable = true;
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(world->folder.file("empty")));
+        Form1 form(world->settingsFile());
+        form.Form1_Load();
+        world->written.clear();
+        QTest::mouseClick(child<QPushButton>(&form, "btnLoadFirmware"), Qt::LeftButton);
+        qunsetenv("XDG_DATA_HOME");
+        QStringList shown = world->shownTexts();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].startsWith("RAM BSL image not found: ") &&
+                     shown[0].contains("empty/VorlaInterface/RAM_BSL.00.06.05.34.txt"),
+                 qPrintable(shown[0]));
+        QCOMPARE(world->settingsSent(), std::vector<SentCommand>());
+    }
+};
+
+QTEST_MAIN(FirmwareUpgradeTest)
+#include "firmware_upgrade_test.moc"

@@ -34,7 +34,7 @@ void printStatus(std::ostream& out, const DeviceStatus& status, bool json) {
             {"codeTable", status.codeTable},
             {"firmwareVersion", status.firmwareVersion},
             {"serialNumber", status.serialNumber},
-            {"variant", variantText(fields.noOfWayKeypad)},
+            {"variant", variantText(fields.noOfWayKeypad, fields.prev_keypadType_index)},
         };
         // Device texts are bytes: whatever the keypad sends, the output stays valid JSON.
         out << record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';

@@ -11,6 +11,13 @@ namespace lumora_usb_encoder {
 
 namespace {
 
+ImportOutcome importOutcome(ImportResult result, LoadResult load = LoadResult::NotSaved) {
+    ImportOutcome outcome;
+    outcome.result = result;
+    outcome.load = load;
+    return outcome;
+}
+
 constexpr const char* kImportFilter = "(*.ini)|*.ini|All files (*.ini)|*.ini";
 constexpr const char* kImportInitialName = "openFileDialogBrowse";
 constexpr const char* kExportDescription = "Select Folder - To Copy The USBUtilityCfg.ini File";
@@ -36,31 +43,31 @@ ImportOutcome importUnguarded(UserInterface& ui, const std::string& chosen,
                               const std::string& FileName) {
     if (std::filesystem::path(chosen).filename() != kExchangeFileName) {
         ui.warn("Incorrect Filename.", kCaptionQuillon);
-        return {ImportResult::IncorrectFilename};
+        return importOutcome(ImportResult::IncorrectFilename);
     }
     if (!CIniFile::SectionExists(kSettingsSection, chosen)) {
         ui.warn("File is incorrect format.", kCaptionQuillon);
-        return {ImportResult::IncorrectFormat};
+        return importOutcome(ImportResult::IncorrectFormat);
     }
     LoadResult load = load_data_from_file(ui, chosen);
     // A file whose values cannot be read would make every later restore fail the same way.
     if (load == LoadResult::IncorrectFormat) {
-        return {ImportResult::IncorrectFormat, load};
+        return importOutcome(ImportResult::IncorrectFormat, load);
     }
     // Nor does a file the keypad would not take all of become the one every restore sends.
     if (load == LoadResult::StepFailed || load == LoadResult::TableFailed) {
-        return {ImportResult::NotApplied, load};
+        return importOutcome(ImportResult::NotApplied, load);
     }
     auto lock = FileLock::take(FileName);
     if (!lock) {
         ui.warn(fileBusyMessage(FileName), kCaptionQuillon);
-        return {ImportResult::CopyFailed, load};
+        return importOutcome(ImportResult::CopyFailed, load);
     }
     if (!copyFileOverwrite(chosen, FileName)) {
         ui.warn("Failed to copy the new file.", kCaptionQuillon);
-        return {ImportResult::CopyFailed, load};
+        return importOutcome(ImportResult::CopyFailed, load);
     }
-    return {ImportResult::Imported, load};
+    return importOutcome(ImportResult::Imported, load);
 }
 
 }  // namespace
@@ -79,29 +86,36 @@ ExportResult exportConfigFileTo(UserInterface& ui, const std::string& target,
     }
 }
 
-ExportResult exportConfigFile(UserInterface& ui, const std::string& FileName) {
+ExportResult exportConfigFile(UserInterface& ui, const std::string& FileName,
+                              std::string* exportedTo) {
     auto folder = ui.chooseFolder(kExportDescription, kExportStart);
     if (!folder) {
         ui.warn("Unable to save the cfg file.", kCaptionQuillon);
         return ExportResult::Cancelled;
     }
-    return exportConfigFileTo(ui, exchangeFileIn(*folder), FileName);
+    std::string target = exchangeFileIn(*folder);
+    if (exportedTo != nullptr) {
+        *exportedTo = target;
+    }
+    return exportConfigFileTo(ui, target, FileName);
 }
 
 ImportOutcome importConfigFileFrom(UserInterface& ui, const std::string& chosen,
                                    const std::string& FileName) {
     try {
-        return importUnguarded(ui, chosen, FileName);
+        ImportOutcome outcome = importUnguarded(ui, chosen, FileName);
+        outcome.file = chosen;
+        return outcome;
     } catch (const std::exception&) {
         ui.warn("Exception :Failed to copy the new file.", kCaptionQuillon);
-        return {ImportResult::Failed};
+        return importOutcome(ImportResult::Failed);
     }
 }
 
 ImportOutcome importConfigFile(UserInterface& ui, const std::string& FileName) {
     auto chosen = ui.chooseOpenFile(kImportFilter, kImportInitialName);
     if (!chosen) {
-        return {ImportResult::Cancelled};
+        return importOutcome(ImportResult::Cancelled);
     }
     return importConfigFileFrom(ui, *chosen, FileName);
 }

@@ -63,8 +63,10 @@ enum class ExportResult {
     Failed,      // an unexpected error: "Exception :Unable to save cfg file."
 };
 
-// "Export Cfg File": asks for a folder, then exports into it.
-ExportResult exportConfigFile(UserInterface& ui, const std::string& FileName);
+// "Export Cfg File": asks for a folder, then exports into it; `exportedTo` hears the file
+// written.
+ExportResult exportConfigFile(UserInterface& ui, const std::string& FileName,
+                              std::string* exportedTo = nullptr);
 // Copies the settings file to `target`, asking first when a file of that name exists.
 ExportResult exportConfigFileTo(UserInterface& ui, const std::string& target,
                                 const std::string& FileName);
@@ -84,6 +86,7 @@ enum class ImportResult {
 struct ImportOutcome {
     ImportResult result = ImportResult::Cancelled;
     LoadResult load = LoadResult::NotSaved;  // what sending its settings came to, when it ran
+    std::string file;                        // the file chosen
 };
 
 // "Import Cfg File": asks for the file, then imports it.

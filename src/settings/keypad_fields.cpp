@@ -38,7 +38,22 @@ std::optional<KeypadSettings> readSettingsInto(KeypadFields& fields) {
     return settingsFromStatus(*status);
 }
 
-std::string variantText(int32_t noOfWayKeypad) {
+int32_t keypadTypeListEntry(int32_t keypadType) {
+    return keypadType >= 0 && keypadType <= 8 ? keypadType % 3 : -1;
+}
+
+int32_t keypadTypeForListEntry(int32_t currentType, int32_t entry) {
+    int32_t family = currentType >= 0 && currentType <= 8 ? currentType / 3 : 0;
+    return family * 3 + entry;
+}
+
+std::string variantText(int32_t noOfWayKeypad, int32_t keypadType) {
+    if (keypadType >= 3 && keypadType <= 5) {
+        return "12Way Keypad";
+    }
+    if (keypadType >= 6 && keypadType <= 8) {
+        return "16Way Keypad";
+    }
     if (noOfWayKeypad >= 0 && noOfWayKeypad < static_cast<int32_t>(keypadArray.size())) {
         return keypadArray[static_cast<size_t>(noOfWayKeypad)];
     }
@@ -46,8 +61,8 @@ std::string variantText(int32_t noOfWayKeypad) {
 }
 
 std::string keypadTypeText(int32_t keypadType) {
-    if (keypadType >= 0 && keypadType < static_cast<int32_t>(keypadTypeEntries.size())) {
-        return keypadTypeEntries[static_cast<size_t>(keypadType)];
+    if (int32_t entry = keypadTypeListEntry(keypadType); entry >= 0) {
+        return keypadTypeEntries[static_cast<size_t>(entry)];
     }
     return "Table " + std::to_string(keypadType);
 }
@@ -56,7 +71,8 @@ StatusLines connectedView(const KeypadFields& fields) {
     return {
         std::string("Device Connected   -    ") + "Quillon™" +
             "                Firmware Version        -   " + fields.firmwareVersion,
-        std::string("Keypad Selected     -    ") + variantText(fields.noOfWayKeypad) +
+        std::string("Keypad Selected     -    ") +
+            variantText(fields.noOfWayKeypad, fields.prev_keypadType_index) +
             "         Code Table Loaded     -   " + keypadTypeText(fields.prev_keypadType_index),
         std::string("Serial Number          -    ") + fields.serialNumber,
     };

@@ -41,9 +41,16 @@ inline constexpr std::array<const char*, 3> keypadArray = {"5Way Keypad", "6Way 
 inline constexpr std::array<const char*, 3> keypadTypeEntries = {
     "Default      Table", "Alternate   Table", "Customise Table"};
 
+// The keypad types come in three families of three tables each (default, alternate,
+// customised): 0-2 for the 5-, 6- and 8-key keypads, 3-5 for 12 keys, 6-8 for 16 keys. The
+// window's table list shows the three tables of the keypad's own family.
+int32_t keypadTypeListEntry(int32_t keypadType);  // -1 for a type no family has
+int32_t keypadTypeForListEntry(int32_t currentType, int32_t entry);
+
 // Texts for values the lists have no entry for; the window shows such a value as it is rather
-// than reading past its lists.
-std::string variantText(int32_t noOfWayKeypad);
+// than reading past its lists. The 12- and 16-key families are named by their type, the small
+// keypads by the options byte.
+std::string variantText(int32_t noOfWayKeypad, int32_t keypadType = 0);
 std::string keypadTypeText(int32_t keypadType);
 
 // The three lines of the status display.

@@ -15,7 +15,9 @@ const SettingsListSpec& settingsListSpec(SettingsList list) {
     return specs[static_cast<size_t>(list)];
 }
 
-int32_t& acceptedIndex(KeypadFields& fields, SettingsList list) {
+namespace {
+
+int32_t& acceptedField(KeypadFields& fields, SettingsList list) {
     switch (list) {
         case SettingsList::LedBrightness:
             return fields.prev_ledBrightness_index;
@@ -31,20 +33,27 @@ int32_t& acceptedIndex(KeypadFields& fields, SettingsList list) {
     return fields.prev_keypadType_index;
 }
 
+}  // namespace
+
 int32_t acceptedIndex(const KeypadFields& fields, SettingsList list) {
-    return acceptedIndex(const_cast<KeypadFields&>(fields), list);
+    int32_t value = acceptedField(const_cast<KeypadFields&>(fields), list);
+    return list == SettingsList::KeypadType ? keypadTypeListEntry(value) : value;
 }
 
 bool commitListChoice(UserInterface& ui, KeypadFields& fields, SettingsList list, int32_t entry) {
     BusyScope busy(ui);
     const auto& spec = settingsListSpec(list);
+    // The table list's entries stand for the three tables of the keypad's own family.
+    int32_t value = list == SettingsList::KeypadType
+                        ? keypadTypeForListEntry(fields.prev_keypadType_index, entry)
+                        : entry;
     auto payload = list == SettingsList::BuzzerPeriod ? periodFromListIndex(entry)
-                                                      : static_cast<uint8_t>(entry);
+                                                      : static_cast<uint8_t>(value);
     if (sendByte(spec.command, payload) != kResultOk) {
         ui.warn(spec.failure, kCaptionQuillon);
         return false;
     }
-    acceptedIndex(fields, list) = entry;
+    acceptedField(fields, list) = value;
     return true;
 }
 

@@ -23,8 +23,8 @@ struct SettingsListSpec {
 
 const SettingsListSpec& settingsListSpec(SettingsList list);
 
-// The field that holds the entry the keypad last accepted for `list`.
-int32_t& acceptedIndex(KeypadFields& fields, SettingsList list);
+// The entry of `list` the keypad last accepted (for the table list: the entry of the keypad's
+// type within its family; -1 when no entry stands for it).
 int32_t acceptedIndex(const KeypadFields& fields, SettingsList list);
 
 // A choice the user committed in a list: sends it at once. On success the choice becomes the

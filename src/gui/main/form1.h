@@ -63,6 +63,8 @@ class Form1 : public QMainWindow {
     void showDisconnectedView();
     void showStatusLines(const StatusLines& lines);
     void showKeypadState(bool statusRead);
+    // One line in the status bar after a job that went through.
+    void sayDone(const std::string& text);
     void selectAcceptedEntries();
     void button11_Click();
     void button10_Click();

@@ -3,9 +3,9 @@
 #include <QKeyEvent>
 
 #include "gui/main/form1.h"
-#include "settings/keypad_jobs.h"
 #include "gui/main/list_caption.h"
 #include "gui/qt_user_interface.h"
+#include "settings/keypad_jobs.h"
 
 namespace lumora_usb_encoder {
 
@@ -109,7 +109,9 @@ void Form1::keypadTypeCbox_SelectionChangeCommitted(int entry) {
 }
 
 void Form1::button8_Click() {
-    (void)saveChanges(*ui_, fields_, FileName_);
+    if (saveChanges(*ui_, fields_, FileName_) == SaveChangesResult::Saved) {
+        sayDone("Settings saved to " + FileName_);
+    }
 }
 
 void Form1::button9_Click() {

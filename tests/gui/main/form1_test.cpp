@@ -287,6 +287,24 @@ class Form1Test : public QObject {
         QVERIFY(statusLines()[1].endsWith("Code Table Loaded     -   Customise Table"));
     }
 
+    // A 16-key keypad is configured in its own family's terms, up to its own editor.
+    void aSixteenKeyKeypadIsShownAndCustomisedAsOne() {
+        start("keys=16");
+        QVERIFY(statusLines()[1].contains("16Way Keypad"));
+        QVERIFY(statusLines()[1].endsWith("Default      Table"));
+        choose("keypadTypeCbox", 2);
+        QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{7, {8}}}));
+        QCOMPARE(list("keypadTypeCbox")->currentText(), QString("Customise Table"));
+        click("button1");
+        QStringList titles;
+        for (QWidget* widget : form->findChildren<QWidget*>()) {
+            if (widget->isWindow() && widget->isVisible()) {
+                titles << widget->windowTitle();
+            }
+        }
+        QCOMPARE(titles, QStringList({"Customise 16 Way Keypad Table"}));
+    }
+
     void typedCharactersAreSwallowedButNavigationWorks() {
         start();
         QComboBox* box = list("ledBrightnessCbox");

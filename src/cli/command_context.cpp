@@ -2,9 +2,9 @@
 
 #include <iostream>
 
-#include "sim/app_options.h"
-#include "settings/settings_file.h"
 #include "device/device_connection.h"
+#include "settings/settings_file.h"
+#include "sim/app_options.h"
 
 namespace lumora_usb_encoder::cli {
 

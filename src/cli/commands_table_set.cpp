@@ -6,12 +6,12 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/keypad_fields.h"
 #include "cli/cli_context.h"
-#include "device/status_record.h"
 #include "codetable/code_table_editor.h"
 #include "codetable/modifier_list.h"
 #include "codetable/usage_list.h"
+#include "device/status_record.h"
+#include "settings/keypad_fields.h"
 
 namespace lumora_usb_encoder::cli {
 

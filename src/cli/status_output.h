@@ -2,8 +2,8 @@
 
 #include <iosfwd>
 
-#include "settings/keypad_fields.h"
 #include "device/status_record.h"
+#include "settings/keypad_fields.h"
 
 namespace lumora_usb_encoder::cli {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "device/status_record.h"
 #include "codetable/modifier_list.h"
+#include "device/status_record.h"
 #include "support/user_interface.h"
 
 namespace lumora_usb_encoder {

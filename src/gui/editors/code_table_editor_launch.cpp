@@ -1,7 +1,7 @@
 #include "gui/editors/code_table_editor_launch.h"
 
-#include "settings/keypad_fields.h"
 #include "gui/editors/code_table_editor_window.h"
+#include "settings/keypad_fields.h"
 #include "support/user_interface.h"
 
 namespace lumora_usb_encoder {

@@ -10,7 +10,6 @@
 #include <memory>
 
 #include "../../support/recording_ui.h"
-#include "settings/keypad_fields.h"
 #include "device/device_connection.h"
 #include "device/tracing_backend.h"
 #include "gui/editors/code_table_editor_launch.h"
@@ -18,6 +17,7 @@
 #include "gui/editors/key_button.h"
 #include "gui/editors/keypad_picture.h"
 #include "gui/editors/keypad_picture_layout.h"
+#include "settings/keypad_fields.h"
 #include "sim/sim_keypad.h"
 #include "support/clock.h"
 

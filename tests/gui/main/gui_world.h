@@ -12,10 +12,10 @@
 
 #include "../../support/sent_commands.h"
 #include "../../support/temp_folder.h"
-#include "gui/file_dialogs.h"
-#include "gui/message_box.h"
 #include "device/device_connection.h"
 #include "device/tracing_backend.h"
+#include "gui/file_dialogs.h"
+#include "gui/message_box.h"
 #include "sim/sim_keypad.h"
 #include "support/clock.h"
 

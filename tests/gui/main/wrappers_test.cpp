@@ -1,11 +1,11 @@
 // The message box and dialog wrappers, the busy cursor, the enable rule and the command line.
 #include <QtTest>
 
-#include "sim/app_options.h"
-#include "settings/enable_rule.h"
 #include "gui/file_dialogs.h"
 #include "gui/message_box.h"
 #include "gui/qt_user_interface.h"
+#include "settings/enable_rule.h"
+#include "sim/app_options.h"
 
 using namespace lumora_usb_encoder;
 

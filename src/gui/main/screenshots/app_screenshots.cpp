@@ -5,11 +5,11 @@
 #include <QTemporaryDir>
 #include <iostream>
 
+#include "device/device_connection.h"
 #include "gui/main/about_window.h"
 #include "gui/main/form1.h"
-#include "gui/message_box.h"
 #include "gui/main/splash_form.h"
-#include "device/device_connection.h"
+#include "gui/message_box.h"
 #include "sim/sim_keypad.h"
 
 using namespace lumora_usb_encoder;

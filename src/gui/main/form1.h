@@ -22,6 +22,7 @@ namespace lumora_usb_encoder {
 
 class UserInterface;
 class QtUserInterface;
+class DeviceWatcher;
 
 // The main window: the keypad's status, its settings lists, and the buttons and menus that lead
 // to everything else. Device work is done by the core jobs; this class only shows their outcome.
@@ -97,10 +98,17 @@ class Form1 : public QMainWindow {
     void button2_Click();
     void btnLoadFirmware_MouseClick();
 
+    // Following the keypad (form1_watch.cpp).
+    void followKeypad();
+    void keypadChanged(bool arrived);
+    bool keypadHeldElsewhere() const;
+
     std::unique_ptr<QtUserInterface> ui_;
     std::function<void()> quit_;
     std::string FileName_;
     KeypadFields fields_;
+    bool connected_ = false;  // the connected view is shown
+    std::unique_ptr<DeviceWatcher> watcher_;
     StatusLines configArray;
 
     QLabel* label1 = nullptr;

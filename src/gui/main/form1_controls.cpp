@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 
 #include "gui/main/form1.h"
+
+#include "device/device_watcher.h"
 #include "gui/main/list_caption.h"
 #include "gui/qt_user_interface.h"
 
@@ -55,7 +57,9 @@ Form1::Form1(std::string settingsFile, QWidget* parent)
     }
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    watcher_.reset();  // no change is reported to a window that is going
+}
 
 UserInterface& Form1::ui() {
     return *ui_;

@@ -23,6 +23,7 @@ void Form1::Form1_Load() {
         statusRead = lumora_usb_encoder::GetDeviceStatusMessage(fields_) == 0;
     }
     showKeypadState(statusRead);
+    followKeypad();
 }
 
 int8_t Form1::GetDeviceStatusMessage() {
@@ -31,6 +32,7 @@ int8_t Form1::GetDeviceStatusMessage() {
 }
 
 void Form1::showKeypadState(bool statusRead) {
+    connected_ = statusRead;
     if (statusRead) {
         EnableDisableFunctionButtons(true);
         selectAcceptedEntries();
@@ -79,6 +81,7 @@ void Form1::showDisconnectedView() {
     showListCaption(buzzerPeriodCbox, "Buzzer Period");
     showStatusLines(disconnectedView());
     EnableDisableFunctionButtons(false);
+    connected_ = false;
 }
 
 void Form1::button11_Click() {

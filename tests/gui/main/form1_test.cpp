@@ -2,6 +2,7 @@
 // files, exits and the firmware button.
 #include <QAction>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTextEdit>
 #include <QtTest>
 #include <filesystem>
@@ -303,6 +304,20 @@ class Form1Test : public QObject {
             }
         }
         QCOMPARE(titles, QStringList({"Customise 16 Way Keypad Table"}));
+    }
+
+    // The window follows the keypad's cable without a word: gone, then back with one status read.
+    void unpluggedAndReplugged() {
+        start();
+        auto& bus = *world->simulation.bus;
+        bus.detach(world->simulation.keypad.get());
+        QTRY_COMPARE_WITH_TIMEOUT(statusLines(), kNoneLines, 5000);
+        QVERIFY(!find("button8")->isEnabled());
+        bus.attach(world->simulation.keypad);
+        QTRY_VERIFY_WITH_TIMEOUT(statusLines()[0].contains("Quillon"), 5000);
+        QVERIFY(find("button8")->isEnabled());
+        QCOMPARE(world->shownTexts(), QStringList());
+        QCOMPARE(find<QStatusBar>("statusStrip1")->currentMessage(), QString("Keypad connected"));
     }
 
     void typedCharactersAreSwallowedButNavigationWorks() {

@@ -3,8 +3,10 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 
 #include "codetable/modifier_list.h"
 #include "gui/editors/editor_colours.h"
@@ -88,6 +90,8 @@ bool CodeTableEditorWindow::sendTable() {
     }
     if (result != 0) {
         ui_.warn(kApplyFailureMessage, editor_.family().failureCaption);
+    } else if (auto* owner = qobject_cast<QMainWindow*>(parentWidget())) {
+        owner->statusBar()->showMessage("Code table applied");
     }
     return result == 0;
 }

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdio>
 
 #include "device/device_connection.h"
 #include "sim/sim_keypad.h"
@@ -19,7 +20,9 @@ namespace {
 const std::string kImage = std::string(QUILLON_SOURCE_DIR) + "/samples/firmware/sim-keypad-7.3.txt";
 
 class YesUi final : public UserInterface {
-    void warn(const std::string&, const std::string&) override {}
+    void warn(const std::string& title, const std::string& text) override {
+        std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    }
     bool ask(const std::string&, const std::string&) override { return true; }
 };
 
@@ -31,9 +34,11 @@ double upgradeOnce() {
     loader->timing.eraseMs = 30;
     hid::setBackend(std::make_shared<sim::SimBackend>(simulation->bus));
     YesUi ui;
+    (void)rescanKeypad(ui);
     auto wall = std::chrono::steady_clock::now();
     uint32_t ticks = GetTickCount();
-    UpgradeOutcome outcome = runFirmwareUpgrade({kImage, "", ""}, ui, {});
+    UpgradeOutcome outcome =
+        runFirmwareUpgrade({kImage, "", ""}, ui, [](int, const std::string&) {});
     std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - wall;
     double elapsed = dynamic_cast<VirtualClock*>(&lumora_usb_encoder::clock()) != nullptr
                          ? double(GetTickCount() - ticks)

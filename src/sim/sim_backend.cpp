@@ -33,9 +33,11 @@ class SimDevice final : public hid::Device {
             if (timeoutMs <= 0 || elapsed >= static_cast<uint32_t>(timeoutMs)) {
                 return 0;
             }
-            // One millisecond at a time: a report queued meanwhile by another thread (a key
-            // press) is taken within a millisecond, like a real read that wakes on arrival.
-            Sleep(1);
+            // Until the next tick: reports become readable on whole ticks, so waking at the
+            // tick's start takes a reply as soon as it is there (a plain 1 ms sleep overshoots
+            // into the next tick), and one queued meanwhile by another thread (a key press) is
+            // taken within a millisecond, like a real read that wakes on arrival.
+            SleepUntil(GetTickCount() + 1);
         }
     }
     int manufacturerString(std::u16string& text) override { return describe(text, true); }

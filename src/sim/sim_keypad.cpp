@@ -29,7 +29,7 @@ std::array<uint8_t, 32> builtInTable(bool alternate) {
 
 struct Frame {
     uint8_t command = 0;
-    std::vector<uint8_t> payload;
+    std::span<const uint8_t> payload;  // within the report written, which outlives the frame
 };
 
 // Reads a command frame the way the keypad's firmware would; nullopt for anything malformed.
@@ -51,7 +51,7 @@ std::optional<Frame> parseCommand(const uint8_t* data, size_t length) {
     if (bcc != data[8 + n]) {
         return std::nullopt;
     }
-    frame.payload.assign(data + 7, data + 7 + n);
+    frame.payload = std::span(data + 7, n);
     return frame;
 }
 
@@ -93,27 +93,27 @@ size_t SimKeypad::codeTableLengthFor(uint8_t keypadType) {
     return keypadType <= 2 ? 20 : keypadType <= 5 ? 24 : 32;
 }
 
-void SimKeypad::queue(std::vector<uint8_t> report, uint32_t readyAt) {
+void SimKeypad::queue(const Report& report, uint32_t readyAt) {
     if (auto bus = bus_.lock()) {
-        bus->queueReport(this, 1, {readyAt, std::move(report)});
+        bus->queueReport(this, 1, {readyAt, report});
     }
 }
 
 void SimKeypad::reply(const std::vector<uint8_t>& data, uint32_t now) {
     uint32_t readyAt = now + faults.replyDelayMs;
     for (int i = 0; i < faults.acknowledgeReports; ++i) {
-        std::vector<uint8_t> ack(64, 0);
+        Report ack(64);
         ack[0] = kReportId;
         ack[1] = 0x40;
         ack[2] = kAck;
-        queue(std::move(ack), readyAt);
+        queue(ack, readyAt);
     }
-    std::vector<uint8_t> report(64, 0);
+    Report report(64);
     report[0] = kReportId;
     report[1] = faults.badSizeByte ? 0x41 : 0x40;
     if (faults.refuse) {
         report[2] = kRefusal;
-        queue(std::move(report), readyAt);
+        queue(report, readyAt);
         return;
     }
     size_t n = std::min<size_t>(data.size() + 1, kMaxPayload);
@@ -123,22 +123,22 @@ void SimKeypad::reply(const std::vector<uint8_t>& data, uint32_t now) {
     report[5] = NibbleToHexDigit(static_cast<uint8_t>(n >> 4));
     report[6] = NibbleToHexDigit(static_cast<uint8_t>(n));
     report[7] = faults.badStatusByte ? 0x01 : 0x00;
-    std::copy_n(data.begin(), n - 1, report.begin() + 8);
+    std::copy_n(data.begin(), n - 1, report.data() + 8);
     report[7 + n] = kEtx;
     uint8_t bcc = 0;
     for (size_t i = 2; i <= 7 + n; ++i) {
         bcc ^= report[i];
     }
     report[8 + n] = faults.badCheckByte ? static_cast<uint8_t>(bcc ^ 0x01) : bcc;
-    queue(std::move(report), readyAt);
+    queue(report, readyAt);
 }
 
 void SimKeypad::refuse(uint32_t now) {
-    std::vector<uint8_t> report(64, 0);
+    Report report(64);
     report[0] = kReportId;
     report[1] = 0x40;
     report[2] = kRefusal;
-    queue(std::move(report), now + faults.replyDelayMs);
+    queue(report, now + faults.replyDelayMs);
 }
 
 void SimKeypad::pressKey(uint8_t key) {
@@ -162,15 +162,15 @@ bool SimKeypad::typeKey(int key) {
         table = builtInTable(current_.keypadType % 3 == 1);
     }
     uint8_t modifier = table[2 * static_cast<size_t>(key - 1)];
-    std::vector<uint8_t> pressed(8, 0);
+    Report pressed(8);
     // A boot keyboard carries modifier keys as bits of its first byte, not as key codes.
     if (modifier >= 0xE0 && modifier <= 0xE7) {
         pressed[0] = static_cast<uint8_t>(1U << (modifier - 0xE0));
     }
     pressed[2] = table[2 * static_cast<size_t>(key - 1) + 1];
     uint32_t now = GetTickCount();
-    bus->queueReport(this, 0, {now, std::move(pressed)});
-    bus->queueReport(this, 0, {now + kKeyHoldMs, std::vector<uint8_t>(8, 0)});
+    bus->queueReport(this, 0, {now, pressed});
+    bus->queueReport(this, 0, {now + kKeyHoldMs, Report(8)});
     return true;
 }
 
@@ -219,7 +219,7 @@ void SimKeypad::leaveBus(uint32_t comeBackAfterMs, const std::function<void(uint
                      });
 }
 
-bool SimKeypad::apply(uint8_t command, const std::vector<uint8_t>& payload, uint32_t now) {
+bool SimKeypad::apply(uint8_t command, std::span<const uint8_t> payload, uint32_t now) {
     auto byteIn = [&](uint8_t low, uint8_t high, uint8_t& field) {
         if (payload.size() != 1 || payload[0] < low || payload[0] > high) {
             return false;
@@ -270,7 +270,7 @@ bool SimKeypad::apply(uint8_t command, const std::vector<uint8_t>& payload, uint
     return false;
 }
 
-void SimKeypad::handleCommand(uint8_t command, const std::vector<uint8_t>& payload, uint32_t now) {
+void SimKeypad::handleCommand(uint8_t command, std::span<const uint8_t> payload, uint32_t now) {
     if (!apply(command, payload, now)) {
         refuse(now);
         return;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -80,12 +81,12 @@ class SimKeypad final : public BusDevice, public std::enable_shared_from_this<Si
     static size_t codeTableLengthFor(uint8_t keypadType);
 
   private:
-    void handleCommand(uint8_t command, const std::vector<uint8_t>& payload, uint32_t now);
+    void handleCommand(uint8_t command, std::span<const uint8_t> payload, uint32_t now);
     // Carries out a command; false when the keypad refuses it.
-    bool apply(uint8_t command, const std::vector<uint8_t>& payload, uint32_t now);
+    bool apply(uint8_t command, std::span<const uint8_t> payload, uint32_t now);
     void reply(const std::vector<uint8_t>& data, uint32_t now);
     void refuse(uint32_t now);
-    void queue(std::vector<uint8_t> report, uint32_t readyAt);
+    void queue(const Report& report, uint32_t readyAt);
     // Leaves the bus just after the reply; comes back after `comeBackAfterMs` (0: stays away).
     void leaveBus(uint32_t comeBackAfterMs, const std::function<void(uint32_t)>& then);
 
@@ -112,6 +113,7 @@ struct SimulationSpec {
     KeypadFaults faults;
     std::vector<KeyPress> presses;
     bool absent = false;
+    bool usbFrames = false;  // reports wait for 1 ms USB frames, as on a real keypad
 };
 
 // Parses SPEC; on failure returns false with a message naming the bad item.

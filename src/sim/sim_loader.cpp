@@ -39,10 +39,12 @@ void SimLoader::hostWrite(int interfaceNumber, const uint8_t* data, size_t lengt
     if (interfaceNumber != 0 || leaving_) {
         return;
     }
-    // An interrupt OUT transfer holds the host for its frame.
+    // An interrupt OUT transfer holds the host for its frame. Sleeping until the frame's tick,
+    // not for a whole millisecond from now, keeps one report per frame instead of losing the
+    // sleep's overshoot on every report.
     if (timing.reportMs > 0) {
-        Sleep(timing.reportMs);
-        now = GetTickCount();
+        now += timing.reportMs;
+        SleepUntil(now);
     }
     ++reportsReceived_;
     if (faults.unplugAfterReports >= 0 && faults.unplugAfterReports-- == 0) {

@@ -35,7 +35,9 @@ void SimLoader::queueCore(const std::vector<uint8_t>& core, uint32_t now, uint32
         return;
     }
     if (auto bus = bus_.lock()) {
-        bus->queueReport(this, 0, {now + timing.reportMs + busyMs, {report.begin(), report.end()}});
+        bus->queueReport(
+            this, 0,
+            {now + timing.reportMs + busyMs, Report(report.data(), report.data() + report.size())});
     }
 }
 

@@ -102,6 +102,10 @@ bool applyItem(const std::string& key, const std::string& value, SimulationSpec&
         spec.absent = value == "1";
         return value == "0" || value == "1";
     }
+    if (key == "usb") {
+        spec.usbFrames = value == "frames";
+        return value == "frames" || value == "instant";
+    }
     if (key == "fault") {
         return applyFault(value, spec.faults);
     }
@@ -148,7 +152,7 @@ bool parseSimulationSpec(const std::string& text, SimulationSpec& spec, std::str
                     "' (keys=5|6|8|12|16, type=0-8, version=TEXT, serial=12 characters, "
                     "brightness=0-9, colour=0-2, buzzer=0|1, period=0-9, options=0-255, "
                     "delay=MS, fault=refuse|badcheck|badstatus|badsize|ack, absent=0|1, "
-                    "press=K@MS;K@MS...)";
+                    "press=K@MS;K@MS..., usb=frames|instant)";
             return false;
         }
     }
@@ -166,6 +170,7 @@ bool parseSimulationSpec(const std::string& text, SimulationSpec& spec, std::str
 Simulation makeSimulation(const SimulationSpec& spec) {
     Simulation simulation;
     simulation.bus = std::make_shared<VirtualBus>();
+    simulation.bus->setUsbFrames(spec.usbFrames);
     simulation.keypad = std::make_shared<SimKeypad>(simulation.bus, spec.variant, spec.factory);
     simulation.keypad->faults = spec.faults;
     connectLoader(simulation);  // the upgrade mode command brings the keypad's loader

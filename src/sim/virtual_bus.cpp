@@ -152,6 +152,9 @@ VirtualBus::Presence* VirtualBus::presenceLocked(uint64_t id) {
 }
 
 void VirtualBus::queueReport(const BusDevice* device, int interfaceNumber, PendingReport report) {
+    if (usbFrames_) {
+        ++report.readyAt;  // the IN token of the frame after the report is ready takes it
+    }
     std::lock_guard lock(mutex_);
     for (auto& [id, presence] : present_) {
         if (presence.device.get() == device) {
@@ -175,6 +178,9 @@ std::optional<VirtualBus::Handle> VirtualBus::open(const std::string& path) {
 }
 
 int VirtualBus::write(const Handle& handle, const uint8_t* data, size_t length) {
+    if (usbFrames_) {
+        SleepUntil(GetTickCount() + 1);  // outside the lock: the device keeps answering
+    }
     poll();
     Changes changes;
     int result = -1;
@@ -203,10 +209,10 @@ int VirtualBus::read(const Handle& handle, uint8_t* data, size_t length) {
     if (queue.empty() || !reached(GetTickCount(), queue.front().readyAt)) {
         return 0;
     }
-    Report report = std::move(queue.front().bytes);
-    queue.pop_front();
+    const Report& report = queue.front().bytes;
     size_t count = std::min(length, report.size());
     std::memcpy(data, report.data(), count);
+    queue.erase(queue.begin());
     return static_cast<int>(count);
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -14,7 +16,25 @@
 
 namespace lumora_usb_encoder::sim {
 
-using Report = std::vector<uint8_t>;
+// One report of at most 64 bytes, held in place: queueing a reply allocates nothing.
+class Report {
+  public:
+    static constexpr size_t kCapacity = 64;
+    Report() = default;
+    explicit Report(size_t zeros) : size_(std::min(zeros, kCapacity)) {}
+    Report(const uint8_t* first, const uint8_t* last)
+        : size_(std::min(static_cast<size_t>(last - first), kCapacity)) {
+        std::copy_n(first, size_, bytes_.begin());
+    }
+    uint8_t& operator[](size_t i) { return bytes_[i]; }
+    uint8_t* data() { return bytes_.data(); }
+    const uint8_t* data() const { return bytes_.data(); }
+    size_t size() const { return size_; }
+
+  private:
+    std::array<uint8_t, kCapacity> bytes_{};
+    size_t size_ = 0;
+};
 
 // Something that can sit on the virtual bus: the keypad, the bootstrap loader. All its calls are
 // made with the bus lock held, so a device needs no lock of its own.
@@ -93,10 +113,18 @@ class VirtualBus : public std::enable_shared_from_this<VirtualBus> {
 
     std::recursive_mutex& mutex() { return mutex_; }
 
+    // Full-speed interrupt endpoint timing: a report written reaches the device at the next 1 ms
+    // frame boundary (the write holds the host until then, one report per frame), and a report
+    // the device queues becomes readable at the frame boundary after it is ready.
+    void setUsbFrames(bool on) { usbFrames_ = on; }
+    bool usbFrames() const { return usbFrames_; }
+
   private:
     struct Presence {
         std::shared_ptr<BusDevice> device;
-        std::map<int, std::deque<PendingReport>> queues;
+        // A vector taken from the front: once grown it keeps its room, so the steady flow of
+        // replies allocates nothing (a deque gets and frees a block every few reports).
+        std::map<int, std::vector<PendingReport>> queues;
     };
     // A change of the bus that is due at a tick of the clock.
     struct Scheduled {
@@ -118,6 +146,7 @@ class VirtualBus : public std::enable_shared_from_this<VirtualBus> {
     static std::string pathFor(uint64_t presence, int interfaceNumber);
 
     std::recursive_mutex mutex_;
+    std::atomic<bool> usbFrames_{false};
     std::map<uint64_t, Presence> present_;
     std::vector<Scheduled> schedule_;
     uint64_t nextPresence_ = 1;

@@ -6,6 +6,22 @@
 
 namespace lumora_usb_encoder {
 
+void Clock::sleepUntil(uint32_t tick) {
+    auto ahead = static_cast<int32_t>(tick - tickCount());
+    if (ahead > 0) {
+        sleep(static_cast<uint32_t>(ahead));
+    }
+}
+
+void SystemClock::sleepUntil(uint32_t tick) {
+    using namespace std::chrono;
+    auto now = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    auto ahead = static_cast<int32_t>(tick - static_cast<uint32_t>(now));
+    if (ahead > 0) {
+        std::this_thread::sleep_until(steady_clock::time_point(milliseconds(now + ahead)));
+    }
+}
+
 void SystemClock::sleep(uint32_t ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
@@ -49,6 +65,9 @@ std::shared_ptr<Clock> setClock(std::shared_ptr<Clock> replacement) {
 
 void Sleep(uint32_t ms) {
     clock().sleep(ms);
+}
+void SleepUntil(uint32_t tick) {
+    clock().sleepUntil(tick);
 }
 uint32_t GetTickCount() {
     return clock().tickCount();

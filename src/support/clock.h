@@ -13,12 +13,16 @@ class Clock {
     virtual ~Clock() = default;
     virtual void sleep(uint32_t ms) = 0;
     virtual uint32_t tickCount() = 0;
+    // Sleeps until the tick count reaches `tick`. A real clock wakes at the start of that
+    // millisecond, not a whole millisecond after the call, so frame-paced work keeps its pace.
+    virtual void sleepUntil(uint32_t tick);
 };
 
 class SystemClock final : public Clock {
   public:
     void sleep(uint32_t ms) override;
     uint32_t tickCount() override;
+    void sleepUntil(uint32_t tick) override;
 };
 
 // Time moves only when somebody sleeps (or advances it); many threads may share it.
@@ -38,6 +42,7 @@ Clock& clock();
 std::shared_ptr<Clock> setClock(std::shared_ptr<Clock> replacement);
 
 void Sleep(uint32_t ms);
+void SleepUntil(uint32_t tick);
 uint32_t GetTickCount();
 
 }  // namespace lumora_usb_encoder

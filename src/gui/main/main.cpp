@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/first_paint_probe.h"
 #include "gui/main/form1.h"
 #include "gui/main/splash_form.h"
 #include "gui/selftest/keyboard_bridge.h"
@@ -36,6 +37,7 @@ bool installBackend(const AppOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    FirstPaintProbe::markStart();
     // Our options first: --help, --version and a mistake are answered without a display.
     ParsedOptions parsed = parseAppOptions(argc, argv);
     if (!parsed.options) {
@@ -63,6 +65,7 @@ int main(int argc, char** argv) {
         keys = std::make_unique<KeyboardBridge>();
     }
     Form1 form(options.settingsFile.empty() ? defaultSettingsPath() : options.settingsFile);
+    FirstPaintProbe::watch(&form);
     auto start = [&form] {
         form.Form1_Load();
         form.show();

@@ -1,0 +1,3 @@
+add_executable(file_throughput_bench ${CMAKE_CURRENT_SOURCE_DIR}/file_throughput_bench.cpp)
+target_link_libraries(file_throughput_bench PRIVATE quillon_firmware benchmark::benchmark)
+quillon_warnings(file_throughput_bench)

@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "sim/sim_server_session.h"
@@ -11,6 +12,8 @@ namespace lumora_usb_encoder::sim {
 
 namespace wire = hid::wire;
 using Status = wire::LineReader::Status;
+
+const std::chrono::milliseconds SimServer::kQueueCheck{50};
 
 SimServer::SimServer(ServerOptions options) : options_(std::move(options)) {}
 
@@ -44,14 +47,17 @@ void SimServer::stop() {
 void SimServer::acceptLoop() {
     auto nextTick = std::chrono::steady_clock::now();
     for (;;) {
-        int timeout = -1;
+        // Connections waiting for a place are looked at often enough to be admitted or refused
+        // close to their time.
+        int timeout = queue_.empty() ? -1 : static_cast<int>(kQueueCheck.count());
         if (options_.tick) {
             auto now = std::chrono::steady_clock::now();
             if (now >= nextTick) {
                 options_.tick();
                 nextTick = now + options_.tickInterval;
             }
-            timeout = static_cast<int>(options_.tickInterval.count());
+            auto tick = static_cast<int>(options_.tickInterval.count());
+            timeout = timeout < 0 ? tick : std::min(timeout, tick);
         }
         pollfd entries[2] = {{listener_.get(), POLLIN, 0}, {stop_.fd(), POLLIN, 0}};
         int ready = ::poll(entries, 2, timeout);
@@ -62,30 +68,8 @@ void SimServer::acceptLoop() {
             acceptOne();
         }
         reap(false);
+        admitWaiting();
     }
-}
-
-void SimServer::acceptOne() {
-    wire::FileDescriptor fd(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC));
-    if (!fd.valid()) {
-        return;
-    }
-    if (clients_.size() >= options_.maxClients) {
-        std::string ignored;
-        wire::sendLine(fd.get(), "ERR too many clients", wire::deadlineIn(options_.sendTimeout),
-                       ignored);
-        return;
-    }
-    auto client = std::make_unique<Client>();
-    client->id = nextClient_++;
-    client->fd = std::move(fd);
-    Client& ref = *client;
-    clients_.push_back(std::move(client));
-    ref.thread = std::thread([this, &ref] {
-        serve(ref);
-        ref.fd.reset();
-        ref.done = true;
-    });
 }
 
 void SimServer::reap(bool all) {
@@ -114,26 +98,44 @@ bool SimServer::send(Client& client, const std::string& text) {
     return true;
 }
 
+bool SimServer::idleTooLong(std::chrono::steady_clock::time_point since, bool answeredOne) const {
+    return std::chrono::steady_clock::now() - since >= options_.idleTimeout &&
+           (!answeredOne || full());
+}
+
 void SimServer::serve(Client& client) {
     ServerSession session(
         *options_.backend, [this] { return stopping_.load(); }, options_.press);
     wire::LineReader reader;
+    auto since = std::chrono::steady_clock::now();
+    bool answeredOne = false;
     for (;;) {
         std::string line;
-        Status status = reader.next(client.fd.get(), line, std::nullopt, stop_.fd());
+        Status status =
+            reader.next(client.fd.get(), line, wire::deadlineIn(kQueueCheck * 2), stop_.fd());
+        if (status == Status::Timeout) {
+            if (idleTooLong(since, answeredOne)) {
+                log(client, answeredOne ? "dropped: idle while others wait"
+                                        : "dropped: no request after connecting");
+                return;
+            }
+            continue;
+        }
         if (status != Status::Line && status != Status::TooLong) {
             return;
         }
         auto result = status == Status::Line ? session.handle(line) : ServerSession::tooLong();
         if (result.startWatch) {
             log(client, "WATCH");
-            watch(client);
+            becomeWatcher(client);
             return;
         }
         log(client, (status == Status::Line ? line : "(over-long line)") + " -> " + result.summary);
         if (!send(client, result.answer)) {
             return;
         }
+        since = std::chrono::steady_clock::now();
+        answeredOne = true;
     }
 }
 

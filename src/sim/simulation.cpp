@@ -116,7 +116,7 @@ bool applyItem(const std::string& key, const std::string& value, SimulationSpec&
         const char* name;
         long low, high;
         uint8_t* target;
-    } fields[] = {{"type", 0, 255, &f.keypadType},   {"brightness", 0, 9, &f.ledBrightness},
+    } fields[] = {{"type", 0, 8, &f.keypadType},     {"brightness", 0, 9, &f.ledBrightness},
                   {"colour", 0, 2, &f.ledColour},    {"buzzer", 0, 1, &f.buzzer},
                   {"period", 0, 9, &f.buzzerPeriod}, {"options", 0, 255, &f.options}};
     for (const auto& field : fields) {

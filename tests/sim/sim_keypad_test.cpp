@@ -169,8 +169,9 @@ TEST_F(SimulatedKeypad, TwoThreadsEachGetTheirOwnReply) {
 }
 
 TEST(SimulationSpec, RejectsWhatItCannotRead) {
-    for (const char* bad :
-         {"keys=7", "type=x", "serial=short", "colour=3", "brightness=10", "nonsense=1", "keys"}) {
+    for (const char* bad : {"keys=7", "type=x", "type=99", "type=9", "serial=short", "colour=3",
+                            "brightness=10", "buzzer=2", "period=10", "options=256", "delay=60001",
+                            "version=", "nonsense=1", "keys"}) {
         sim::SimulationSpec spec;
         std::string error;
         EXPECT_FALSE(sim::parseSimulationSpec(bad, spec, error)) << bad;

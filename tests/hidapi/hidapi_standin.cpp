@@ -1,0 +1,179 @@
+// A stand-in for the hidapi 0.13 library that serves the devices of a quillon-sim socket
+// (QUILLON_STANDIN_SOCKET) with hidapi's own contract, so that the programs' production HID path
+// runs in tests without a keypad: report ID first on write, byte counts back, -1 and hid_error
+// on failure, interface numbers and wide strings in the enumeration. An open of the path named by
+// QUILLON_STANDIN_DENY fails as a node without permission would.
+#include <hidapi/hidapi.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "device/socket_backend.h"
+
+namespace hid = lumora_usb_encoder::hid;
+
+struct hid_device_ {
+    std::unique_ptr<hid::Device> device;
+    bool nonblocking = false;
+    std::wstring error;
+};
+
+namespace {
+
+std::mutex mutex;
+std::shared_ptr<hid::Backend> backend;
+std::wstring globalError;
+
+hid::Backend* connected() {
+    std::lock_guard lock(mutex);
+    if (!backend) {
+        const char* path = std::getenv("QUILLON_STANDIN_SOCKET");
+        std::string error;
+        backend = path != nullptr ? hid::makeSocketBackend(path, error) : nullptr;
+        globalError = std::wstring(error.begin(), error.end());
+    }
+    return backend.get();
+}
+
+wchar_t* wideCopy(const std::u16string& text) {
+    auto* copy = static_cast<wchar_t*>(std::calloc(text.size() + 1, sizeof(wchar_t)));
+    for (size_t i = 0; i < text.size(); ++i) {
+        copy[i] = static_cast<wchar_t>(text[i]);
+    }
+    return copy;
+}
+
+int fail(hid_device* dev, const wchar_t* reason) {
+    dev->error = reason;
+    return -1;
+}
+
+}  // namespace
+
+extern "C" {
+
+int HID_API_EXPORT hid_init(void) {
+    return 0;
+}
+
+int HID_API_EXPORT hid_exit(void) {
+    std::lock_guard lock(mutex);
+    backend.reset();
+    return 0;
+}
+
+struct hid_device_info* HID_API_EXPORT hid_enumerate(unsigned short vendor_id,
+                                                     unsigned short product_id) {
+    hid::Backend* bus = connected();
+    hid_device_info* head = nullptr;
+    hid_device_info** tail = &head;
+    for (const hid::DeviceInfo& info :
+         bus ? bus->enumerate(vendor_id, product_id) : std::vector<hid::DeviceInfo>{}) {
+        auto* entry = static_cast<hid_device_info*>(std::calloc(1, sizeof(hid_device_info)));
+        entry->path = ::strdup(info.path.c_str());
+        entry->vendor_id = info.vendorId;
+        entry->product_id = info.productId;
+        entry->serial_number = wideCopy(u"");
+        entry->manufacturer_string = wideCopy(info.manufacturer);
+        entry->product_string = wideCopy(info.product);
+        entry->interface_number = info.interfaceNumber;
+        entry->bus_type = HID_API_BUS_USB;
+        *tail = entry;
+        tail = &entry->next;
+    }
+    return head;
+}
+
+void HID_API_EXPORT hid_free_enumeration(struct hid_device_info* devs) {
+    while (devs != nullptr) {
+        hid_device_info* next = devs->next;
+        std::free(devs->path);
+        std::free(devs->serial_number);
+        std::free(devs->manufacturer_string);
+        std::free(devs->product_string);
+        std::free(devs);
+        devs = next;
+    }
+}
+
+hid_device* HID_API_EXPORT hid_open_path(const char* path) {
+    const char* denied = std::getenv("QUILLON_STANDIN_DENY");
+    hid::Backend* bus = connected();
+    if (denied != nullptr && std::strcmp(denied, path) == 0) {
+        errno = EACCES;
+        globalError = L"Permission denied";
+        return nullptr;
+    }
+    auto device = bus ? bus->openPath(path) : nullptr;
+    if (!device) {
+        globalError = L"Failed to open a device with path";
+        return nullptr;
+    }
+    return new hid_device{std::move(device), false, {}};
+}
+
+int HID_API_EXPORT hid_write(hid_device* dev, const unsigned char* data, size_t length) {
+    int written = dev->device->write(data, length);
+    return written < 0 ? fail(dev, L"write failed") : written;
+}
+
+int HID_API_EXPORT hid_read_timeout(hid_device* dev, unsigned char* data, size_t length,
+                                    int milliseconds) {
+    // -1 waits for ever; the socket protocol has no such wait, so it waits in long slices.
+    int got = 0;
+    do {
+        got = dev->device->readTimeout(data, length, milliseconds < 0 ? 1000 : milliseconds);
+    } while (got == 0 && milliseconds < 0);
+    return got < 0 ? fail(dev, L"read failed") : got;
+}
+
+int HID_API_EXPORT hid_read(hid_device* dev, unsigned char* data, size_t length) {
+    return hid_read_timeout(dev, data, length, dev->nonblocking ? 0 : -1);
+}
+
+int HID_API_EXPORT hid_set_nonblocking(hid_device* dev, int nonblock) {
+    dev->nonblocking = nonblock != 0;
+    return 0;
+}
+
+namespace {
+int copyString(hid_device* dev, bool manufacturer, wchar_t* string, size_t maxlen) {
+    std::u16string text;
+    int status =
+        manufacturer ? dev->device->manufacturerString(text) : dev->device->productString(text);
+    if (status != 0 || maxlen == 0) {
+        return fail(dev, L"no string");
+    }
+    // As hidapi does: at most maxlen - 1 characters, always terminated.
+    size_t count = std::min(text.size(), maxlen - 1);
+    for (size_t i = 0; i < count; ++i) {
+        string[i] = static_cast<wchar_t>(text[i]);
+    }
+    string[count] = 0;
+    return 0;
+}
+}  // namespace
+
+int HID_API_EXPORT hid_get_manufacturer_string(hid_device* dev, wchar_t* string, size_t maxlen) {
+    return copyString(dev, true, string, maxlen);
+}
+
+int HID_API_EXPORT hid_get_product_string(hid_device* dev, wchar_t* string, size_t maxlen) {
+    return copyString(dev, false, string, maxlen);
+}
+
+void HID_API_EXPORT hid_close(hid_device* dev) {
+    delete dev;
+}
+
+const wchar_t* HID_API_EXPORT hid_error(hid_device* dev) {
+    const std::wstring& error = dev != nullptr ? dev->error : globalError;
+    return error.empty() ? nullptr : error.c_str();
+}
+
+}  // extern "C"

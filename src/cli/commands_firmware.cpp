@@ -16,13 +16,6 @@ namespace lumora_usb_encoder::cli {
 
 namespace {
 
-// The rescan's "not connected" message means nothing while the part sits in its loader.
-class SilentUi final : public UserInterface {
-  public:
-    void warn(const std::string&, const std::string&) override {}
-    bool ask(const std::string&, const std::string&) override { return false; }
-};
-
 // Log lines as the window's log box shows them; the percentage on one line of a terminal.
 class UpgradeConsole {
   public:
@@ -75,7 +68,7 @@ int upgradeFirmware(Context& ctx, const std::string& image, const std::string& r
         return UpgradeFailed;
     }
     if (BslLibrary::BSL_NumOfUSBDevices(0x2047, 0x0200) > 0) {
-        SilentUi quiet;
+        SilentUserInterface quiet;
         (void)rescanKeypad(quiet);  // a keypad may be there too; the loader is what counts
     } else if (!ctx.openKeypad()) {
         return NoKeypad;

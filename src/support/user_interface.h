@@ -35,6 +35,14 @@ class UserInterface {
     virtual void endBusy() {}
 };
 
+// For changes nobody needs to hear of (a keypad that left for its loader, a cable plugged in):
+// says nothing and answers No.
+class SilentUserInterface final : public UserInterface {
+  public:
+    void warn(const std::string&, const std::string&) override {}
+    bool ask(const std::string&, const std::string&) override { return false; }
+};
+
 // Holds the busy indicator for one scope, also when the work ends early.
 class BusyScope {
   public:

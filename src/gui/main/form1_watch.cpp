@@ -8,17 +8,6 @@
 
 namespace lumora_usb_encoder {
 
-namespace {
-
-// A keypad that comes or goes is no mistake of the user's; the views say what happened.
-class QuietUi final : public UserInterface {
-  public:
-    void warn(const std::string&, const std::string&) override {}
-    bool ask(const std::string&, const std::string&) override { return false; }
-};
-
-}  // namespace
-
 void Form1::followKeypad() {
     watcher_ = std::make_unique<DeviceWatcher>();
     // The watcher calls from its own thread; the change is handled on the window's.
@@ -57,7 +46,7 @@ void Form1::keypadChanged(bool arrived) {
         showDisconnectedView();
         statusStrip1->showMessage("Keypad removed");
     } else if (arrived && !connected_ && present) {
-        QuietUi quiet;
+        SilentUserInterface quiet;
         showKeypadState(openAndReadStatus(quiet, fields_, false));
         if (connected_) {
             statusStrip1->showMessage("Keypad connected");

@@ -28,12 +28,6 @@ using namespace lumora_usb_encoder;
 
 namespace {
 
-class SilentUi final : public UserInterface {
-  public:
-    void warn(const std::string&, const std::string&) override {}
-    bool ask(const std::string&, const std::string&) override { return false; }
-};
-
 bool save(QWidget& window, const QDir& folder, const QString& name) {
     bool saved = window.grab().save(folder.filePath(name));
     std::cout << (saved ? "wrote " : "could not write ") << qPrintable(folder.filePath(name))
@@ -71,7 +65,7 @@ int main(int argc, char** argv) {
     QTemporaryDir settings;
     std::string settingsFile = QDir(settings.path()).filePath("USBUtilityCfg.ini").toStdString();
     (void)ensureSettingsFile(settingsFile);
-    SilentUi quiet;
+    SilentUserInterface quiet;
     (void)rescanKeypad(quiet);
     upgradeCapture() = readKeypadSettings();
     {

@@ -148,7 +148,14 @@ std::vector<DeviceInfo> SocketConnection::enumerate(uint16_t vendorId, uint16_t 
     request.verb = wire::Verb::Enumerate;
     request.vendorId = vendorId;
     request.productId = productId;
-    if (!usableLocked(kConnectIfNeeded) || !sendLocked(request)) {
+    bool wasConnected = fd_.valid();
+    if (!usableLocked(kConnectIfNeeded)) {
+        return {};
+    }
+    // A server restarted since the last request has closed the old connection: a scan is the
+    // moment to find the new one, so it tries once more on a fresh connection.
+    if (!sendLocked(request) &&
+        (!wasConnected || !usableLocked(kConnectIfNeeded) || !sendLocked(request))) {
         return {};
     }
     std::vector<DeviceInfo> devices;

@@ -31,7 +31,7 @@ using SocketConnector = std::function<wire::FileDescriptor(std::string& error)>;
 // The one request connection of a SocketBackend, shared with the devices it opened. Requests
 // are strictly one at a time. Any failure drops the connection: its handles die with it (their
 // devices answer -1 from then on) and the next enumerate connects afresh, so a restarted server
-// is found again by the next scan.
+// is found again by the next scan (also when only the server noticed the old connection's end).
 class SocketConnection {
   public:
     static constexpr uint64_t kConnectIfNeeded = 0;

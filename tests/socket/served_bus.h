@@ -17,16 +17,22 @@ namespace lumora_usb_encoder::testing {
 // made for it.
 struct ServedBus {
     std::string path = tempSocketPath();
+    sim::ServerOptions serverOptions;
     std::unique_ptr<sim::SimServer> server;
     std::vector<std::string> diagnostics;
     std::mutex diagnosticsMutex;
 
     explicit ServedBus(std::shared_ptr<hid::Backend> backend, std::function<void()> tick = {}) {
-        sim::ServerOptions options;
-        options.path = path;
-        options.backend = std::move(backend);
-        options.tick = std::move(tick);
-        server = std::make_unique<sim::SimServer>(options);
+        serverOptions.path = path;
+        serverOptions.backend = std::move(backend);
+        serverOptions.tick = std::move(tick);
+        restart();
+    }
+
+    // A fresh server on the same socket and bus, as when quillon-sim is started again.
+    void restart() {
+        server.reset();
+        server = std::make_unique<sim::SimServer>(serverOptions);
         std::string error;
         EXPECT_TRUE(server->start(error)) << error;
     }

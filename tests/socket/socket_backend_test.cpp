@@ -158,6 +158,32 @@ TEST(SocketBackend, WatchDeliversArrivalsAndRemovalsInOrder) {
     EXPECT_EQ(seen, expected);
 }
 
+TEST(SocketBackend, AWatchSeesAStoppedServerAsRemovalsAndItsReturnAsArrivals) {
+    ServedBus bus(std::make_shared<EchoBackend>(twoKeypadsAndALoader()));
+    auto client = bus.client();
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::string> seen;
+    auto watch = client->watch([&](BusEvent event, const std::string& path) {
+        std::lock_guard lock(mutex);
+        seen.push_back((event == BusEvent::Arrival ? "+" : "-") + path);
+        changed.notify_all();
+    });
+    ASSERT_NE(watch, nullptr);
+    auto expectSeen = [&](const std::vector<std::string>& expected) {
+        std::unique_lock lock(mutex);
+        EXPECT_TRUE(changed.wait_for(lock, std::chrono::seconds(5),
+                                     [&] { return seen.size() >= expected.size(); }));
+        EXPECT_EQ(seen, expected);
+        seen.clear();
+    };
+    bus.server->stop();
+    expectSeen({"-kp-a-if0", "-kp-a-if1", "-loader", "-other"});
+    bus.restart();
+    expectSeen({"+kp-a-if0", "+kp-a-if1", "+loader", "+other"});
+    EXPECT_NE(client->openPath("kp-a-if1"), nullptr);
+}
+
 TEST(SocketBackend, AStoppedServerTurnsIntoFailuresAndLeavesNoSocketFile) {
     ServedBus bus(std::make_shared<EchoBackend>(twoKeypadsAndALoader()));
     auto client = bus.client();

@@ -2,6 +2,7 @@
 // never a temporary file left behind.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,9 +50,15 @@ int snapshotIn(const std::string& file) {
     return 0;
 }
 
-[[noreturn]] void saveForever(const std::string& file, uint8_t n) {
-    testing::RecordingUi ui;
+// Runs in a forked child until the test kills it, or until the test itself dies: a writer left
+// behind by a killed test would otherwise spin for ever on a folder that is gone.
+[[noreturn]] void saveForever(const std::string& file, uint8_t n, pid_t parent) {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) {
+        ::_exit(0);
+    }
     for (uint8_t turn = 0;; ++turn) {
+        testing::RecordingUi ui;  // one per save, so failures cannot pile up
         (void)storeSettingsSnapshot(ui, snapshot(n == 0 ? static_cast<uint8_t>(1 + turn % 2) : n),
                                     file);
     }
@@ -73,11 +80,12 @@ TEST(ConcurrentSave, AKilledSaveLeavesOneWholeSnapshotAndNoTemporaryFile) {
     testing::RecordingUi ui;
     ASSERT_TRUE(storeSettingsSnapshot(ui, snapshot(1), file));
     std::mt19937 random(7);
+    const pid_t parent = ::getpid();
     for (int run = 0; run < 1000; ++run) {
         pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            saveForever(file, 0);
+            saveForever(file, 0, parent);
         }
         ::usleep(static_cast<useconds_t>(random() % 3000));
         ::kill(child, SIGKILL);
@@ -96,11 +104,12 @@ TEST(ConcurrentSave, TwoWritersAtOnceNeverMix) {
     std::string file = folder.file("USBUtilityCfg.ini");
     ASSERT_TRUE(ensureSettingsFile(file));
     pid_t writers[2];
+    const pid_t parent = ::getpid();
     for (uint8_t n : {uint8_t{1}, uint8_t{2}}) {
         writers[n - 1] = ::fork();
         ASSERT_GE(writers[n - 1], 0);
         if (writers[n - 1] == 0) {
-            saveForever(file, n);
+            saveForever(file, n, parent);
         }
     }
     for (int look = 0; look < 200; ++look) {

@@ -53,7 +53,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     // Typing into an open list reaches its view (inside the popup the list owns) rather than the
     // list itself.
-    auto is = [watched](QComboBox* list) {
+    auto is = [watched](const QComboBox* list) {
         for (QObject* owner = watched; list != nullptr && owner != nullptr;
              owner = owner->parent()) {
             if (owner == list) {

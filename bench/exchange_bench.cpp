@@ -103,7 +103,7 @@ void exchangeRoundTrip(benchmark::State& state, bool sleepingPoll) {
         (void)sendByte(Command::LedBrightness, 4);
     }
     long allocated = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         long before = allocations.load();
         auto start = std::chrono::steady_clock::now();
         if (sendByte(Command::LedBrightness, 4) != 0) {

@@ -21,7 +21,7 @@ std::vector<uint8_t> imageBytes() {
 
 void tiTxtRead(benchmark::State& state) {
     std::string text = formatTiTxt({{0x10000, imageBytes()}});
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         TiTxtImage image;
         TiTxtError error;
         if (!parseTiTxt(text, image, error)) {
@@ -36,7 +36,7 @@ void tiTxtRead(benchmark::State& state) {
 
 void crc(benchmark::State& state) {
     std::vector<uint8_t> data = imageBytes();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         CRC sum;
         for (uint8_t byte : data) {
             sum.CrcInput(byte);

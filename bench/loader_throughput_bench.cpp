@@ -73,7 +73,7 @@ void run(benchmark::State& state, bool wholeProgramme, size_t bytes) {
     auto previous = setClock(std::make_shared<Clock>());
     std::string image = writeImage(bytes);
     double elapsedMs = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         state.PauseTiming();
         auto session = std::make_unique<RamLoaderSession>();
         uint32_t erased = session->ready ? 0 : 1;

@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QLabel window("Keypad");
     window.resize(640, 480);
-    lumora_usb_encoder::FirstPaintProbe::watch(&window);
+    lumora_usb_encoder::FirstPaintProbe::watch();
     window.show();
     return QApplication::exec();
 }

@@ -51,7 +51,7 @@ double upgradeOnce() {
 void wholeUpgrade(benchmark::State& state) {
     double floorMs = 0;
     double wallMs = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         auto previous = setClock(std::make_shared<VirtualClock>());
         floorMs = upgradeOnce();
         setClock(std::make_shared<SystemClock>());

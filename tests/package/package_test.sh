@@ -28,6 +28,8 @@ for path in /usr/bin/quillonctl /usr/bin/quillon-sim /usr/bin/quillon-config \
   /usr/share/bash-completion/completions/quillonctl /usr/share/doc/quillon/README.md; do
   grep -qx "$path" "$work/files" || fail "$path is not in the package"
 done
+grep -qE '^/usr/lib/(.*/)?quillon/libquillon-sound\.so$' "$work/files" ||
+  fail "the test sound's player is not in the package"
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libhidapi-hidraw0 libqt6widgets6; do
   [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
@@ -37,6 +39,8 @@ grep -q "udevadm control --reload-rules" "$work/control/postinst" || fail "posti
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
+needed=$(readelf -d "$root/usr/bin/quillon-config")
+[[ $needed != *Multimedia* ]] || fail "quillon-config loads the media libraries on every start"
 desktop-file-validate "$root/usr/share/applications/com.vorla.QuillonConfig.desktop"
 appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/com.vorla.QuillonConfig.metainfo.xml" >"$work/appstream.log" 2>&1 ||
   { cat "$work/appstream.log" >&2; fail "metainfo does not validate"; }

@@ -40,13 +40,27 @@ QComboBox* Form1::listFor(SettingsList list) const {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ChildPolished) {
+        // A list's popup is polished as it first opens, before it takes any key.
+        for (auto* view :
+             static_cast<QChildEvent*>(event)->child()->findChildren<QAbstractItemView*>()) {
+            view->installEventFilter(this);
+        }
+    }
     if (event->type() != QEvent::KeyPress) {
         return QMainWindow::eventFilter(watched, event);
     }
     auto* key = static_cast<QKeyEvent*>(event);
-    // Typing into an open list reaches its view rather than the list itself.
-    auto is = [watched](QComboBox* list) {
-        return list != nullptr && (watched == list || watched == list->view());
+    // Typing into an open list reaches its view (inside the popup the list owns) rather than the
+    // list itself.
+    auto is = [watched](const QComboBox* list) {
+        for (QObject* owner = watched; list != nullptr && owner != nullptr;
+             owner = owner->parent()) {
+            if (owner == list) {
+                return true;
+            }
+        }
+        return false;
     };
     if (is(ledBrightnessCbox)) {
         return ledBrightnessCbox_KeyPress(key);

@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
                    [](std::string& word) { return word.data(); });
     int toolkitArgc = static_cast<int>(toolkitWords.size());
     QApplication app(toolkitArgc, toolkitArgv.data());
+    FirstPaintProbe::watch();
     // The splash closes before the main window appears; that must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     // No operating system types a simulated keypad's keys; the bridge does.
@@ -65,7 +66,6 @@ int main(int argc, char** argv) {
         keys = std::make_unique<KeyboardBridge>();
     }
     Form1 form(options.settingsFile.empty() ? defaultSettingsPath() : options.settingsFile);
-    FirstPaintProbe::watch(&form);
     auto start = [&form] {
         form.Form1_Load();
         form.show();

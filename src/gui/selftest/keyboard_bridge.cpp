@@ -9,8 +9,14 @@
 namespace lumora_usb_encoder {
 
 namespace {
-constexpr int kPollMs = 20;
-constexpr int kReopenEveryPolls = 25;  // a keypad that left is looked for twice a second
+// While keys come the bridge looks every 20 ms, as often as a keyboard repeats; two seconds
+// after the last key it looks ten times a second, which still shows a first key without a
+// noticeable wait (the reports queue meanwhile) and leaves an idle window, and a served keypad's
+// server, asleep. A keypad that left is looked for twice a second.
+constexpr int kTypingPollMs = 20;
+constexpr int kIdlePollMs = 100;
+constexpr int kTypingPolls = 100;
+constexpr int kReopenEveryIdlePolls = 5;
 
 struct UsageRange {
     uint8_t first;
@@ -27,7 +33,7 @@ constexpr UsageRange kRanges[] = {
 
 KeyboardBridge::KeyboardBridge(QObject* parent) : QObject(parent) {
     connect(&timer_, &QTimer::timeout, this, &KeyboardBridge::poll);
-    timer_.start(kPollMs);
+    timer_.start(kIdlePollMs);
 }
 
 int KeyboardBridge::qtKeyForUsage(uint8_t usage) {
@@ -37,13 +43,30 @@ int KeyboardBridge::qtKeyForUsage(uint8_t usage) {
     return range == std::end(kRanges) ? 0 : range->firstKey + (usage - range->first);
 }
 
+void KeyboardBridge::setPollInterval(int ms) {
+    if (timer_.interval() != ms) {
+        timer_.setInterval(ms);  // restarts the timer
+    }
+}
+
 void KeyboardBridge::poll() {
     if (!reader_.isOpen()) {
-        if (idlePolls_++ % kReopenEveryPolls != 0 || !reader_.open()) {
+        quietPolls_ = kTypingPolls;
+        setPollInterval(kIdlePollMs);
+        bool due = idlePolls_ == 0;
+        idlePolls_ = (idlePolls_ + 1) % kReopenEveryIdlePolls;
+        if (!due || !reader_.open()) {
             return;
         }
     }
-    for (uint8_t usage : reader_.poll()) {
+    std::vector<uint8_t> typed = reader_.poll();
+    if (!typed.empty()) {
+        quietPolls_ = 0;
+        setPollInterval(kTypingPollMs);
+    } else if (quietPolls_ < kTypingPolls && ++quietPolls_ == kTypingPolls) {
+        setPollInterval(kIdlePollMs);
+    }
+    for (uint8_t usage : typed) {
         int key = qtKeyForUsage(usage);
         QWidget* window = QApplication::activeWindow();
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window;

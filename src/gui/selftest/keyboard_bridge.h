@@ -20,10 +20,12 @@ class KeyboardBridge : public QObject {
 
   private:
     void poll();
+    void setPollInterval(int ms);
 
     QTimer timer_;
     selftest::KeyboardReader reader_;
     int idlePolls_ = 0;
+    int quietPolls_ = 0;  // polls since the last key, up to kTypingPolls
 };
 
 }  // namespace lumora_usb_encoder

@@ -22,19 +22,22 @@ inline std::string slurp(const std::string& path) {
     return text.str();
 }
 
-// Runs quillonctl with `arguments` (shell words) and collects its exit status and output.
-inline CliRun runQuillonctl(const std::string& arguments, const std::string& environment = "") {
+// Runs `program` with `arguments` (shell words) after `environment` (assignments or an env
+// command), and collects its exit status and output.
+inline CliRun runProgram(const std::string& program, const std::string& arguments,
+                         const std::string& environment = "") {
     static int counter = 0;
-    std::string base = ::testing::TempDir() + "/quillonctl-" + std::to_string(getpid()) + "-" +
+    std::string base = ::testing::TempDir() + "/program-" + std::to_string(getpid()) + "-" +
                        std::to_string(++counter);
-    std::string command = environment + " " QUILLONCTL_PATH " " + arguments + " >" + base +
-                          ".out 2>" + base + ".err </dev/null";
+    std::string command = environment + " " + program + " " + arguments + " >" + base + ".out 2>" +
+                          base + ".err </dev/null";
     int status = std::system(command.c_str());
-    CliRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = slurp(base + ".out");
-    run.err = slurp(base + ".err");
-    return run;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(base + ".out"),
+            slurp(base + ".err")};
+}
+
+inline CliRun runQuillonctl(const std::string& arguments, const std::string& environment = "") {
+    return runProgram(QUILLONCTL_PATH, arguments, environment);
 }
 
 }  // namespace lumora_usb_encoder::testing

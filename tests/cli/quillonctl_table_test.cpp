@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/sent_commands.h"
 #include "cli_runner.h"
 
 namespace lumora_usb_encoder {
@@ -30,49 +31,46 @@ std::vector<uint8_t> tracedReport(const std::string& trace, const std::string& p
     return {};
 }
 
-std::vector<uint8_t> codeTableReport(const std::string& trace) {
-    return tracedReport(trace, "> 3f 40 02 30 35");
-}
-
-// Payload bytes of a traced report: after report ID, size, STX, command and length digits.
-std::vector<uint8_t> payloadOf(const std::vector<uint8_t>& report) {
-    std::string digits{static_cast<char>(report.at(5)), static_cast<char>(report.at(6))};
-    size_t length = std::stoul(digits, nullptr, 16);
-    return {report.begin() + 7, report.begin() + 7 + static_cast<long>(length)};
+// The payload of the first code table written, if any.
+std::optional<std::vector<uint8_t>> tableSent(const std::string& trace) {
+    for (const auto& sent : testing::tracedCommands(trace)) {
+        if (sent.command == 5) {
+            return sent.payload;
+        }
+    }
+    return std::nullopt;
 }
 
 TEST(QuillonctlTableSet, SendsTheEditorsPayloadForEachKeypadSize) {
     struct Case {
         const char* arguments;
-        const char* lengthDigits;
+        size_t length;
         size_t entries;  // key entries before the zero padding
         std::vector<std::pair<size_t, uint8_t>> bytes;
     };
     const Case cases[] = {
         {"--simulate=keys=16,type=8 --trace table set 5=LeftAlt+0x04",
-         "20",
+         32,
          32,
          {{8, 0xE2}, {9, 0x04}}},
         {"--simulate=keys=12,type=5 --trace table set 12=rightgui+ENTER 1=a",
-         "20",
+         32,
          24,
          {{22, 0xE7}, {23, 0x28}, {0, 0x00}, {1, 0x04}}},
         {"table set 10=LeftShift+F13 --simulate=keys=5,type=2 --trace",
-         "14",
+         20,
          20,
          {{18, 0xE1}, {19, 0x68}}},
         {"--simulate=keys=16,type=8 --trace table set 3=LeftControl+b 3=0x1E",
-         "20",
+         32,
          32,
          {{4, 0x00}, {5, 0x1E}}},  // the last word on a key counts, and no MOD means none
     };
     for (const auto& c : cases) {
         auto run = runQuillonctl(c.arguments);
         ASSERT_EQ(run.exitCode, 0) << c.arguments << "\n" << run.err;
-        auto report = codeTableReport(run.err);
-        ASSERT_FALSE(report.empty()) << c.arguments;
-        EXPECT_EQ(std::string(report.begin() + 5, report.begin() + 7), c.lengthDigits);
-        auto payload = payloadOf(report);
+        auto payload = tableSent(run.err).value_or(std::vector<uint8_t>{});
+        ASSERT_EQ(payload.size(), c.length) << c.arguments;
         for (auto [offset, value] : c.bytes) {
             EXPECT_EQ(payload.at(offset), value) << c.arguments << " offset " << offset;
         }
@@ -86,7 +84,7 @@ TEST(QuillonctlTableSet, KeysNotNamedKeepWhatTheKeypadHolds) {
     auto before = runQuillonctl("--simulate=keys=5,type=2 --trace status");
     auto run = runQuillonctl("--simulate=keys=5,type=2 --trace table set 2=z");
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    auto payload = payloadOf(codeTableReport(run.err));
+    auto payload = tableSent(run.err).value_or(std::vector<uint8_t>{});
     ASSERT_EQ(payload.size(), 20u);
     // In the status reply the table follows the status byte and the six settings bytes.
     auto reply = tracedReport(before.err, "< 3f 40 02 30 31");
@@ -128,7 +126,7 @@ TEST(QuillonctlTableSet, RefusesWithoutSendingATable) {
         auto run = runQuillonctl("--trace " + c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.err;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << "\n" << run.err;
-        EXPECT_TRUE(codeTableReport(run.err).empty()) << "table sent: " << c.arguments;
+        EXPECT_FALSE(tableSent(run.err)) << "table sent: " << c.arguments;
     }
 }
 

@@ -12,9 +12,6 @@
 namespace lumora_usb_encoder {
 namespace {
 
-const std::string kSample =
-    std::string(QUILLON_TEST_DATA) + "/../../samples/firmware/sim-keypad-7.3.txt";
-
 class BslOverSimulator : public ::testing::Test {
   protected:
     uint8_t open() {

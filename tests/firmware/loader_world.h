@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "device/hid_backend.h"
 #include "sim/sim_keypad.h"
@@ -9,6 +10,24 @@
 #include "support/clock.h"
 
 namespace lumora_usb_encoder {
+
+// The firmware image the simulated keypad takes: version 7.3.
+inline const std::string kSample =
+    std::string(QUILLON_TEST_DATA) + "/../../samples/firmware/sim-keypad-7.3.txt";
+
+// A keypad whose settings all differ from what new firmware starts with.
+inline sim::SimulationSpec keypadWithItsOwnSettings() {
+    sim::SimulationSpec spec;
+    spec.variant.keys = 6;
+    spec.variant.serialNumber = "QK0000054321";
+    spec.factory.ledBrightness = 7;
+    spec.factory.buzzer = 0;
+    spec.factory.buzzerPeriod = 4;
+    spec.factory.keypadType = 2;
+    spec.factory.options = 0x05;
+    spec.factory.customTable[1] = 0x1E;
+    return spec;
+}
 
 // A simulated keypad with its loader, reached through the process backend.
 struct LoaderWorld {

@@ -5,10 +5,6 @@
 #include <fstream>
 #include <utility>
 
-#include "../support/recording_ui.h"
-#include "device/device_connection.h"
-#include "device/keypad_commands.h"
-#include "device/status_record.h"
 #include "firmware/firmware_resources.h"
 #include "firmware/image_verification.h"
 #include "loader_world.h"
@@ -17,9 +13,6 @@ namespace lumora_usb_encoder {
 namespace {
 
 using Log = std::vector<std::pair<int, std::string>>;
-
-const std::string kSample =
-    std::string(QUILLON_TEST_DATA) + "/../../samples/firmware/sim-keypad-7.3.txt";
 
 // The real library with a few calls a test can take over or count.
 class ScriptedBsl : public BslLibrary {
@@ -284,40 +277,6 @@ TEST(PadHexStringValue, WidensToFourDigits) {
         EXPECT_EQ(padHexStringValue(in), out) << in;
     }
     EXPECT_EQ(loaderConnectionString(), "PID=0x0200,VID=0x2047,DEVICEINDEX=0");
-}
-
-}  // namespace
-}  // namespace lumora_usb_encoder
-
-namespace lumora_usb_encoder {
-namespace {
-
-// As quillonctl and the window hold it: only the bus, which holds whatever is on it.
-TEST(SimulatedLoaderOwnership, KeypadAndLoaderOutliveEveryHandOverOnTheBusAlone) {
-    std::shared_ptr<sim::VirtualBus> bus;
-    {
-        auto simulation = sim::makeSimulation({});
-        bus = simulation.bus;
-    }
-    hid::setBackend(std::make_shared<sim::SimBackend>(bus));
-    ASSERT_EQ(bus->enumerate(0x2047, 0x09BF).size(), 2u);
-    ASSERT_TRUE(rescanKeypad(*std::make_unique<testing::RecordingUi>()));
-    ASSERT_EQ(sendCommand(Command::UpgradeMode), 0);
-    Sleep(1000);
-    ASSERT_EQ(BslLibrary::BSL_NumOfUSBDevices(0x2047, 0x0200), 1u);
-    BslLibrary bsl;
-    ProgrammingSequence sequence(bsl, LoaderResources::fromFirmwareItems());
-    UpgradeWorker worker;
-    sequence.CustomSelectedFirmware(kSample, worker);
-    EXPECT_TRUE(worker.Result);
-    Sleep(1000);
-    testing::RecordingUi ui;
-    ASSERT_TRUE(rescanKeypad(ui));
-    auto status = readDeviceStatus();
-    ASSERT_TRUE(status);
-    EXPECT_EQ(status->firmwareVersion, "7.3");
-    closeKeypad();
-    hid::setBackend(nullptr);
 }
 
 }  // namespace

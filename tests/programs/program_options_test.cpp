@@ -1,38 +1,17 @@
 // What every program does with --version, --help and a mistake, run as the user runs it: with no
 // display, so that a window toolkit started before the options are read shows as a failure.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
+#include "../cli/cli_runner.h"
 #include "sim/toolkit_arguments.h"
 #include "support/build_info.h"
 
 namespace lumora_usb_encoder {
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-Outcome run(const std::string& program, const std::string& arguments) {
-    std::string base = ::testing::TempDir() + "/program-" + std::to_string(getpid());
-    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + program + " " +
-                          arguments + " >" + base + ".out 2>" + base + ".err </dev/null";
-    int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(base + ".out"),
-            slurp(base + ".err")};
+testing::CliRun run(const std::string& program, const std::string& arguments) {
+    return testing::runProgram(program, arguments,
+                               "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
 }
 
 struct Program {
@@ -56,14 +35,14 @@ std::string nameOf(const std::string& path) {
 TEST(ProgramOptions, VersionHelpAndMistakesAreAnsweredAlike) {
     for (const auto& [program, mistake] : programs()) {
         std::string name = nameOf(program);
-        Outcome version = run(program, "--version");
+        testing::CliRun version = run(program, "--version");
         EXPECT_EQ(version.exitCode, 0) << name << version.err;
         EXPECT_EQ(version.out, name + " " + programVersion() + "\n") << name;
-        Outcome help = run(program, "--help");
+        testing::CliRun help = run(program, "--help");
         EXPECT_EQ(help.exitCode, 0) << name << help.err;
         EXPECT_NE(help.out.find("--simulate"), std::string::npos) << name;
         EXPECT_NE(help.out.find("--version"), std::string::npos) << name;
-        Outcome bad = run(program, mistake);
+        testing::CliRun bad = run(program, mistake);
         EXPECT_EQ(bad.exitCode, 2) << name;
         EXPECT_TRUE(bad.out.empty()) << name << bad.out;
         EXPECT_NE(bad.err.find("--no-such-option"), std::string::npos) << name << bad.err;

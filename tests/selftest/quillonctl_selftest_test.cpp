@@ -3,7 +3,6 @@
 #include <chrono>
 #include <future>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <thread>
 
 #include "../cli/cli_runner.h"
@@ -17,12 +16,8 @@ namespace {
 // The last command of `code` written, as --trace printed it.
 std::optional<SentCommand> lastSent(const std::string& trace, int code) {
     std::optional<SentCommand> last;
-    std::istringstream lines(trace);
-    for (std::string line; std::getline(lines, line);) {
-        auto sent = decodeWritten(line);
-        if (sent && sent->command == code) {
-            last = sent;
-        }
+    for (const auto& sent : tracedCommands(trace)) {
+        last = sent.command == code ? sent : last;
     }
     return last;
 }

@@ -8,7 +8,6 @@
 
 #include "../support/temp_folder.h"
 #include "settings/settings_file.h"
-#include "support/ini_file.h"
 
 namespace lumora_usb_encoder {
 namespace {
@@ -123,15 +122,6 @@ TEST(SettingsFile, FirstUseCreatesTheTenEmptyKeysNewestFirst) {
               " FirmwareFile=\r\n CodeTableValues=\r\n BuzzerPeriod=\r\n"
               " Buzzer=\r\n LedColour=\r\n LedBrightness=\r\n"
               " KeypadLayout=\r\n FirstUp=\r\n");
-
-    // The same as the window's way: create, add the section, set each key.
-    std::string stepwise = folder.file("stepwise.ini");
-    ASSERT_TRUE(CIniFile::Create(stepwise));
-    ASSERT_TRUE(CIniFile::AddSection("appSettings", stepwise));
-    for (const char* key : kSettingsKeys) {
-        ASSERT_TRUE(CIniFile::SetValue(key, "", "appSettings", stepwise));
-    }
-    EXPECT_EQ(testing::fileBytes(stepwise), testing::fileBytes(path));
 }
 
 TEST(SettingsFile, ExistingFileIsLeftAlone) {

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
-#include "../support/recording_ui.h"
-#include "device/device_connection.h"
+#include "../settings/keypad_world.h"
 #include "device/keypad_commands.h"
 #include "device/status_record.h"
 #include "support/clock.h"
@@ -13,21 +10,9 @@
 namespace lumora_usb_encoder {
 namespace {
 
-class SimulatedKeypad : public ::testing::Test {
+class SimulatedKeypad : public testing::KeypadWorld {
   protected:
-    void start(const std::string& spec = "") {
-        std::string error;
-        auto made = sim::makeSimulation(spec, error);
-        ASSERT_TRUE(made) << error;
-        simulation = *made;
-        hid::setBackend(std::make_shared<sim::SimBackend>(simulation.bus));
-        ASSERT_TRUE(rescanKeypad(ui));
-    }
-    void TearDown() override { closeKeypad(); }
     sim::KeypadFaults& faults() { return simulation.keypad->faults; }
-
-    sim::Simulation simulation;
-    testing::RecordingUi ui;
 };
 
 TEST_F(SimulatedKeypad, ReportsEveryVariant) {
@@ -145,33 +130,10 @@ TEST_F(SimulatedKeypad, StoresTableAndSerialNumber) {
     EXPECT_EQ(status->serialNumber, serial);
 }
 
-// With one lock around every exchange, two threads never take each other's reply.
-TEST_F(SimulatedKeypad, TwoThreadsEachGetTheirOwnReply) {
-    start("delay=2");
-    std::atomic<int> wrong{0};
-    auto worker = [&](Command command, uint8_t value) {
-        for (int i = 0; i < 50; ++i) {
-            Reply reply;
-            uint8_t payload[1] = {value};
-            int32_t result = command == Command::Status ? sendCommand(command, {}, &reply)
-                                                        : sendCommand(command, payload, &reply);
-            bool expectData = command == Command::Status;
-            if (result != 0 || (reply.length > 0) != expectData) {
-                ++wrong;
-            }
-        }
-    };
-    std::thread a(worker, Command::Status, 0);
-    std::thread b(worker, Command::LedBrightness, 3);
-    a.join();
-    b.join();
-    EXPECT_EQ(wrong.load(), 0);
-}
-
 TEST(SimulationSpec, RejectsWhatItCannotRead) {
     for (const char* bad : {"keys=7", "type=x", "type=99", "type=9", "serial=short", "colour=3",
                             "brightness=10", "buzzer=2", "period=10", "options=256", "delay=60001",
-                            "version=", "nonsense=1", "keys"}) {
+                            "version=", "nonsense=1", "keys", "usb=fast"}) {
         sim::SimulationSpec spec;
         std::string error;
         EXPECT_FALSE(sim::parseSimulationSpec(bad, spec, error)) << bad;

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <random>
 
 #include "support/file_io.h"
 #include "support/ini_file.h"
@@ -131,38 +130,6 @@ TEST(ReadWholeFile, RefusesWhatIsNoRegularFile) {
     EXPECT_EQ(readWholeFile(limit).value_or("").size(), kMaxReadableFileSize);
     fs::resize_file(limit, kMaxReadableFileSize + 1);
     EXPECT_FALSE(readWholeFile(limit)) << "one byte over the limit";
-}
-
-// A process killed at a random moment of a save must leave a file that loads and holds either
-// the old or the new content whole. The child saves two contents by turns as fast as it can; the
-// parent kills it after a random delay and checks the file, many times over. The contents are
-// large enough that a save takes a good part of a millisecond, so kills land inside the write.
-TEST(AtomicSaveKill, KilledSaverNeverLeavesAFileThatFailsToLoad) {
-    TempFolder folder;
-    std::string target = folder.file("s.ini");
-    std::vector<CIniFile::Record> first{{"", ' ', "appSettings", "", ""}};
-    std::vector<CIniFile::Record> second = first;
-    for (int i = 0; i < 4000; ++i) {
-        first.push_back({"", ' ', "appSettings", "Key" + std::to_string(i), "first"});
-        second.push_back({"", ' ', "appSettings", "Key" + std::to_string(i), "second"});
-    }
-    ASSERT_TRUE(CIniFile::Save(target, first));
-    std::mt19937 random(12345);
-    std::uniform_int_distribution<useconds_t> delay(0, 20000);
-    for (int round = 0; round < 40; ++round) {
-        pid_t pid = ::fork();
-        if (pid == 0) {
-            for (unsigned n = 0;; ++n) {
-                CIniFile::Save(target, n % 2 ? first : second);
-            }
-        }
-        ::usleep(delay(random));
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-        std::vector<CIniFile::Record> loaded;
-        ASSERT_TRUE(CIniFile::Load(target, loaded)) << "round " << round;
-        ASSERT_TRUE(loaded == first || loaded == second) << "round " << round;
-    }
 }
 
 }  // namespace

@@ -110,6 +110,13 @@ struct EditCase {
 
 class IniEdit : public ::testing::TestWithParam<EditCase> {};
 
+std::function<bool(const std::string&)> setValue(std::string k, std::string v, std::string s) {
+    return [=](const std::string& path) { return CIniFile::SetValue(k, v, s, path); };
+}
+std::function<bool(const std::string&)> sortedDescending(bool descending) {
+    return [=](const std::string& path) { return CIniFile::Sort(path, descending); };
+}
+
 TEST_P(IniEdit, ChangesTheFileAsDocumented) {
     TempFolder folder;
     std::string path = folder.write("f.ini", GetParam().before);
@@ -123,26 +130,20 @@ const std::string kTwoSections = " [a]\r\n x=1\r\n [b]\r\n y=2\r\n";
 INSTANTIATE_TEST_SUITE_P(
     Operations, IniEdit,
     ::testing::Values(
-        EditCase{"SetValueNewKeyGoesRightUnderTheHeader", kTwoSections,
-                 [](auto& p) { return CIniFile::SetValue("z", "3", "a", p); }, true,
-                 " [a]\r\n z=3\r\n x=1\r\n [b]\r\n y=2\r\n"},
-        EditCase{"SetValueNewSectionGoesToTheEnd", kTwoSections,
-                 [](auto& p) { return CIniFile::SetValue("k", "v", "c", p); }, true,
+        EditCase{"SetValueNewKeyGoesRightUnderTheHeader", kTwoSections, setValue("z", "3", "a"),
+                 true, " [a]\r\n z=3\r\n x=1\r\n [b]\r\n y=2\r\n"},
+        EditCase{"SetValueNewSectionGoesToTheEnd", kTwoSections, setValue("k", "v", "c"), true,
                  kTwoSections + " [c]\r\n k=v\r\n"},
         EditCase{"SetValueKeepsCommentsAndIndicatorOfAnExistingKey", "[a]\n# note\n;x=1\n",
-                 [](auto& p) { return CIniFile::SetValue("x", "[2]", "a", p); }, true,
-                 " [a]\r\n# note\r\n;x=[2]\r\n"},
+                 setValue("x", "[2]", "a"), true, " [a]\r\n# note\r\n;x=[2]\r\n"},
         EditCase{"SetValueAfterDuplicateHeaderInsertsUnderTheFirst", "[a]\n[b]\n[a]\n",
-                 [](auto& p) { return CIniFile::SetValue("k", "v", "a", p); }, true,
-                 " [a]\r\n k=v\r\n [b]\r\n [a]\r\n"},
+                 setValue("k", "v", "a"), true, " [a]\r\n k=v\r\n [b]\r\n [a]\r\n"},
         EditCase{"AddSectionAddsASecondHeaderOfTheSameName", "[a]\n",
                  [](auto& p) { return CIniFile::AddSection("a", p); }, true, " [a]\r\n [a]\r\n"},
-        EditCase{"BlankLinesDisappearOnTheNextSave", "\n[a]\n\n\nx=1\n\n",
-                 [](auto& p) { return CIniFile::SetValue("x", "1", "a", p); }, true,
-                 " [a]\r\n x=1\r\n"},
-        EditCase{"TrailingCommentsAreKeptAtTheEnd", "[a]\nx=1\n# last\n",
-                 [](auto& p) { return CIniFile::SetValue("x", "2", "a", p); }, true,
-                 " [a]\r\n x=2\r\n# last\r\n"},
+        EditCase{"BlankLinesDisappearOnTheNextSave", "\n[a]\n\n\nx=1\n\n", setValue("x", "1", "a"),
+                 true, " [a]\r\n x=1\r\n"},
+        EditCase{"TrailingCommentsAreKeptAtTheEnd", "[a]\nx=1\n# last\n", setValue("x", "2", "a"),
+                 true, " [a]\r\n x=2\r\n# last\r\n"},
         EditCase{"RenameSectionMovesHeaderAndKeys", kTwoSections,
                  [](auto& p) { return CIniFile::RenameSection("a", "c", p); }, true,
                  " [c]\r\n x=1\r\n [b]\r\n y=2\r\n"},
@@ -179,36 +180,28 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"CommentsThatWouldReadBackAsKeysAreRefused", kTwoSections,
                  [](auto& p) { return CIniFile::SetRecordComments("# ok\nz=9", "x", "a", p); },
                  false, ""},
-        EditCase{"KeyWithALineBreakIsRefused", kTwoSections,
-                 [](auto& p) { return CIniFile::SetValue("k\n[evil]", "v", "a", p); }, false, ""},
-        EditCase{"ValueWithALineBreakIsRefused", kTwoSections,
-                 [](auto& p) { return CIniFile::SetValue("k", "v\r\n[evil]", "a", p); }, false, ""},
-        EditCase{"KeyHoldingEqualsIsRefused", kTwoSections,
-                 [](auto& p) { return CIniFile::SetValue("k=j", "v", "a", p); }, false, ""},
-        EditCase{"EmptyKeyIsRefused", kTwoSections,
-                 [](auto& p) { return CIniFile::SetValue("", "v", "a", p); }, false, ""},
-        EditCase{"KeyThatReadsAsASectionIsRefused", kTwoSections,
-                 [](auto& p) { return CIniFile::SetValue("[k", "v", "a", p); }, false, ""},
+        EditCase{"KeyWithALineBreakIsRefused", kTwoSections, setValue("k\n[evil]", "v", "a"), false,
+                 ""},
+        EditCase{"ValueWithALineBreakIsRefused", kTwoSections, setValue("k", "v\r\n[evil]", "a"),
+                 false, ""},
+        EditCase{"KeyHoldingEqualsIsRefused", kTwoSections, setValue("k=j", "v", "a"), false, ""},
+        EditCase{"EmptyKeyIsRefused", kTwoSections, setValue("", "v", "a"), false, ""},
+        EditCase{"KeyThatReadsAsASectionIsRefused", kTwoSections, setValue("[k", "v", "a"), false,
+                 ""},
         EditCase{"SectionNameWithBracketIsRefused", kTwoSections,
                  [](auto& p) { return CIniFile::AddSection("a]b", p); }, false, ""},
         EditCase{"SortAscendingOrdersSectionsThenKeys", "[b]\nz=1\ny=2\n[a]\nq=3\np=4\n",
-                 [](auto& p) { return CIniFile::Sort(p, false); }, true,
-                 " [a]\r\n p=4\r\n q=3\r\n [b]\r\n y=2\r\n z=1\r\n"},
+                 sortedDescending(false), true, " [a]\r\n p=4\r\n q=3\r\n [b]\r\n y=2\r\n z=1\r\n"},
         EditCase{"SortDescendingReversesBoth", "[a]\np=4\nq=3\n[b]\ny=2\nz=1\n",
-                 [](auto& p) { return CIniFile::Sort(p, true); }, true,
-                 " [b]\r\n z=1\r\n y=2\r\n [a]\r\n q=3\r\n p=4\r\n"},
-        EditCase{"SortOrdersByBytesWithPrefixFirst", "[ab]\n[B]\n[a]\n",
-                 [](auto& p) { return CIniFile::Sort(p, false); }, true,
-                 " [B]\r\n [a]\r\n [ab]\r\n"},
+                 sortedDescending(true), true, " [b]\r\n z=1\r\n y=2\r\n [a]\r\n q=3\r\n p=4\r\n"},
+        EditCase{"SortOrdersByBytesWithPrefixFirst", "[ab]\n[B]\n[a]\n", sortedDescending(false),
+                 true, " [B]\r\n [a]\r\n [ab]\r\n"},
         EditCase{"SortKeepsKeysAboveTheFirstHeaderOnTop", "top=1\nabove=2\n[s]\nk=v\n",
-                 [](auto& p) { return CIniFile::Sort(p, false); }, true,
-                 " above=2\r\n top=1\r\n [s]\r\n k=v\r\n"},
+                 sortedDescending(false), true, " above=2\r\n top=1\r\n [s]\r\n k=v\r\n"},
         EditCase{"SortMergesARepeatedSectionWithoutLosingKeysOrComments",
-                 "[s]\nb=1\n[t]\nt=1\n# again\n[s]\na=2\n",
-                 [](auto& p) { return CIniFile::Sort(p, false); }, true,
+                 "[s]\nb=1\n[t]\nt=1\n# again\n[s]\na=2\n", sortedDescending(false), true,
                  "# again\r\n [s]\r\n a=2\r\n b=1\r\n [t]\r\n t=1\r\n"},
-        EditCase{"SortWithoutAHeaderFails", "k=v\n",
-                 [](auto& p) { return CIniFile::Sort(p, false); }, false, ""}),
+        EditCase{"SortWithoutAHeaderFails", "k=v\n", sortedDescending(false), false, ""}),
     [](const auto& tc) { return std::string(tc.param.name); });
 
 TEST(IniQueries, FindSectionsAndKeysAsTheyStandInTheFile) {

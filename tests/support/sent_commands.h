@@ -53,4 +53,16 @@ inline std::optional<SentCommand> decodeWritten(const std::string& line) {
         std::vector<uint8_t>(bytes.begin() + 7, bytes.begin() + 7 + static_cast<long>(length))};
 }
 
+// Every command written in a --trace log, in order.
+inline std::vector<SentCommand> tracedCommands(const std::string& trace) {
+    std::vector<SentCommand> sent;
+    std::istringstream lines(trace);
+    for (std::string line; std::getline(lines, line);) {
+        if (auto command = decodeWritten(line)) {
+            sent.push_back(*command);
+        }
+    }
+    return sent;
+}
+
 }  // namespace lumora_usb_encoder::testing

@@ -20,9 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kSample =
-    std::string(QUILLON_TEST_DATA) + "/../../samples/firmware/sim-keypad-7.3.txt";
-
 struct Killed {};  // thrown where a kill would have ended the process
 
 struct KillPoint {
@@ -51,18 +48,6 @@ const KillPoint kKillPoints[] = {
 
 void PrintTo(const KillPoint& point, std::ostream* out) {
     *out << point.name;
-}
-
-sim::SimulationSpec keypadWithItsOwnSettings() {
-    sim::SimulationSpec spec;
-    spec.variant.serialNumber = "QK0000054321";
-    spec.factory.ledBrightness = 4;
-    spec.factory.buzzer = 0;
-    spec.factory.buzzerPeriod = 5;
-    spec.factory.keypadType = 2;
-    spec.factory.options = 0x05;
-    spec.factory.customTable[1] = 0x1E;
-    return spec;
 }
 
 class InterruptedUpgrade : public ::testing::TestWithParam<KillPoint> {

@@ -13,7 +13,6 @@
 #include "device/status_record.h"
 #include "settings/settings_file.h"
 #include "support/ini_file.h"
-#include "upgrade/settings_restore.h"
 #include "upgrade/upgrade_capture.h"
 
 namespace lumora_usb_encoder {
@@ -21,8 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kSample =
-    std::string(QUILLON_TEST_DATA) + "/../../samples/firmware/sim-keypad-7.3.txt";
 constexpr auto Warning = testing::RecordingUi::Kind::Warning;
 constexpr auto Question = testing::RecordingUi::Kind::Question;
 
@@ -31,21 +28,6 @@ testing::RecordingUi yesSayer() {
     testing::RecordingUi ui;
     ui.unscriptedAnswer = true;
     return ui;
-}
-
-const std::string kNotConnected = std::string(kCaptionQuillon) + ": " + kNotConnectedMessage;
-
-sim::SimulationSpec keypadWithItsOwnSettings() {
-    sim::SimulationSpec spec;
-    spec.variant.keys = 6;
-    spec.variant.serialNumber = "QK0000054321";
-    spec.factory.ledBrightness = 7;
-    spec.factory.buzzer = 0;
-    spec.factory.buzzerPeriod = 4;
-    spec.factory.keypadType = 2;
-    spec.factory.options = 0x05;
-    spec.factory.customTable[1] = 0x1E;
-    return spec;
 }
 
 class UpgradeFlow : public ::testing::Test {
@@ -144,75 +126,34 @@ TEST_F(UpgradeFlow, NothingHappensUnlessTheUserSaysYesToAGoodImage) {
     }
 }
 
-TEST_F(UpgradeFlow, AnInterruptedUpgradeLosesNoSettings) {
-    world.loader->faults.unplugAfterReports = 60;
-    ASSERT_EQ(upgrade(), UpgradeOutcome::Failed);
-    EXPECT_TRUE(logged("Memory verification error\r\n"));
-    ASSERT_TRUE(fs::exists(backup));
-
-    // Plugged back in, the part stays in its loader; the keypad cannot be read any more.
-    world.loader->faults.unplugAfterReports = -1;
-    world.loader->replug();
-    log.clear();
-    ui = yesSayer();
-    ASSERT_EQ(upgrade(), UpgradeOutcome::Done) << (log.empty() ? "" : log.back());
-    EXPECT_TRUE(logged("Using the settings saved before an earlier upgrade: " + backup + "\r\n"));
-    DeviceStatus now = statusNow();
-    EXPECT_EQ(now.firmwareVersion, "7.3");
-    expectSettingsAsBefore(now);
-    EXPECT_FALSE(fs::exists(backup));
-}
-
-TEST_F(UpgradeFlow, WithoutKeypadOrBackupNothingIsWrittenBack) {
-    world.loader->faults.unplugAfterReports = 60;
-    ASSERT_EQ(upgrade(), UpgradeOutcome::Failed);
-    fs::remove(backup);
-    world.loader->faults.unplugAfterReports = -1;
-    world.loader->replug();
-    log.clear();
-    ASSERT_EQ(upgrade(), UpgradeOutcome::Done);
-    EXPECT_TRUE(logged("No keypad settings could be taken; none will be written back.\r\n"));
-    Sleep(kRestartWaitMs);
-    EXPECT_EQ(statusNow().serialNumber, "000000000000") << "the new firmware's own";
-}
-
-TEST_F(UpgradeFlow, TheRestoreStopsAtTheFirstFailureWithItsWarning) {
-    KeypadSettings capture;
-    capture.options = 5;
-    capture.serialNumber = "QK0000054321";
-    struct Case {
-        const char* name;
-        std::function<void(sim::Simulation&)> arrange;
-        std::string warning;
-    } cases[] = {
-        {"keypad never comes back", [](sim::Simulation& s) { s.bus->detach(s.keypad.get()); },
-         kNotConnected},
-        {"keypad refuses", [](sim::Simulation& s) { s.keypad->faults.refuse = true; },
-         std::string(kCaptionQuillon) + ": Unable to set OPTION.."},
-    };
-    for (const auto& c : cases) {
-        LoaderWorld fresh(keypadWithItsOwnSettings());
+// Plugged back in after a failed upgrade, the part stays in its loader and the keypad cannot be
+// read: the settings come from the backup, or without one none are written back.
+TEST_F(UpgradeFlow, AfterAnInterruptedUpgradeTheBackupAloneBringsTheSettingsBack) {
+    for (bool keepBackup : {true, false}) {
+        world.loader->faults.unplugAfterReports = 60;
+        ASSERT_EQ(upgrade(), UpgradeOutcome::Failed);
+        ASSERT_TRUE(fs::exists(backup));
+        if (!keepBackup) {
+            fs::remove(backup);
+        }
+        world.loader->faults.unplugAfterReports = -1;
+        world.loader->replug();
+        log.clear();
         ui = yesSayer();
-        c.arrange(fresh.simulation);
-        EXPECT_FALSE(restoreSettingsAfterUpgrade(capture, ui, [](const std::string&) {})) << c.name;
-        EXPECT_EQ(ui.shown(Warning), std::vector<std::string>{c.warning}) << c.name;
+        ASSERT_EQ(upgrade(), UpgradeOutcome::Done) << (log.empty() ? "" : log.back());
+        Sleep(kRestartWaitMs);
+        DeviceStatus now = statusNow();
+        if (keepBackup) {
+            EXPECT_TRUE(
+                logged("Using the settings saved before an earlier upgrade: " + backup + "\r\n"));
+            expectSettingsAsBefore(now);
+        } else {
+            EXPECT_TRUE(
+                logged("No keypad settings could be taken; none will be written back.\r\n"));
+            EXPECT_EQ(now.serialNumber, "000000000000") << "the new firmware's own";
+        }
+        EXPECT_FALSE(fs::exists(backup));
     }
-}
-
-TEST_F(UpgradeFlow, TheRestoreSendsThePeriodValueAndSkipsAMissingSerial) {
-    KeypadSettings capture;
-    capture.options = 0x05;
-    capture.buzzerPeriod = 4;
-    capture.ledBrightness = 2;
-    std::vector<std::string> lines;
-    ASSERT_TRUE(restoreSettingsAfterUpgrade(
-        capture, ui, [&](const std::string& text) { lines.push_back(text); }));
-    EXPECT_EQ(lines, std::vector<std::string>{
-                         "No serial number was captured before the upgrade; it is not sent.\r\n"});
-    DeviceStatus now = statusNow();
-    EXPECT_EQ(now.buzzerPeriod, 4);
-    EXPECT_EQ(now.ledBrightness, 2);
-    EXPECT_EQ(now.serialNumber, before.serialNumber) << "left as the keypad has it";
 }
 
 TEST_F(UpgradeFlow, RestoreFromABackupRemovesOnlyOurOwnFile) {

@@ -13,9 +13,6 @@
 namespace lumora_usb_encoder {
 namespace {
 
-const std::string kSample =
-    std::string(QUILLON_TEST_DATA) + "/../../samples/firmware/sim-keypad-7.3.txt";
-
 class UpgradeWorkerTest : public ::testing::Test {
   protected:
     UpgradeWorkerTest() {

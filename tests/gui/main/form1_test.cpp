@@ -26,11 +26,6 @@ const char* const kFunctionControls[] = {"keypadTypeCbox", "button1", "button8",
                                          "button9",        "button3", "button2"};
 const char* const kAlwaysUsable[] = {"button11", "button10", "btnLoadFirmware"};
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 }  // namespace
 
 class Form1Test : public QObject {
@@ -104,24 +99,6 @@ class Form1Test : public QObject {
         }
     }
 
-    void firstRunCreatesTheSettingsFileWithTheKeysNewestFirst() {
-        start();
-        QCOMPARE(readFile(world->settingsFile()),
-                 std::string(" [appSettings]\r\n SerialNumber=\r\n Options=\r\n FirmwareFile=\r\n"
-                             " CodeTableValues=\r\n BuzzerPeriod=\r\n Buzzer=\r\n LedColour=\r\n"
-                             " LedBrightness=\r\n KeypadLayout=\r\n FirstUp=\r\n"));
-    }
-
-    void anExistingSettingsFileIsLeftAlone() {
-        world = std::make_unique<GuiWorld>();
-        std::filesystem::create_directories(world->folder.path() / "VorlaInterface");
-        const std::string text = "[appSettings]\nFirstUp=Yes\n";
-        std::ofstream(world->settingsFile(), std::ios::binary) << text;
-        form = std::make_unique<Form1>(world->settingsFile());
-        form->Form1_Load();
-        QCOMPARE(readFile(world->settingsFile()), text);
-    }
-
     void connectedViewShowsTheKeypad() {
         start("keys=8,brightness=7,buzzer=0,period=4,serial=QK0000099999,version=3.14");
         QCOMPARE(world->shownTexts(), QStringList());
@@ -144,14 +121,8 @@ class Form1Test : public QObject {
         QTest::addColumn<int>("line");
         QTest::addColumn<QString>("ending");
         QTest::newRow("period 0 shows period 2") << "period=0" << -1 << "Buzzer Period -2";
-        QTest::newRow("type 4 table is 24 bytes")
-            << "keys=12,type=4,version=4.4,serial=QK0000044444" << 0 << "-   4.4";
-        QTest::newRow("type 4 serial after version")
-            << "keys=12,type=4,serial=QK0000044444" << 2 << "-    QK0000044444";
-        QTest::newRow("type 7 table is 32 bytes")
-            << "keys=16,type=7,version=7.7,serial=QK0000077777" << 0 << "-   7.7";
-        QTest::newRow("type 7 serial after version")
-            << "keys=16,type=7,serial=QK0000077777" << 2 << "-    QK0000077777";
+        QTest::newRow("16 keys, version after the longest table")
+            << "keys=16,type=7,version=7.7" << 0 << "-   7.7";
         QTest::newRow("5-way variant")
             << "keys=5" << 1 << "5Way Keypad         Code Table Loaded     -   Default      Table";
     }
@@ -366,7 +337,7 @@ class Form1Test : public QObject {
         start("keys=8,brightness=4,period=6");
         click("button8");
         QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{9, {}}}));
-        std::string saved = readFile(world->settingsFile());
+        std::string saved = fileBytes(world->settingsFile());
         for (const char* line : {" FirstUp=Yes", " LedBrightness=4", " BuzzerPeriod=5",
                                  " SerialNumber=QK0000012345"}) {
             QVERIFY2(saved.find(line) != std::string::npos, line);
@@ -375,11 +346,11 @@ class Form1Test : public QObject {
 
     void saveChangesRefusedLeavesTheFileAlone() {
         start();
-        std::string before = readFile(world->settingsFile());
+        std::string before = fileBytes(world->settingsFile());
         world->simulation.keypad->faults.refuse = true;
         click("button8");
         QCOMPARE(world->shownTexts(), QStringList({"Unable to Write Default..\n"}));
-        QCOMPARE(readFile(world->settingsFile()), before);
+        QCOMPARE(fileBytes(world->settingsFile()), before);
     }
 
     void resetFromAFirstRunFileSendsNothing() {
@@ -430,31 +401,40 @@ class Form1Test : public QObject {
         QCOMPARE(world->shownTexts(), messages);
         QCOMPARE(world->settingsSent(), std::vector<SentCommand>());
         if (targetExists) {
-            QCOMPARE(readFile(target), std::string("[appSettings]\nFirstUp=Yes\nKeypadLayout=1\n"));
+            QCOMPARE(fileBytes(target),
+                     std::string("[appSettings]\nFirstUp=Yes\nKeypadLayout=1\n"));
         }
     }
 
-    void exitClosesTheKeypadFirst() {
-        start();
-        find<QAction>("exitToolStripMenuItem1")->trigger();
-        QVERIFY(hid_handle == nullptr);
-        QCOMPARE(quits, 1);
-    }
-
-    void exitWithoutKeypadLeavesTheDeviceLayerAlone() {
-        start("absent=1");
-        int calls = world->counting->calls;
-        click("button10");
-        QCOMPARE(world->counting->calls, calls);
-        QCOMPARE(quits, 1);
-    }
-
-    void closingFromTheTitleBarEndsWithoutClosingTheKeypad() {
-        start();
-        form->show();
-        form->close();
-        QVERIFY(hid_handle != nullptr);
-        QCOMPARE(quits, 1);
+    // Exit closes the keypad it has open; the title bar leaves it to the program's end.
+    void everyWayOutQuitsOnce() {
+        const struct {
+            const char* spec;
+            const char* control;  // "" : the title bar
+            int deviceCalls;      // -1: any
+            bool keypadOpen;
+        } cases[] = {{"keys=8", "exitToolStripMenuItem1", -1, false},
+                     {"absent=1", "button10", 0, false},
+                     {"keys=8", "", -1, true}};
+        for (const auto& c : cases) {
+            start(c.spec);
+            int calls = world->counting->calls;
+            if (*c.control == '\0') {
+                form->show();
+                form->close();
+            } else if (auto* item = child<QAction>(form.get(), c.control)) {
+                item->trigger();
+            } else {
+                click(c.control);
+            }
+            QCOMPARE(quits, 1);
+            QCOMPARE(hid_handle != nullptr, c.keypadOpen);
+            if (c.deviceCalls >= 0) {
+                QCOMPARE(world->counting->calls - calls, c.deviceCalls);
+            }
+            cleanup();
+            init();
+        }
     }
 
     void firmwareButtonAnsweredNoSendsNothing() {
@@ -501,28 +481,28 @@ class Form1Test : public QObject {
         QCOMPARE(statusLines(), before);
     }
 
-    void customiseNeedsACustomisedTable() {
-        start();
-        click("button1");
-        QCOMPARE(world->shownTexts(), QStringList({"Please select a customise table..\n"}));
-    }
-
-    void customiseOpensTheEditorOverTheMainWindow() {
-        start("keys=8,type=2");
-        click("button1");
-        QCOMPARE(world->shownTexts(), QStringList());
-        int editors = 0;
-        for (QWidget* widget : form->findChildren<QWidget*>()) {
-            editors += widget->isWindow() && widget->isVisible() ? 1 : 0;
+    void customiseOpensAnEditorOnlyForACustomisedTableJustRead() {
+        const struct {
+            const char* spec;
+            bool silent;
+            QStringList shown;
+            int editors;
+        } cases[] = {{"keys=8", false, {"Please select a customise table..\n"}, 0},
+                     {"keys=8,type=2", false, {}, 1},
+                     {"keys=8,type=2", true, {"Load Table-Unable to get device status..\n"}, 0}};
+        for (const auto& c : cases) {
+            start(c.spec);
+            world->simulation.keypad->faults.noReply = c.silent;
+            click("button1");
+            QCOMPARE(world->shownTexts(), c.shown);
+            int editors = 0;
+            for (QWidget* widget : form->findChildren<QWidget*>()) {
+                editors += widget->isWindow() && widget->isVisible() ? 1 : 0;
+            }
+            QCOMPARE(editors, c.editors);
+            cleanup();
+            init();
         }
-        QCOMPARE(editors, 1);
-    }
-
-    void customiseWithoutStatus() {
-        start();
-        world->simulation.keypad->faults.noReply = true;
-        click("button1");
-        QCOMPARE(world->shownTexts(), QStringList({"Load Table-Unable to get device status..\n"}));
     }
 
     void everyControlIsNamedForScreenReadersAndInTabOrder() {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <mutex>
 
+#include "../../support/recording_ui.h"
 #include "../main/gui_world.h"
 #include "device/device_connection.h"
 #include "device/status_record.h"
@@ -26,12 +27,6 @@ using namespace lumora_usb_encoder::testing;
 namespace {
 
 const QString kSample = QUILLON_SAMPLE_IMAGE;
-
-class SilentUi final : public UserInterface {
-  public:
-    void warn(const std::string&, const std::string&) override {}
-    bool ask(const std::string&, const std::string&) override { return false; }
-};
 
 // Holds loader counts at a gate, hides the keypad, or poses as a bus that may be real hardware.
 class GatedBackend final : public hid::Backend {
@@ -236,7 +231,7 @@ class FirmwareUpgradeTest : public QObject {
 
     void finishesFromALoaderLeftBehindWithTheBackupsSettings() {
         makeWorld("keys=8,brightness=2");
-        SilentUi quiet;
+        RecordingUi quiet;
         QVERIFY(rescanKeypad(quiet));
         auto before = readKeypadSettings();
         QVERIFY(before.has_value());
@@ -258,7 +253,7 @@ class FirmwareUpgradeTest : public QObject {
 
     void restoreEndsWhenTheKeypadDoesNotComeBack() {
         makeWorld("keys=8,period=4");
-        SilentUi quiet;
+        RecordingUi quiet;
         QVERIFY(rescanKeypad(quiet));
         upgradeCapture() = readKeypadSettings();
         enterLoader();

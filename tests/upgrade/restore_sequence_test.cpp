@@ -1,0 +1,85 @@
+// The restore after an upgrade, command by command: what it sends, and where the keypad drops
+// off the bus, the step that stops it with that step's warning.
+#include <gtest/gtest.h>
+
+#include "../settings/keypad_world.h"
+#include "upgrade/settings_restore.h"
+
+namespace lumora_usb_encoder::testing {
+namespace {
+
+const std::vector<uint8_t> kSerial = {'Q', 'K', '0', '0', '0', '0', '0', '5', '4', '3', '2', '1'};
+const std::vector<uint8_t> kTable(20, 0x1E);
+const std::vector<SentCommand> kWholeRestore = {{11, {5}}, {14, kSerial}, {10, {}},
+                                                {7, {2}},  {5, kTable},   {2, {7}},
+                                                {4, {1}},  {6, {4}},      {9, {}}};
+
+KeypadSettings captured() {
+    KeypadSettings s;
+    s.options = 5;
+    s.serialNumber = "QK0000054321";
+    s.keypadType = 2;
+    s.codeTable = kTable;
+    s.ledBrightness = 7;
+    s.ledColour = 2;  // not sent: the restore leaves the colour alone
+    s.buzzer = 1;
+    s.buzzerPeriod = 4;
+    return s;
+}
+
+struct Dropout {
+    int reports;  // the keypad leaves the bus after this many more reports; 0: it never came
+                  // back from its loader; -1: it stays
+    size_t sent;  // commands of the whole restore that went out
+    std::vector<std::string> warnings;
+};
+
+class RestoreSequence : public KeypadWorld {};
+
+TEST_F(RestoreSequence, SendsEveryStepInOrderAndStopsAtTheFirstDropoutWithItsWarning) {
+    const std::string gone = kNotConnectedMessage;
+    const Dropout cases[] = {
+        {-1, 9, {}},
+        {0, 0, {gone}},
+        {1, 1, {"Unable to set OPTION.."}},
+        {2, 2, {"Unable to set Serial Number.."}},
+        {3, 3, {gone, "Unable to set Keypad Type.."}},  // the reset goes through; no keypad after
+        {4, 4, {"Unable to set Keypad Type.."}},
+        {5, 5, {"Unable to Load Table.."}},
+        {6, 6, {"Unable to set LED Brightness.."}},
+        {7, 7, {"Unable to set Buzzer.."}},
+        {8, 8, {"Unable to set Buzzer period.."}},
+        {9, 9, {"Unable to Write Default.."}},
+    };
+    for (const auto& c : cases) {
+        start("keys=8");
+        ui = {};
+        written.clear();
+        simulation.keypad->faults.unplugAfterReports = c.reports;
+        if (c.reports == 0) {
+            simulation.bus->detach(simulation.keypad.get());
+        }
+        EXPECT_EQ(restoreSettingsAfterUpgrade(captured(), ui, {}), c.reports < 0) << c.reports;
+        std::vector<SentCommand> expected(kWholeRestore.begin(), kWholeRestore.begin() + c.sent);
+        EXPECT_EQ(sentSettings(), expected) << c.reports;
+        EXPECT_EQ(ui.warnings(), c.warnings) << c.reports;
+        closeKeypad();
+    }
+}
+
+TEST_F(RestoreSequence, AMissingSerialNumberIsSaidAndSkipped) {
+    start("keys=8");
+    KeypadSettings settings = captured();
+    settings.serialNumber.clear();
+    std::vector<std::string> log;
+    ASSERT_TRUE(restoreSettingsAfterUpgrade(settings, ui,
+                                            [&](const std::string& line) { log.push_back(line); }));
+    std::vector<SentCommand> expected = kWholeRestore;
+    expected.erase(expected.begin() + 1);
+    EXPECT_EQ(sentSettings(), expected);
+    EXPECT_EQ(log, std::vector<std::string>{
+                       "No serial number was captured before the upgrade; it is not sent.\r\n"});
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder::testing

@@ -22,9 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kSample =
-    std::string(QUILLON_TEST_DATA) + "/../../samples/firmware/sim-keypad-7.3.txt";
-
 enum class Fault { NoReply, Refusal, BadCheckByte, BadStatusByte, BadSizeByte, Unplug, NoReturn };
 const char* const kFaultNames[] = {"no reply",      "refusal", "bad check byte", "bad status byte",
                                    "bad size byte", "unplug",  "no return"};
@@ -45,17 +42,6 @@ const Point kLoaderPhases[] = {{"Starting", 0},
 // is found by the verification, as those commands have no answer to wait for.
 const std::set<std::string> kProgrammingFailures = {"Password FAILED!", "Memory verification error",
                                                     "USB device was unplugged!"};
-
-sim::SimulationSpec keypadWithItsOwnSettings() {
-    sim::SimulationSpec spec;
-    spec.variant.serialNumber = "QK0000054321";
-    spec.factory.ledBrightness = 4;
-    spec.factory.buzzer = 0;
-    spec.factory.buzzerPeriod = 5;
-    spec.factory.keypadType = 2;
-    spec.factory.customTable[1] = 0x1E;
-    return spec;
-}
 
 struct FaultyUpgrade {
     LoaderWorld world{keypadWithItsOwnSettings()};

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "gui/gui_thread_post.h"
 #include "gui/qt_user_interface.h"
 #include "gui/selftest/key_colours.h"
 #include "gui/selftest/test_sound.h"
@@ -49,7 +50,9 @@ void setBackground(QLabel* label, const QColor& colour) {
 }  // namespace
 
 self_test::self_test(QWidget* parent)
-    : QWidget(parent), ui_(std::make_unique<QtUserInterface>(this)) {
+    : QWidget(parent),
+      ui_(std::make_unique<QtUserInterface>(this)),
+      post_(new GuiThreadPost(this)) {
     setObjectName("self_test");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Self Test");
@@ -58,11 +61,6 @@ self_test::self_test(QWidget* parent)
     setAccessibleDescription("Flashes the LED, sounds the buzzer and shows the keys pressed");
     buildControls();
     track();
-    connect(this, &self_test::workerEnded, this, &self_test::backgroundWorker1_RunWorkerCompleted,
-            Qt::QueuedConnection);
-    connect(
-        this, &self_test::handOver, this, [](const std::function<void()>* work) { (*work)(); },
-        Qt::BlockingQueuedConnection);
     qApp->installEventFilter(this);  // the window sees every key before its controls do
     InitializeSelfTest();
     playTestSound(this);

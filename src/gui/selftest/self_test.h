@@ -17,6 +17,7 @@ class QPushButton;
 
 namespace lumora_usb_encoder {
 
+class GuiThreadPost;
 class QtUserInterface;
 
 // The self-test window: reads the keypad at once, runs the test sequence on a worker and shows
@@ -40,11 +41,8 @@ class self_test : public QWidget {
     void highlight(selftest::Label label);
     void showKeyTestNotice(const QString& text, const QString& caption);
 
-  signals:
-    // The worker is done; queued to the window's thread, where the restore runs.
-    void workerEnded();
     // The worker hands `work` to the window's thread and waits until it is done.
-    void handOver(const std::function<void()>* work);
+    void handOver(const std::function<void()>& work);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -64,6 +62,7 @@ class self_test : public QWidget {
     QLabel* labelFor(selftest::Label label) const;
 
     std::unique_ptr<QtUserInterface> ui_;
+    GuiThreadPost* post_;  // the worker's calls to this window's thread
     std::atomic<bool> closeForm{false};
     std::optional<selftest::SelfTestStart> start_;
     std::thread backgroundWorker1;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "gui/gui_thread_post.h"
 #include "gui/message_box.h"
 #include "gui/qt_user_interface.h"
 #include "gui/selftest/self_test.h"
@@ -43,7 +44,7 @@ class WindowPort final : public selftest::SelfTestPort {
     }
 
   private:
-    void onWindowThread(const std::function<void()>& work) { emit window_->handOver(&work); }
+    void onWindowThread(const std::function<void()>& work) { window_->handOver(work); }
     self_test* window_;
 };
 
@@ -57,7 +58,11 @@ void self_test::backgroundWorker1_DoWork() {
     WindowPort port(this);
     (void)selftest::runSelfTest(*start_, selftest::SelfTestOptions{}, port, closeForm);
     // Every way out of the sequence ends the same: the restore, on the window's thread.
-    emit workerEnded();
+    post_->post([this] { backgroundWorker1_RunWorkerCompleted(); });
+}
+
+void self_test::handOver(const std::function<void()>& work) {
+    post_->call(work);
 }
 
 void self_test::backgroundWorker1_RunWorkerCompleted() {

@@ -1,6 +1,6 @@
 #include "gui/upgrade/background_worker.h"
 
-#include "gui/upgrade/gui_thread_post.h"
+#include "gui/gui_thread_post.h"
 
 namespace lumora_usb_encoder {
 

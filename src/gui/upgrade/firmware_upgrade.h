@@ -6,8 +6,8 @@
 #include <string>
 
 #include "device/device_watcher.h"
+#include "gui/gui_thread_post.h"
 #include "gui/upgrade/background_worker.h"
-#include "gui/upgrade/gui_thread_post.h"
 
 class QCloseEvent;
 class QGroupBox;

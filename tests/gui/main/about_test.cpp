@@ -46,7 +46,7 @@ class AboutTest : public QObject {
         item->trigger();
         QCOMPARE(aboutWindows().size(), 2);
         QCOMPARE(aboutWindows().front()->pos(), form.pos());
-        QCOMPARE(world.counting->calls, 0);
+        QCOMPARE(world.counting->calls.load(), 0);
         QCOMPARE(world.shownTexts(), QStringList());
     }
 

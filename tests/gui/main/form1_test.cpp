@@ -184,7 +184,7 @@ class Form1Test : public QObject {
         int opens = world->counting->opens;
         world->simulation.keypad->variant().serialNumber = "QK0000055555";
         click("button11");
-        QCOMPARE(world->counting->opens, opens + 1);
+        QCOMPARE(world->counting->opens.load(), opens + 1);
         QCOMPARE(statusLines()[2], QString("Serial Number          -    QK0000055555"));
     }
 

@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QThread>
 #include <QWidget>
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -42,8 +44,9 @@ class CountingBackend final : public hid::Backend {
         return inner_->watch(std::move(handler));
     }
     bool simulatedInProcess() const override { return inner_->simulatedInProcess(); }
-    int calls = 0;
-    int opens = 0;
+    // Watchers enumerate from their own threads.
+    std::atomic<int> calls = 0;
+    std::atomic<int> opens = 0;
 
   private:
     std::shared_ptr<hid::Backend> inner_;
@@ -53,11 +56,14 @@ class CountingBackend final : public hid::Backend {
 class CursorWatchingClock final : public Clock {
   public:
     void sleep(uint32_t ms) override {
-        const QCursor* cursor = QApplication::overrideCursor();
-        if (cursor == nullptr || cursor->shape() != Qt::WaitCursor) {
-            ++waitsWithoutBusyCursor;
+        // Only the window's thread may look at the cursor; a worker's waits show progress.
+        if (QThread::currentThread() == QCoreApplication::instance()->thread()) {
+            const QCursor* cursor = QApplication::overrideCursor();
+            if (cursor == nullptr || cursor->shape() != Qt::WaitCursor) {
+                ++waitsWithoutBusyCursor;
+            }
+            ++waits;
         }
-        ++waits;
         inner_.sleep(ms);
     }
     uint32_t tickCount() override { return inner_.tickCount(); }
@@ -86,6 +92,7 @@ class GuiWorld {
         auto traced = std::make_shared<hid::TracingBackend>(
             std::make_shared<sim::SimBackend>(simulation.bus), [this](const std::string& line) {
                 if (auto sent = decodeWritten(line)) {
+                    std::lock_guard lock(writtenMutex);
                     written.push_back(*sent);
                 }
             });
@@ -99,8 +106,9 @@ class GuiWorld {
         FileDialogs::setScripted(false);
     }
 
-    // Commands written, status reads left out.
+    // Commands written, status reads left out; a test may ask while a worker still writes.
     std::vector<SentCommand> settingsSent() const {
+        std::lock_guard lock(writtenMutex);
         std::vector<SentCommand> sent;
         for (const auto& command : written) {
             if (command.command != 1) {
@@ -124,6 +132,7 @@ class GuiWorld {
     std::shared_ptr<CountingBackend> counting;
     TempFolder folder;
     std::vector<SentCommand> written;
+    mutable std::mutex writtenMutex;
 };
 
 template <typename T>

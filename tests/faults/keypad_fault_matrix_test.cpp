@@ -10,6 +10,7 @@
 #include "../settings/keypad_world.h"
 #include "codetable/code_table_editor.h"
 #include "device/device_connection.h"
+#include "keypad_fault.h"
 #include "selftest/self_test_sequence.h"
 #include "settings/config_files.h"
 #include "settings/keypad_jobs.h"
@@ -17,18 +18,6 @@
 
 namespace lumora_usb_encoder::testing {
 namespace {
-
-// Every fault the simulated keypad can show, put on one command of a sequence at a time.
-enum class Fault { NoReply, Refusal, BadCheckByte, BadStatusByte, BadSizeByte, Unplug, NoReturn };
-constexpr Fault kFaults[] = {Fault::NoReply,       Fault::Refusal,     Fault::BadCheckByte,
-                             Fault::BadStatusByte, Fault::BadSizeByte, Fault::Unplug,
-                             Fault::NoReturn};
-const char* faultName(Fault fault) {
-    static const char* const names[] = {"no reply",        "refusal",       "bad check byte",
-                                        "bad status byte", "bad size byte", "unplug",
-                                        "no return"};
-    return names[static_cast<int>(fault)];
-}
 
 class SilentPort final : public selftest::SelfTestPort {
     void setText(selftest::Label, const std::string&) override {}
@@ -76,8 +65,7 @@ struct FaultyWorld {
     void onTrace(const std::string& line) {
         auto& faults = simulation.keypad->faults;
         if (replyFaultArmed) {
-            faults.noReply = faults.refuse = faults.badCheckByte = faults.badStatusByte =
-                faults.badSizeByte = false;
+            endReplyFault(faults);
             replyFaultArmed = false;
         }
         auto sent = decodeWritten(line);
@@ -86,29 +74,7 @@ struct FaultyWorld {
         }
         faulted = *sent;
         replyFaultArmed = true;
-        switch (fault) {
-            case Fault::NoReply:
-                faults.noReply = true;
-                break;
-            case Fault::Refusal:
-                faults.refuse = true;
-                break;
-            case Fault::BadCheckByte:
-                faults.badCheckByte = true;
-                break;
-            case Fault::BadStatusByte:
-                faults.badStatusByte = true;
-                break;
-            case Fault::BadSizeByte:
-                faults.badSizeByte = true;
-                break;
-            case Fault::Unplug:
-                faults.unplugAfterReports = 1;
-                break;
-            case Fault::NoReturn:
-                faults.stayAwayAfterReset = true;
-                break;
-        }
+        putFault(faults, fault);
     }
 
     std::string fileText(const std::string& path) const {

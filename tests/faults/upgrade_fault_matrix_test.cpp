@@ -12,6 +12,7 @@
 #include "../support/temp_folder.h"
 #include "device/device_connection.h"
 #include "device/tracing_backend.h"
+#include "keypad_fault.h"
 #include "settings/keypad_settings.h"
 #include "settings/settings_file.h"
 #include "upgrade/upgrade_capture.h"
@@ -21,10 +22,7 @@ namespace lumora_usb_encoder {
 namespace {
 
 namespace fs = std::filesystem;
-
-enum class Fault { NoReply, Refusal, BadCheckByte, BadStatusByte, BadSizeByte, Unplug, NoReturn };
-const char* const kFaultNames[] = {"no reply",      "refusal", "bad check byte", "bad status byte",
-                                   "bad size byte", "unplug",  "no return"};
+using testing::Fault;
 
 // Where a fault lands: at the first loader report after a log line, or on a keypad command of
 // the restore (counted from the end of the programming).
@@ -91,8 +89,7 @@ struct FaultyUpgrade {
     void onTrace(const std::string& line) {
         auto& faults = world.simulation.keypad->faults;
         if (armed) {
-            faults.noReply = faults.refuse = faults.badCheckByte = faults.badStatusByte =
-                faults.badSizeByte = false;
+            testing::endReplyFault(faults);
             armed = false;
         }
         auto sent = testing::decodeWritten(line);
@@ -100,29 +97,7 @@ struct FaultyUpgrade {
             return;
         }
         armed = true;
-        switch (fault) {
-            case Fault::NoReply:
-                faults.noReply = true;
-                break;
-            case Fault::Refusal:
-                faults.refuse = true;
-                break;
-            case Fault::BadCheckByte:
-                faults.badCheckByte = true;
-                break;
-            case Fault::BadStatusByte:
-                faults.badStatusByte = true;
-                break;
-            case Fault::BadSizeByte:
-                faults.badSizeByte = true;
-                break;
-            case Fault::Unplug:
-                faults.unplugAfterReports = 1;
-                break;
-            case Fault::NoReturn:
-                faults.stayAwayAfterReset = true;
-                break;
-        }
+        testing::putFault(faults, fault);
     }
 
     // The fault is gone and whatever left the bus is plugged back in.
@@ -157,8 +132,7 @@ struct FaultyUpgrade {
 TEST(UpgradeFaults, ALoaderFaultAtEachPhaseFailsAndTheNextUpgradeRecovers) {
     for (Fault fault : {Fault::NoReply, Fault::Unplug}) {
         for (const Point& phase : kLoaderPhases) {
-            SCOPED_TRACE(std::string(kFaultNames[static_cast<int>(fault)]) + " after " +
-                         phase.logLine);
+            SCOPED_TRACE(std::string(testing::faultName(fault)) + " after " + phase.logLine);
             FaultyUpgrade run;
             run.point = phase;
             run.fault = fault;
@@ -189,13 +163,13 @@ TEST(UpgradeFaults, ARestoreFaultAtEachCommandKeepsTheBackupUntilTheSettingsAreB
         commands = clean.restoreCommands;
     }
     ASSERT_GT(commands, 5);
-    for (int fault = 0; fault <= static_cast<int>(Fault::NoReturn); ++fault) {
+    for (Fault fault : testing::kFaults) {
         for (int command = 1; command <= commands; ++command) {
-            SCOPED_TRACE(std::string(kFaultNames[fault]) + " at restore command " +
+            SCOPED_TRACE(std::string(testing::faultName(fault)) + " at restore command " +
                          std::to_string(command));
             FaultyUpgrade run;
             run.point = {nullptr, command};
-            run.fault = static_cast<Fault>(fault);
+            run.fault = fault;
             UpgradeOutcome outcome = run.upgrade();
             std::string backup = upgradeBackupPath(run.settingsFile);
             if (outcome == UpgradeOutcome::Done) {

@@ -171,7 +171,7 @@ void VirtualBus::queueReport(const BusDevice* device, int interfaceNumber, Pendi
     std::lock_guard lock(mutex_);
     for (auto& [id, presence] : present_) {
         if (presence.device.get() == device) {
-            presence.queues[interfaceNumber].push(std::move(report));
+            presence.queues[interfaceNumber].push(report);
             return;
         }
     }

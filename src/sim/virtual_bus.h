@@ -67,7 +67,7 @@ class ReportQueue {
   public:
     bool empty() const { return head_ == items_.size(); }
     const PendingReport& front() const { return items_[head_]; }
-    void push(PendingReport report) { items_.push_back(std::move(report)); }
+    void push(const PendingReport& report) { items_.push_back(report); }
     void pop();
 
   private:

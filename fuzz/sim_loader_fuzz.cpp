@@ -9,18 +9,52 @@
 
 using namespace lumora_usb_encoder;
 
+namespace {
+
+constexpr uint32_t kRestartMs = 10;
+
+// One part, made once: a loader holds the whole memory of the part, and making it afresh for
+// every input cost more than the input itself. Each input starts from the same state again.
+struct Part {
+    sim::SimulationSpec spec;
+    sim::Simulation simulation = sim::makeSimulation(spec);
+    std::shared_ptr<sim::SimLoader> loader = sim::connectLoader(simulation);
+    std::vector<uint8_t> factoryMemory = loader->memory();
+
+    // As the upgrade mode command leaves it: the loader in protected flash, freshly started,
+    // over the factory image, and the keypad as it left the factory.
+    void restart() {
+        auto& bus = *simulation.bus;
+        Sleep(1000);  // whatever the last input set going (a restart, a departure) is over
+        bus.poll();
+        bus.detach(loader.get());
+        bus.detach(simulation.keypad.get());
+        loader->memory() = factoryMemory;
+        loader->loadFactoryImage(spec.variant.firmwareVersion);
+        loader->faults = {};
+        loader->timing.restartMs = kRestartMs;
+        simulation.keypad->variant() = spec.variant;
+        simulation.keypad->defaults() = spec.factory;
+        simulation.keypad->current() = spec.factory;
+        {
+            std::lock_guard lock(bus.mutex());
+            loader->enterFromKeypad(GetTickCount());
+        }
+        Sleep(kRestartMs);
+        bus.poll();
+    }
+};
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool once = [] {
+    static Part* part = [] {
+        // Restarts and reply delays are waits on this clock; it moves only when the target sleeps.
         setClock(std::make_shared<VirtualClock>());
-        return true;
+        return new Part;
     }();
-    (void)once;
-    auto simulation = sim::makeSimulation({});
-    auto loader = sim::connectLoader(simulation);
-    loader->timing.restartMs = 10;
-    simulation.bus->detach(simulation.keypad.get());
-    simulation.bus->attach(loader);
-    sim::SimBackend backend(simulation.bus);
+    part->restart();
+    sim::SimBackend backend(part->simulation.bus);
     std::unique_ptr<hid::Device> device;
     uint8_t reply[64];
     for (size_t offset = 0; offset < size; offset += 64) {
@@ -30,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             device = found.empty() ? nullptr : backend.openPath(found[0].path);
             if (!device) {
                 Sleep(20);
-                simulation.bus->poll();
+                part->simulation.bus->poll();
                 continue;
             }
             device->write(data + offset, std::min<size_t>(64, size - offset));
@@ -38,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         while (device->read(reply, sizeof reply) > 0) {
         }
         Sleep(20);  // lets a restart happen, so later reports may meet the RAM loader
-        simulation.bus->poll();
+        part->simulation.bus->poll();
     }
     return 0;
 }

@@ -18,6 +18,19 @@ std::string VirtualBus::pathFor(uint64_t presence, int interfaceNumber) {
     return "sim-" + std::to_string(presence) + "-if" + std::to_string(interfaceNumber);
 }
 
+void ReportQueue::pop() {
+    ++head_;
+    if (head_ == items_.size()) {
+        items_.clear();
+        head_ = 0;
+    } else if (head_ > items_.size() / 2) {
+        // A host that reads while replies keep coming never empties the queue; dropping the
+        // read half now and then keeps its room bounded at a cost of one move per report.
+        items_.erase(items_.begin(), items_.begin() + static_cast<std::ptrdiff_t>(head_));
+        head_ = 0;
+    }
+}
+
 void VirtualBus::attach(std::shared_ptr<BusDevice> device, uint32_t delayMs) {
     Changes changes;
     {
@@ -158,7 +171,7 @@ void VirtualBus::queueReport(const BusDevice* device, int interfaceNumber, Pendi
     std::lock_guard lock(mutex_);
     for (auto& [id, presence] : present_) {
         if (presence.device.get() == device) {
-            presence.queues[interfaceNumber].push_back(std::move(report));
+            presence.queues[interfaceNumber].push(report);
             return;
         }
     }
@@ -212,7 +225,7 @@ int VirtualBus::read(const Handle& handle, uint8_t* data, size_t length) {
     const Report& report = queue.front().bytes;
     size_t count = std::min(length, report.size());
     std::memcpy(data, report.data(), count);
-    queue.erase(queue.begin());
+    queue.pop();
     return static_cast<int>(count);
 }
 

@@ -60,6 +60,21 @@ struct PendingReport {
     Report bytes;
 };
 
+// The reports one interface holds for the host, oldest first. Taken from the front by an index,
+// not by erasing, so that a long burst (a large TX Data Block) drains in linear time; the room
+// once grown is kept, so the steady flow of replies allocates nothing.
+class ReportQueue {
+  public:
+    bool empty() const { return head_ == items_.size(); }
+    const PendingReport& front() const { return items_[head_]; }
+    void push(const PendingReport& report) { items_.push_back(report); }
+    void pop();
+
+  private:
+    std::vector<PendingReport> items_;
+    size_t head_ = 0;
+};
+
 // The simulated USB bus: devices arrive and leave (now or at a tick of the clock), the host
 // enumerates, opens and exchanges reports. A handle opened before a device left stays stale
 // after it comes back, as on a real bus.
@@ -122,9 +137,7 @@ class VirtualBus : public std::enable_shared_from_this<VirtualBus> {
   private:
     struct Presence {
         std::shared_ptr<BusDevice> device;
-        // A vector taken from the front: once grown it keeps its room, so the steady flow of
-        // replies allocates nothing (a deque gets and frees a block every few reports).
-        std::map<int, std::vector<PendingReport>> queues;
+        std::map<int, ReportQueue> queues;
     };
     // A change of the bus that is due at a tick of the clock.
     struct Scheduled {

@@ -106,6 +106,7 @@ TEST_F(Programming, ASuccessfulRunReportsEveryStepInOrder) {
         {100, "Done!"},
     };
     EXPECT_EQ(log, expected);
+    EXPECT_EQ(bsl.resetTexts, 2) << "the shipped loader version can miss the first reset";
     EXPECT_EQ(world.loader->massErases(), 0);
     world.waitForRestart();
     EXPECT_TRUE(world.keypadPresent());
@@ -212,25 +213,12 @@ TEST_F(Programming, ALoaderTextThatDoesNotFitStopsBeforeAnythingIsSent) {
     EXPECT_NE(oversizedLoaderText(std::string(kConnectionBufferSize, 'c'), {}), std::nullopt);
 }
 
-TEST_F(Programming, TheResetGoesTwiceOnlyForTheShippedLoaderVersion) {
-    struct Case {
-        std::string version;
-        std::array<uint8_t, 4> reply;
-        int resetTexts;
-    } cases[] = {{"00.06.05.34", {0, 6, 5, 0x34}, 2}, {"00.07.01.00", {0, 7, 1, 0}, 1}};
-    for (const auto& c : cases) {
-        LoaderWorld fresh;
-        fresh.enterLoader();
-        fresh.loader->faults.versionReply = c.reply;
-        ScriptedBsl library;
-        LoaderResources resources = LoaderResources::fromFirmwareItems();
-        resources.ramBslVersion = c.version;
-        ProgrammingSequence sequence(library, resources);
-        UpgradeWorker worker;
-        sequence.CustomSelectedFirmware(kSample, worker);
-        EXPECT_TRUE(worker.Result) << c.version;
-        EXPECT_EQ(library.resetTexts, c.resetTexts) << c.version;
-    }
+TEST_F(Programming, AnotherLoaderVersionIsResetOnce) {
+    world.loader->faults.versionReply = std::array<uint8_t, 4>{0, 7, 1, 0};
+    LoaderResources resources = LoaderResources::fromFirmwareItems();
+    resources.ramBslVersion = "00.07.01.00";
+    ASSERT_TRUE(program(kSample, resources));
+    EXPECT_EQ(bsl.resetTexts, 1);
 }
 
 TEST(PadHexStringValue, WidensToFourDigits) {

@@ -14,6 +14,7 @@ namespace {
 
 class BslOverSimulator : public ::testing::Test {
   protected:
+    BslOverSimulator() { world.enterLoader(); }
     uint8_t open() {
         bsl.BSL_setFamily(kFamilyF5xx);
         bsl.BSL_setCom(kComUsb);
@@ -69,7 +70,6 @@ TEST_F(BslOverSimulator, OpensOnlyAPresentLoaderOfTheSupportedKind) {
 }
 
 TEST_F(BslOverSimulator, AWrongPasswordErasesMainFlashAndLeavesTheDefaultOne) {
-    world.enterLoader();
     world.loader->memory()[0x1800] = 0x12;  // information memory survives a mass erase
     ASSERT_EQ(open(), 0);
     DataBlock_ wrong = password();
@@ -89,7 +89,6 @@ TEST_F(BslOverSimulator, AWrongPasswordErasesMainFlashAndLeavesTheDefaultOne) {
 // The loader in protected flash only loads RAM; the RAM loader answers the full set, and only
 // after the password.
 TEST_F(BslOverSimulator, TheRamLoaderAnswersTheFullSetOnlyAfterThePassword) {
-    world.enterLoader();
     ASSERT_EQ(open(), 0);
     EXPECT_TRUE(bsl.deviceIsSimulated());
     ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
@@ -109,7 +108,6 @@ TEST_F(BslOverSimulator, TheRamLoaderAnswersTheFullSetOnlyAfterThePassword) {
 }
 
 TEST_F(BslOverSimulator, ProgramsAnImageInFullReports) {
-    world.enterLoader();
     startRamLoader();
     for (uint32_t segment = 0x4400; segment < 0x24400; segment += 512) {
         ASSERT_EQ(bsl.BSL_eraseSegment(segment), 0);
@@ -122,7 +120,6 @@ TEST_F(BslOverSimulator, ProgramsAnImageInFullReports) {
 }
 
 TEST_F(BslOverSimulator, CheckedWritesReportFlashThatWasNotErased) {
-    world.enterLoader();
     startRamLoader();
     // 0x4400 still holds the factory image: writing other bits over it cannot succeed.
     EXPECT_EQ(bsl.BSL_RX_TXT("@4400\r\n00 00 00 00\r\nq", 0), 0u) << "clearing bits works";
@@ -131,7 +128,6 @@ TEST_F(BslOverSimulator, CheckedWritesReportFlashThatWasNotErased) {
 }
 
 TEST_F(BslOverSimulator, ADeviceThatLeftFailsEveryCallCleanly) {
-    world.enterLoader();
     startRamLoader();
     world.loader->faults.unplugAfterReports = 0;
     EXPECT_NE(bsl.BSL_eraseSegment(0x4400), 0);
@@ -145,7 +141,6 @@ TEST_F(BslOverSimulator, ADeviceThatLeftFailsEveryCallCleanly) {
 }
 
 TEST_F(BslOverSimulator, AResetWithAnErasedResetVectorStaysInTheLoader) {
-    world.enterLoader();
     startRamLoader();
     ASSERT_EQ(bsl.BSL_eraseSegment(0xFFFF), 0);
     ASSERT_EQ(bsl.BSL_RX_TXT(*Firmware::item("Forced_BOR.Text"), kSendFast), 0u);

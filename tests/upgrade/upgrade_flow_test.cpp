@@ -94,17 +94,11 @@ TEST_F(UpgradeFlow, RestoreFromABackupRemovesOnlyOurOwnFile) {
 TEST(UpgradeBackup, ReadsBackWhatItWroteAndRefusesWhatItNeverWrites) {
     TempFolder scratch;
     std::string path = scratch.file("UpgradeBackup.ini");
-    KeypadSettings capture;
-    capture.keypadType = 2;
-    capture.ledBrightness = 9;
-    capture.buzzer = 1;
-    capture.buzzerPeriod = 9;
-    capture.options = 0x46;
-    capture.codeTable.assign(20, 0);
-    capture.codeTable[0] = 0xE1;
-    capture.codeTable[19] = 0x2C;
-    capture.ledColour = 2;
-    capture.serialNumber = "QK0000012345";
+    std::vector<uint8_t> table(20, 0);
+    table.front() = 0xE1;
+    table.back() = 0x2C;
+    // Brightness, colour, buzzer, period, type, options, serial number, table.
+    const KeypadSettings capture = {9, 2, 1, 9, 2, 0x46, "QK0000012345", table};
     ASSERT_TRUE(writeUpgradeBackup(path, capture, "fw.txt"));
     EXPECT_EQ(CIniFile::GetValue("FirmwareFile", "appSettings", path), "fw.txt");
     std::string problem;

@@ -20,28 +20,13 @@ inline const char* faultName(Fault fault) {
 // Sets `fault` for the command about to be written. A reply fault lasts until
 // endReplyFault(); an unplug or a keypad that stays away after its next reset lasts.
 inline void putFault(sim::KeypadFaults& faults, Fault fault) {
-    switch (fault) {
-        case Fault::NoReply:
-            faults.noReply = true;
-            break;
-        case Fault::Refusal:
-            faults.refuse = true;
-            break;
-        case Fault::BadCheckByte:
-            faults.badCheckByte = true;
-            break;
-        case Fault::BadStatusByte:
-            faults.badStatusByte = true;
-            break;
-        case Fault::BadSizeByte:
-            faults.badSizeByte = true;
-            break;
-        case Fault::Unplug:
-            faults.unplugAfterReports = 1;
-            break;
-        case Fault::NoReturn:
-            faults.stayAwayAfterReset = true;
-            break;
+    bool* const flags[] = {&faults.noReply,           &faults.refuse,      &faults.badCheckByte,
+                           &faults.badStatusByte,     &faults.badSizeByte, nullptr,
+                           &faults.stayAwayAfterReset};
+    if (fault == Fault::Unplug) {
+        faults.unplugAfterReports = 1;
+    } else {
+        *flags[static_cast<int>(fault)] = true;
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <set>
 #include <sstream>
@@ -77,10 +76,6 @@ struct FaultyWorld {
         putFault(faults, fault);
     }
 
-    std::string fileText(const std::string& path) const {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
     // What the keypad holds, in and out of its memory: what an honest success must match.
     std::string keypadState() {
         auto record = simulation.keypad->statusRecord();
@@ -92,7 +87,7 @@ struct FaultyWorld {
             << int(d.buzzerPeriod) << int(d.keypadType);
         for (uint8_t b : d.customTable)
             out << ',' << int(b);
-        return out.str() + "|" + fileText(settingsFile);
+        return out.str() + "|" + fileBytes(settingsFile);
     }
 };
 
@@ -210,7 +205,7 @@ TEST(FaultMatrix, EveryFaultAtEveryStepEndsHonestlyAndLeavesAUsableKeypad) {
                 SCOPED_TRACE(std::string(sequence.name) + ", " + faultName(fault) + " at command " +
                              std::to_string(step) + " of " + std::to_string(steps));
                 FaultyWorld w(sequence.spec);
-                std::string before = w.fileText(w.settingsFile);
+                std::string before = fileBytes(w.settingsFile);
                 w.arm(step, fault);
                 bool worked = sequence.run(w);
                 auto said = w.ui.warnings();
@@ -220,7 +215,7 @@ TEST(FaultMatrix, EveryFaultAtEveryStepEndsHonestlyAndLeavesAUsableKeypad) {
                                 sequence.unanswered.count(w.faulted.command))
                         << "a bad reply went unnoticed: " << ::testing::PrintToString(w.faulted);
                 } else {
-                    EXPECT_EQ(w.fileText(w.settingsFile), before);
+                    EXPECT_EQ(fileBytes(w.settingsFile), before);
                     EXPECT_TRUE(!said.empty() || !sequence.failureIsSaid || w.callerShows)
                         << "failed silently";
                     for (const auto& text : said) {

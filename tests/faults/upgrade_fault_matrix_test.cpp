@@ -1,108 +1,98 @@
-// A fault at any point of an upgrade: the loader's phases, and each command of the restore that
-// follows the programming. The job never reports more than it did, the backup stays until the
-// settings are back, and once the fault is gone the next upgrade or restore puts them back.
+// A fault or a kill at any point of an upgrade: the loader's phases, and each command of the
+// restore that follows the programming. The job never reports more than it did, the backup stays
+// until the settings are back, and once the fault is gone the next upgrade or restore puts them
+// back.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <set>
 
-#include "../firmware/loader_world.h"
-#include "../support/recording_ui.h"
 #include "../support/sent_commands.h"
-#include "../support/temp_folder.h"
-#include "device/device_connection.h"
-#include "device/tracing_backend.h"
+#include "../upgrade/upgrade_world.h"
 #include "keypad_fault.h"
-#include "settings/keypad_settings.h"
-#include "settings/settings_file.h"
-#include "upgrade/upgrade_capture.h"
-#include "upgrade/upgrade_flow.h"
 
-namespace lumora_usb_encoder {
+namespace lumora_usb_encoder::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::Fault;
 
-// Where a fault lands: at the first loader report after a log line, or on a keypad command of
-// the restore (counted from the end of the programming).
-struct Point {
-    const char* logLine;
-    int restoreCommand;
-};
-const Point kLoaderPhases[] = {{"Starting", 0},
-                               {"Password Sent Successfully", 0},
-                               {"Erasing memory segments", 0},
-                               {"Sending ", 0},
-                               {"Verifying memory", 0}};
+struct Killed {};  // thrown where a kill would have ended the process
+
+using Mishap = std::optional<Fault>;  // none: the process is killed there
+const Mishap kKill;
+
+std::string mishapName(const Mishap& mishap) {
+    return mishap ? faultName(*mishap) : "kill";
+}
 
 // The last log line of a programming that failed; an erase or a data block the loader swallowed
 // is found by the verification, as those commands have no answer to wait for.
-const std::set<std::string> kProgrammingFailures = {"Password FAILED!", "Memory verification error",
-                                                    "USB device was unplugged!"};
+const std::set<std::string> kProgrammingFailures = {
+    "Password FAILED!\r\n", "Memory verification error\r\n", "USB device was unplugged!\r\n"};
 
-struct FaultyUpgrade {
-    LoaderWorld world{keypadWithItsOwnSettings()};
-    testing::RecordingUi ui;
-    testing::TempFolder scratch;
-    std::string settingsFile = (scratch.path() / "USBUtilityCfg.ini").string();
-    KeypadSettings original;
-    Point point{};
-    Fault fault = Fault::NoReply;
+struct FaultyUpgrade : UpgradeWorld {
+    Mishap mishap;
+    const char* logLine = nullptr;  // at the first loader report after this log line, or
+    bool atUpgradeMode = false;     // on the upgrade mode command, or
+    int restoreCommand = 0;         // on this keypad command after the programming
     bool programmed = false;
     int restoreCommands = 0;
-    bool armed = false;
-    std::vector<std::string> log;
+    bool replyFaultOn = false;
 
     FaultyUpgrade() {
-        hid::setBackend(std::make_shared<hid::TracingBackend>(
-            std::make_shared<sim::SimBackend>(world.simulation.bus),
-            [this](const std::string& line) { onTrace(line); }));
-        EXPECT_TRUE(ensureSettingsFile(settingsFile));
-        EXPECT_TRUE(rescanKeypad(ui));
-        original = *readKeypadSettings();
-        ui.unscriptedAnswer = true;
+        onLog = [this](const std::string& text) {
+            programmed = programmed || text == "Done!";
+            if (logLine == nullptr || text.rfind(logLine, 0) != 0) {
+                return;
+            }
+            logLine = nullptr;
+            if (!mishap) {
+                throw Killed{};
+            }
+            std::lock_guard lock(world.simulation.bus->mutex());
+            if (*mishap == Fault::NoReply) {
+                world.loader->faults.noReply = true;
+            } else {
+                world.loader->faults.unplugAfterReports = 1;
+            }
+        };
+        onReport = [this](const std::string& line) {
+            auto& faults = world.simulation.keypad->faults;
+            if (replyFaultOn) {
+                endReplyFault(faults);
+                replyFaultOn = false;
+            }
+            auto sent = decodeWritten(line);
+            // The loader's reports pass here too; before the programming only the upgrade mode
+            // command counts.
+            bool upgradeMode = atUpgradeMode && !programmed && sent && sent->command == 12;
+            if (!upgradeMode && (!programmed || !sent || ++restoreCommands != restoreCommand)) {
+                return;
+            }
+            atUpgradeMode = false;
+            if (!mishap) {
+                throw Killed{};
+            }
+            replyFaultOn = true;
+            putFault(faults, *mishap);
+        };
     }
-    ~FaultyUpgrade() { closeKeypad(); }
 
-    UpgradeOutcome upgrade() {
-        return runFirmwareUpgrade({kSample, "", settingsFile}, ui,
-                                  [this](int, const std::string& text) {
-                                      programmed = programmed || text == "Done!";
-                                      log.push_back(text);
-                                      if (point.logLine && text.rfind(point.logLine, 0) == 0) {
-                                          armLoader();
-                                      }
-                                  });
-    }
-
-    void armLoader() {
-        std::lock_guard lock(world.simulation.bus->mutex());
-        point.logLine = nullptr;
-        if (fault == Fault::NoReply) {
-            world.loader->faults.noReply = true;
-        } else {
-            world.loader->faults.unplugAfterReports = 1;
+    // Runs the upgrade; a kill gives RestoreFailed, as the backup is all that is left.
+    UpgradeOutcome upgradeOrKill(bool& killed) {
+        try {
+            return upgrade();
+        } catch (const Killed&) {
+            killed = true;
+            return UpgradeOutcome::RestoreFailed;
         }
-    }
-
-    void onTrace(const std::string& line) {
-        auto& faults = world.simulation.keypad->faults;
-        if (armed) {
-            testing::endReplyFault(faults);
-            armed = false;
-        }
-        auto sent = testing::decodeWritten(line);
-        if (!programmed || !sent || ++restoreCommands != point.restoreCommand) {
-            return;
-        }
-        armed = true;
-        testing::putFault(faults, fault);
     }
 
     // The fault is gone and whatever left the bus is plugged back in.
     void mend() {
-        point = {};
+        logLine = nullptr;
+        restoreCommand = 0;
         {
             std::lock_guard lock(world.simulation.bus->mutex());
             world.simulation.keypad->faults = {};
@@ -117,44 +107,54 @@ struct FaultyUpgrade {
             world.simulation.bus->attach(world.simulation.keypad);
             world.simulation.bus->poll();
         }
-    }
-
-    KeypadSettings settingsNow() {
-        Sleep(5000);
-        world.simulation.bus->poll();
-        EXPECT_TRUE(rescanKeypad(ui));
-        return readKeypadSettings().value_or(KeypadSettings{});
+        (void)rescanKeypad(ui);  // as the programs open the keypad before an upgrade
     }
 };
 
-// The loader stops answering or leaves at each phase: the upgrade fails, keeps its backup, and
-// the next upgrade, once the loader is back, programs the keypad and writes its settings back.
-TEST(UpgradeFaults, ALoaderFaultAtEachPhaseFailsAndTheNextUpgradeRecovers) {
-    for (Fault fault : {Fault::NoReply, Fault::Unplug}) {
-        for (const Point& phase : kLoaderPhases) {
-            SCOPED_TRACE(std::string(testing::faultName(fault)) + " after " + phase.logLine);
+// The loader stops answering or leaves at each phase, or the program is killed there: the upgrade
+// fails, keeps its backup, and the next upgrade programs the keypad and writes the settings from
+// that backup back.
+TEST(UpgradeFaults, AFaultOrKillAtEachPhaseFailsAndTheNextUpgradeRecovers) {
+    const std::string upgradeMode = "the upgrade mode command";
+    const std::string points[] = {upgradeMode,
+                                  "Starting",
+                                  "Password Sent Successfully",
+                                  "Erasing memory segments",
+                                  "Sending ",
+                                  "Verifying memory",
+                                  "Done!"};
+    for (Mishap mishap : {Mishap(Fault::NoReply), Mishap(Fault::Unplug), kKill}) {
+        for (const std::string& point : points) {
+            if (mishap && (point == upgradeMode || point == "Done!")) {
+                continue;  // the loader is not there yet, or has gone
+            }
+            SCOPED_TRACE(mishapName(mishap) + " at " + point);
             FaultyUpgrade run;
-            run.point = phase;
-            run.fault = fault;
-            EXPECT_EQ(run.upgrade(), UpgradeOutcome::Failed);
-            ASSERT_FALSE(run.log.empty());
-            std::string last = run.log.back();
-            last.erase(last.find_last_not_of("\r\n") + 1);
-            EXPECT_TRUE(kProgrammingFailures.count(last)) << last;
-            std::string backup = upgradeBackupPath(run.settingsFile);
-            EXPECT_TRUE(fs::exists(backup));
+            run.mishap = mishap;
+            run.atUpgradeMode = point == upgradeMode;
+            run.logLine = run.atUpgradeMode ? nullptr : point.c_str();
+            bool killed = false;
+            UpgradeOutcome outcome = run.upgradeOrKill(killed);
+            EXPECT_EQ(killed, !mishap);
+            if (!killed) {
+                EXPECT_EQ(outcome, UpgradeOutcome::Failed);
+                ASSERT_FALSE(run.log.empty());
+                EXPECT_TRUE(kProgrammingFailures.count(run.log.back())) << run.log.back();
+            }
+            EXPECT_TRUE(fs::exists(run.backup));
             run.mend();
-            (void)rescanKeypad(run.ui);
             EXPECT_EQ(run.upgrade(), UpgradeOutcome::Done);
+            EXPECT_TRUE(run.logged(
+                "Using the settings saved before an earlier upgrade: " + run.backup + "\r\n"));
             EXPECT_EQ(run.settingsNow(), run.original);
-            EXPECT_FALSE(fs::exists(backup));
+            EXPECT_FALSE(fs::exists(run.backup));
         }
     }
 }
 
-// Each fault class on each command of the restore: the programming stands, the restore says
-// where it stopped (or the keypad really holds its settings), and a restore from the backup
-// finishes the job.
+// Each fault class, and a kill, on each command of the restore: the programming stands, the
+// restore says where it stopped (or the keypad really holds its settings), and a restore from the
+// backup finishes the job.
 TEST(UpgradeFaults, ARestoreFaultAtEachCommandKeepsTheBackupUntilTheSettingsAreBack) {
     int commands = 0;
     {
@@ -163,34 +163,33 @@ TEST(UpgradeFaults, ARestoreFaultAtEachCommandKeepsTheBackupUntilTheSettingsAreB
         commands = clean.restoreCommands;
     }
     ASSERT_GT(commands, 5);
-    for (Fault fault : testing::kFaults) {
+    std::vector<Mishap> mishaps(std::begin(kFaults), std::end(kFaults));
+    mishaps.push_back(kKill);
+    for (const Mishap& mishap : mishaps) {
         for (int command = 1; command <= commands; ++command) {
-            SCOPED_TRACE(std::string(testing::faultName(fault)) + " at restore command " +
-                         std::to_string(command));
+            SCOPED_TRACE(mishapName(mishap) + " at restore command " + std::to_string(command));
             FaultyUpgrade run;
-            run.point = {nullptr, command};
-            run.fault = fault;
-            UpgradeOutcome outcome = run.upgrade();
-            std::string backup = upgradeBackupPath(run.settingsFile);
+            run.mishap = mishap;
+            run.restoreCommand = command;
+            bool killed = false;
+            UpgradeOutcome outcome = run.upgradeOrKill(killed);
             if (outcome == UpgradeOutcome::Done) {
                 EXPECT_EQ(run.settingsNow(), run.original);
-                EXPECT_FALSE(fs::exists(backup));
+                EXPECT_FALSE(fs::exists(run.backup));
                 continue;
             }
             EXPECT_EQ(outcome, UpgradeOutcome::RestoreFailed);
-            EXPECT_FALSE(run.ui.warnings().empty());
-            ASSERT_TRUE(fs::exists(backup));
+            EXPECT_EQ(killed, !mishap);
+            EXPECT_TRUE(killed || !run.ui.warnings().empty());
+            ASSERT_TRUE(fs::exists(run.backup));
             run.mend();
-            (void)rescanKeypad(run.ui);
             std::string problem;
-            EXPECT_TRUE(restoreSettingsFromBackup(
-                backup, backup, run.ui, [](int, const std::string&) {}, problem))
-                << problem;
+            EXPECT_TRUE(run.restoreFromBackup(problem)) << problem;
             EXPECT_EQ(run.settingsNow(), run.original);
-            EXPECT_FALSE(fs::exists(backup));
+            EXPECT_FALSE(fs::exists(run.backup));
         }
     }
 }
 
 }  // namespace
-}  // namespace lumora_usb_encoder
+}  // namespace lumora_usb_encoder::testing

@@ -53,18 +53,17 @@ DataBlock_ block(uint32_t start, uint32_t count, uint8_t fill = 0x5A) {
 }
 
 TEST(CrcCheckFile, StopsAtTheFirstBlockThatDiffers) {
-    struct Case {
+    const std::vector<DataBlock_> blocks = {block(0x4400, 5000, 1), block(0x5788, 5000, 2),
+                                            block(0x6B10, 100, 3)};
+    uint32_t a = Calculate_CRC(blocks[0]);
+    uint32_t b = Calculate_CRC(blocks[1]);
+    uint32_t c = Calculate_CRC(blocks[2]);
+    const struct {
         const char* name;
-        std::vector<std::optional<uint32_t>> deviceCrcs;  // against blocks of crc A, B, C
+        std::vector<std::optional<uint32_t>> deviceCrcs;  // nullopt: the request fails
         uint32_t expected;
         size_t blocksRead;
-    };
-    FakeLoader probe;
-    probe.blocks = {block(0x4400, 5000, 1), block(0x5788, 5000, 2), block(0x6B10, 100, 3)};
-    uint32_t a = Calculate_CRC(probe.blocks[0]);
-    uint32_t b = Calculate_CRC(probe.blocks[1]);
-    uint32_t c = Calculate_CRC(probe.blocks[2]);
-    const Case cases[] = {
+    } cases[] = {
         {"all match", {a, b, c}, kImageOk, 3},
         {"second differs", {a, b ^ 1, c}, kImageMismatch, 2},
         {"device silent on the first", {std::nullopt, b, c}, kImageMismatch, 1},
@@ -72,67 +71,65 @@ TEST(CrcCheckFile, StopsAtTheFirstBlockThatDiffers) {
     };
     for (const auto& cs : cases) {
         FakeLoader loader;
-        loader.blocks = probe.blocks;
+        loader.blocks = blocks;
         loader.deviceCrcs = cs.deviceCrcs;
         EXPECT_EQ(CRC_Check_File(loader, "image.txt"), cs.expected) << cs.name;
         EXPECT_EQ(loader.blocksRead, cs.blocksRead) << cs.name;
         EXPECT_TRUE(loader.closed) << cs.name;
     }
-}
-
-TEST(CrcCheckFile, AnImageWithoutBlocksOrFileIsJudgedByTheRules) {
-    FakeLoader empty;
-    EXPECT_EQ(CRC_Check_File(empty, "image.txt"), kImageOk);
-    EXPECT_EQ(EraseDataSegment_File(empty, "image.txt"), kImageOk);
-    EXPECT_TRUE(empty.erased.empty());
-
-    FakeLoader missing;
-    missing.openFails = true;
-    EXPECT_EQ(CRC_Check_File(missing, "image.txt"), kImageCannotOpen);
-    EXPECT_EQ(EraseDataSegment_File(missing, "image.txt"), kImageCannotOpen);
-}
-
-TEST(CrcCheck, AFailedRequestNeverEqualsACrc) {
     FakeLoader loader;
     loader.deviceCrcs = {std::nullopt, 0xFFFF};
     EXPECT_EQ(CRC_Check(loader, 0x4400, 2, 0), kDeviceCrcFailed);
     EXPECT_EQ(CRC_Check(loader, 0x4400, 2, 0), 0xFFFFu);
 }
 
-TEST(EraseDataSegmentFile, ErasesEverySegmentABlockTouchesOnce) {
-    struct Case {
+using ImageJob = uint32_t (*)(BslLibrary&, std::string_view);
+
+TEST(ImageFileJobs, AnImageWithoutBlocksPassesAndOneThatCannotBeOpenedIsSaid) {
+    for (ImageJob job : {&CRC_Check_File, &EraseDataSegment_File, &EraseInformationSegments_File}) {
+        FakeLoader empty;
+        EXPECT_EQ(job(empty, "image.txt"), kImageOk);
+        EXPECT_TRUE(empty.erased.empty());
+        FakeLoader missing;
+        missing.openFails = true;
+        EXPECT_EQ(job(missing, "image.txt"), kImageCannotOpen);
+    }
+}
+
+// Main flash in 512-byte segments, information memory in 128; after a mass erase only the
+// information memory is left to erase.
+TEST(ImageFileJobs, EraseEverySegmentABlockTouchesOnce) {
+    const auto data = &EraseDataSegment_File;
+    const struct {
         const char* name;
+        ImageJob job;
         std::vector<DataBlock_> blocks;
         std::vector<uint32_t> erased;
     } cases[] = {
-        {"aligned blocks", {block(0x4400, 512), block(0x4600, 512)}, {0x4400, 0x4600}},
+        {"aligned blocks", data, {block(0x4400, 512), block(0x4600, 512)}, {0x4400, 0x4600}},
         {"a block across a boundary, nothing starting after it",
+         data,
          {block(0x4500, 512)},
          {0x4400, 0x4600}},
         {"odd start shares segments with the next block",
+         data,
          {block(0x4401, 512), block(0x4601, 100)},
          {0x4400, 0x4600}},
-        {"information memory in 128-byte segments", {block(0x1870, 32)}, {0x1800, 0x1880}},
-        {"the vectors and the upper flash", {block(0xFFE0, 512)}, {0xFE00, 0x10000}},
-        {"outside flash: only the start, as asked", {block(0x2500, 16)}, {0x2500}},
+        {"information memory", data, {block(0x1870, 32)}, {0x1800, 0x1880}},
+        {"the vectors and the upper flash", data, {block(0xFFE0, 512)}, {0xFE00, 0x10000}},
+        {"outside flash: only the start, as asked", data, {block(0x2500, 16)}, {0x2500}},
+        {"information memory alone",
+         &EraseInformationSegments_File,
+         {block(0x17F0, 32), block(0x1970, 512), block(0x4400, 512)},
+         {0x1800, 0x1900, 0x1980}},
     };
     for (const auto& c : cases) {
         FakeLoader loader;
         loader.blocks = c.blocks;
-        EXPECT_EQ(EraseDataSegment_File(loader, "image.txt"), kImageOk) << c.name;
+        EXPECT_EQ(c.job(loader, "image.txt"), kImageOk) << c.name;
         EXPECT_EQ(loader.erased, c.erased) << c.name;
         EXPECT_TRUE(loader.closed) << c.name;
     }
-}
-
-TEST(EraseInformationSegmentsFile, LeavesMainFlashToTheMassErase) {
-    FakeLoader loader;
-    loader.blocks = {block(0x17F0, 32), block(0x1970, 512), block(0x4400, 512)};
-    EXPECT_EQ(EraseInformationSegments_File(loader, "image.txt"), kImageOk);
-    EXPECT_EQ(loader.erased, (std::vector<uint32_t>{0x1800, 0x1900, 0x1980}));
-    FakeLoader missing;
-    missing.openFails = true;
-    EXPECT_EQ(EraseInformationSegments_File(missing, "image.txt"), kImageCannotOpen);
 }
 
 }  // namespace

@@ -5,62 +5,37 @@
 namespace lumora_usb_encoder::loader {
 namespace {
 
-struct Case {
-    const char* name;
-    std::vector<uint8_t> report;
-    ReplyError error;
-    Reply::Kind kind;
-    uint8_t message;
-    std::vector<uint8_t> data;
-};
+using Bytes = std::vector<uint8_t>;
+constexpr auto M = Reply::Kind::Message;
+constexpr auto D = Reply::Kind::Data;
 
 TEST(LoaderReply, ReadsWhatTheLoaderSendsAndRejectsTheRest) {
-    const Case cases[] = {
-        {"success message",
-         {0x3F, 0x02, 0x3B, 0x00},
-         ReplyError::None,
-         Reply::Kind::Message,
-         0,
-         {}},
-        {"password error",
-         {0x3F, 0x02, 0x3B, 0x05, 0, 0},
-         ReplyError::None,
-         Reply::Kind::Message,
-         5,
-         {}},
-        {"CRC data",
-         {0x3F, 0x03, 0x3A, 0x34, 0x12},
-         ReplyError::None,
-         Reply::Kind::Data,
-         0,
-         {0x34, 0x12}},
-        {"padding is not data",
-         {0x3F, 0x02, 0x3A, 0x99, 0x77, 0x66},
-         ReplyError::None,
-         Reply::Kind::Data,
-         0,
-         {0x99}},
-        {"nothing", {}, ReplyError::TooShort, {}, 0, {}},
-        {"length beyond the bytes read", {0x3F, 0x05, 0x3A, 0x01}, ReplyError::TooShort, {}, 0, {}},
-        {"other report", {0x3E, 0x02, 0x3B, 0x00}, ReplyError::BadReportId, {}, 0, {}},
-        {"length zero", {0x3F, 0x00, 0x3B, 0x00}, ReplyError::BadLength, {}, 0, {}},
-        {"length 63", std::vector<uint8_t>(64, 0x3F), ReplyError::BadLength, {}, 0, {}},
-        {"unknown kind", {0x3F, 0x02, 0x3C, 0x00}, ReplyError::UnknownKind, {}, 0, {}},
-        {"message without code", {0x3F, 0x01, 0x3B, 0x00}, ReplyError::BadMessage, {}, 0, {}},
-        {"message with two codes",
-         {0x3F, 0x03, 0x3B, 0x00, 0x01},
-         ReplyError::BadMessage,
-         {},
-         0,
-         {}},
+    const struct {
+        const char* name;
+        Bytes report;
+        ReplyError error;
+        Reply::Kind kind;
+        Bytes read;  // a message's code, or the data
+    } cases[] = {
+        {"success message", {0x3F, 0x02, 0x3B, 0x00}, ReplyError::None, M, {0}},
+        {"password error", {0x3F, 0x02, 0x3B, 0x05, 0, 0}, ReplyError::None, M, {5}},
+        {"CRC data", {0x3F, 0x03, 0x3A, 0x34, 0x12}, ReplyError::None, D, {0x34, 0x12}},
+        {"padding is not data", {0x3F, 0x02, 0x3A, 0x99, 0x77, 0x66}, ReplyError::None, D, {0x99}},
+        {"nothing", {}, ReplyError::TooShort, M, {}},
+        {"length beyond the bytes read", {0x3F, 0x05, 0x3A, 0x01}, ReplyError::TooShort, M, {}},
+        {"other report", {0x3E, 0x02, 0x3B, 0x00}, ReplyError::BadReportId, M, {}},
+        {"length zero", {0x3F, 0x00, 0x3B, 0x00}, ReplyError::BadLength, M, {}},
+        {"length 63", Bytes(64, 0x3F), ReplyError::BadLength, M, {}},
+        {"unknown kind", {0x3F, 0x02, 0x3C, 0x00}, ReplyError::UnknownKind, M, {}},
+        {"message without code", {0x3F, 0x01, 0x3B, 0x00}, ReplyError::BadMessage, M, {}},
+        {"message with two codes", {0x3F, 0x03, 0x3B, 0x00, 0x01}, ReplyError::BadMessage, M, {}},
     };
     for (const auto& c : cases) {
         Reply reply;
         ASSERT_EQ(parseReply(c.report, reply), c.error) << c.name;
         if (c.error == ReplyError::None) {
             EXPECT_EQ(reply.kind, c.kind) << c.name;
-            EXPECT_EQ(reply.message, c.message) << c.name;
-            EXPECT_EQ(reply.data, c.data) << c.name;
+            EXPECT_EQ(c.kind == M ? Bytes{reply.message} : reply.data, c.read) << c.name;
         }
     }
 }

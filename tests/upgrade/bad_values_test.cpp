@@ -44,18 +44,5 @@ TEST_F(BadValues, AreRefusedBeforeAnythingIsSentOrWritten) {
     }
 }
 
-TEST_F(BadValues, AnImportTheKeypadRefusesLeavesTheSettingsFileAsItWas) {
-    start();
-    std::filesystem::create_directories(folder.path() / "exchange");
-    std::string settings = folder.write("USBUtilityCfg.ini", savedSettingsText());
-    std::string file = folder.write("exchange/USBUtilityQuillonCfg.ini",
-                                    savedSettingsText({{"LedBrightness", "8"}}));
-    simulation.keypad->faults.refuse = true;
-    ImportOutcome outcome = importConfigFileFrom(ui, file, settings);
-    EXPECT_EQ(outcome.result, ImportResult::NotApplied);
-    EXPECT_EQ(outcome.load, LoadResult::StepFailed);
-    EXPECT_EQ(fileBytes(settings), savedSettingsText());
-}
-
 }  // namespace
 }  // namespace lumora_usb_encoder

@@ -14,17 +14,10 @@ const std::vector<SentCommand> kWholeRestore = {{11, {5}}, {14, kSerial}, {10, {
                                                 {7, {2}},  {5, kTable},   {2, {7}},
                                                 {4, {1}},  {6, {4}},      {9, {}}};
 
+// Brightness, colour (not sent: the restore leaves it alone), buzzer, period, type, options,
+// serial number, table.
 KeypadSettings captured() {
-    KeypadSettings s;
-    s.options = 5;
-    s.serialNumber = "QK0000054321";
-    s.keypadType = 2;
-    s.codeTable = kTable;
-    s.ledBrightness = 7;
-    s.ledColour = 2;  // not sent: the restore leaves the colour alone
-    s.buzzer = 1;
-    s.buzzerPeriod = 4;
-    return s;
+    return {7, 2, 1, 4, 2, 5, "QK0000054321", kTable};
 }
 
 struct Dropout {

@@ -145,7 +145,8 @@ class Form1Test : public QObject {
         }
     }
 
-    void noKeypadSaysSoOnceThenShowsNone() {
+    // Said once, then None; a list choice falls back, the firmware button sends nothing.
+    void withoutAKeypad() {
         start("absent=1");
         auto shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), size_t(1));
@@ -159,6 +160,17 @@ class Form1Test : public QObject {
         QCOMPARE(list("keypadTypeCbox")->placeholderText(), QString("Keypad - Layout"));
         QCOMPARE(list("buzzerPeriodCbox")->placeholderText(), QString("Buzzer Period"));
         QCOMPARE(enabledControls(), kWithoutKeypad);
+        choose("ledBrightnessCbox", 6);
+        QCOMPARE(world->shownTexts(), QStringList({"Unable to set the LED Brightness..\n"}));
+        QCOMPARE(list("ledBrightnessCbox")->currentText(), QString("LED Brightness - 0"));
+        MessageBox::setNextAnswer(MessageBox::Answer::Yes);
+        click("btnLoadFirmware");
+        QCOMPARE(world->shownTexts(),
+                 QStringList({"Unable to get device status information\n",
+                              "Are you sure you want to upgrade the firmware?"}));
+        QCOMPARE(enabledControls(), kWithoutKeypad);
+        QCOMPARE(statusLines(), kNoneLines);
+        QCOMPARE(world->settingsSent(), std::vector<SentCommand>());
     }
 
     void aSilentKeypadGivesNoMessage() {
@@ -208,14 +220,6 @@ class Form1Test : public QObject {
             QCOMPARE(list(c.name)->currentIndex(), c.entry);
             QCOMPARE(statusLines(), before);
         }
-    }
-
-    void aChoiceWithoutKeypadFallsBackToTheLastAcceptedEntry() {
-        start("absent=1");
-        world->shownTexts();
-        choose("ledBrightnessCbox", 6);
-        QCOMPARE(world->shownTexts(), QStringList({"Unable to set the LED Brightness..\n"}));
-        QCOMPARE(list("ledBrightnessCbox")->currentText(), QString("LED Brightness - 0"));
     }
 
     // A 16-key keypad is configured in its own family's terms, up to its own editor.
@@ -374,19 +378,6 @@ class Form1Test : public QObject {
         auto kept = readUpgradeBackup(upgradeBackupPath(world->settingsFile()), problem);
         QVERIFY2(kept.has_value(), problem.c_str());
         QCOMPARE(kept->serialNumber, std::string("QK0000031415"));
-    }
-
-    void firmwareButtonWithoutKeypad() {
-        start("absent=1");
-        world->shownTexts();
-        MessageBox::setNextAnswer(MessageBox::Answer::Yes);
-        QStringList before = statusLines();
-        click("btnLoadFirmware");
-        QCOMPARE(world->shownTexts(),
-                 QStringList({"Unable to get device status information\n",
-                              "Are you sure you want to upgrade the firmware?"}));
-        QCOMPARE(enabledControls(), kWithoutKeypad);
-        QCOMPARE(statusLines(), before);
     }
 
     void customiseOpensAnEditorOnlyForACustomisedTableJustRead() {

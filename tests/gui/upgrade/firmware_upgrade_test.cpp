@@ -146,6 +146,12 @@ class FirmwareUpgradeTest : public QObject {
             QCOMPARE(find("btnUpgrade")->isEnabled(), c.usable);
             QCOMPARE(find<QLabel>("vidLbl")->text(), QString("0x2047"));
             QCOMPARE(find<QLabel>("pidLbl")->text(), QString("0x0200"));
+            // Each run's log starts afresh.
+            for (int run = 0; c.usable && run < 2; ++run) {
+                QTest::mouseClick(find<QPushButton>("btnUpgrade"), Qt::LeftButton);
+                QTRY_COMPARE(log(), QString("Starting\nNo file specified\n"));
+                QTRY_VERIFY(find("btnUpgrade")->isEnabled());
+            }
             cleanup();
         }
     }
@@ -162,17 +168,6 @@ class FirmwareUpgradeTest : public QObject {
         QTRY_COMPARE(label(), QString("Found 1 device"));
         QTest::qWait(100);
         QCOMPARE(gate->counts(), 2);  // one more, not more than one
-    }
-
-    void everyUpgradeLogStartsWithStarting() {
-        makeWorld("keys=8");
-        addLoaders(1);
-        open();
-        for (int run = 0; run < 2; ++run) {
-            QTRY_VERIFY(find("btnUpgrade")->isEnabled());
-            QTest::mouseClick(find<QPushButton>("btnUpgrade"), Qt::LeftButton);
-            QTRY_COMPARE(log(), QString("Starting\nNo file specified\n"));
-        }
     }
 
     void upgradesThroughTheWindowAndRestoresTheSettings() {

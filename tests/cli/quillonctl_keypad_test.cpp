@@ -10,33 +10,21 @@ namespace {
 
 using testing::runQuillonctl;
 
-std::string firstLine(const std::string& text) {
-    return text.substr(0, text.find('\n'));
-}
-
-std::string zeros(int count) {
-    std::string text;
-    for (int i = 0; i < count; ++i) {
-        text += " 00";
-    }
-    return text;
-}
-
 // The frames themselves are checked in the framing tests; here that each command reaches them.
-TEST(Quillonctl, TracesEachCommandByteForByte) {
+TEST(Quillonctl, TracesEachCommand) {
     struct Case {
         const char* arguments;
-        std::string report;
+        const char* report;  // how the first traced line starts
         const char* shows;
     } cases[] = {
-        {"--simulate --trace status", "> 3f 40 02 30 31 30 30 03 00" + zeros(55),
+        {"--simulate --trace status", "> 3f 40 02 30 31 30 30 03 00 00",
          "Device Connected   -    Quillon™"},
-        {"set brightness 5 --simulate --trace", "> 3f 40 02 30 32 30 31 05 03 07" + zeros(54), ""},
+        {"set brightness 5 --simulate --trace", "> 3f 40 02 30 32 30 31 05 03 07 00", ""},
     };
     for (const auto& c : cases) {
         auto run = runQuillonctl(c.arguments);
         EXPECT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_EQ(firstLine(run.err), c.report);
+        EXPECT_EQ(run.err.rfind(c.report, 0), 0u) << run.err;
         EXPECT_NE(run.out.find(c.shows), std::string::npos) << run.out;
     }
 }

@@ -5,8 +5,6 @@
 #include <QPointer>
 
 #include "editor_world.h"
-#include "gui/editors/keypad_picture.h"
-#include "gui/editors/keypad_picture_layout.h"
 
 using namespace lumora_usb_encoder;
 using namespace lumora_usb_encoder::testing;
@@ -40,6 +38,12 @@ class EditorAccessTest : public QObject {
 
     std::unique_ptr<EditorWorld> world;
 
+    // A new world per table row, as a test slot would have.
+    QPointer<CodeTableEditorWindow> reopen(int type, int ways = 2) {
+        world.reset();
+        world = std::make_unique<EditorWorld>();
+        return open(type, ways);
+    }
     QPointer<CodeTableEditorWindow> open(int type, int ways = 2) {
         auto* editor = world->open(fieldsFor(type, ways));
         QApplication::setActiveWindow(editor);
@@ -51,25 +55,7 @@ class EditorAccessTest : public QObject {
     }
     std::array<uint8_t, 32>& table() { return world->simulation.keypad->current().customTable; }
 
-  private slots:
-    void init() { world = std::make_unique<EditorWorld>(); }
-    void cleanup() { world.reset(); }
-
-    void namesAndDescriptionsFollowEveryKey_data() {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("ways");
-        QTest::addColumn<QList<int>>("absent");
-        QTest::addRow("5 keys") << 2 << 0 << QList<int>{1, 3, 5};
-        QTest::addRow("6 keys") << 2 << 1 << QList<int>{1, 3};
-        QTest::addRow("8 keys") << 2 << 2 << QList<int>{};
-        QTest::addRow("12 keys") << 5 << 2 << QList<int>{};
-        QTest::addRow("16 keys") << 8 << 2 << QList<int>{};
-    }
-    void namesAndDescriptionsFollowEveryKey() {
-        QFETCH(int, type);
-        QFETCH(int, ways);
-        QFETCH(QList<int>, absent);
-        auto editor = open(type, ways);
+    void namesFollowEveryKey(CodeTableEditorWindow* editor, int type, const QList<int>& absent) {
         QCOMPARE(QAccessible::queryAccessibleInterface(editor)->role(), QAccessible::Dialog);
         QCOMPARE(said(editor, QAccessible::Name), editor->windowTitle());
         for (const char* name :
@@ -103,17 +89,22 @@ class EditorAccessTest : public QObject {
         QCOMPARE(button(editor, "key6Btn")->toolTip(), QString("Left Shift + Enter"));
     }
 
-    void keyboardAloneAssignsAndAppliesWhatTheMouseWould() {
-        auto mouse = open(8);
-        button(mouse, "key1Btn")->click();
-        button(mouse, "key3Btn")->click();
-        emit list(mouse, "selectCodeCbox")->activated(0x28);
-        button(mouse, "applyBtn")->click();
-        QTRY_VERIFY(mouse.isNull());
-        auto byMouse = table();
-        QCOMPARE(byMouse[5], uint8_t(0x28));
-        table() = {};
+  private slots:
+    void init() { world = std::make_unique<EditorWorld>(); }
+    void cleanup() { world.reset(); }
 
+    void namesAndDescriptionsFollowEveryKey() {
+        const struct {
+            int type, ways;
+            QList<int> absent;
+        } cases[] = {{2, 0, {1, 3, 5}}, {2, 1, {1, 3}}, {2, 2, {}}, {5, 2, {}}, {8, 2, {}}};
+        for (const auto& [type, ways, absent] : cases) {
+            auto editor = reopen(type, ways);
+            namesFollowEveryKey(editor, type, absent);
+        }
+    }
+    // Keys 1 and 3 selected and given Enter, as two clicks and a list choice would.
+    void keyboardAloneAssignsAndApplies() {
         auto editor = open(8);
         tabTo(button(editor, "key1Btn"));
         press(Qt::Key_Space);
@@ -131,111 +122,77 @@ class EditorAccessTest : public QObject {
         tabTo(button(editor, "applyBtn"));
         press(Qt::Key_Return);
         QTRY_VERIFY(editor.isNull());
-        QCOMPARE(table(), byMouse);
+        auto expected = fieldsFor(8).keyCodeArray;
+        expected[1] = expected[5] = 0x28;
+        QCOMPARE(table(), expected);
     }
 
-    void typingFindsAnEntryByAnyPartOfIt_data() {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("found");
-        QTest::addRow("f13") << 8 << "selectCodeCbox"
-                             << "f13" << 0x68;
-        QTest::addRow("enter") << 8 << "selectCodeCbox"
-                               << "enter" << 0x28;
-        QTest::addRow("hex") << 2 << "selectCodeCbox"
-                             << "0x28" << 0x28;
-        QTest::addRow("a slip is dropped") << 8 << "selectCodeCbox"
-                                           << "f13#" << 0x68;
-        QTest::addRow("modifier") << 8 << "selectModifierCbox"
-                                  << "left alt" << 3;
-    }
     void typingFindsAnEntryByAnyPartOfIt() {
-        QFETCH(int, type);
-        QFETCH(QString, list);
-        QFETCH(QString, typed);
-        QFETCH(int, found);
-        auto editor = open(type);
-        bool codes = list == "selectCodeCbox";
-        button(editor, codes ? "key2Btn" : "modifierBtn2")->click();
-        auto* box = this->list(editor, list);
-        box->setFocus();
-        QTest::keyClicks(box, typed.left(1));  // on the closed list: opens it, commits nothing
-        QTRY_VERIFY(box->view()->isVisible());
-        QTest::keyClicks(box->view(), typed.mid(1));
-        QCOMPARE(box->view()->currentIndex().row(), found);
-        QVERIFY(box->view()->height() <= 21 * box->view()->sizeHintForRow(0));
-        QCOMPARE(editor->editor().code(2), uint8_t(0x12));
-        QTest::keyClick(box->view(), Qt::Key_Return);
-        QCOMPARE(codes ? editor->editor().code(2) : editor->editor().modifier(2), found);
+        const struct {
+            int type;
+            bool codes;  // else the modifier list
+            QString typed;
+            int found;
+        } cases[] = {{8, true, "f13", 0x68},
+                     {8, true, "enter", 0x28},
+                     {2, true, "0x28", 0x28},
+                     {8, true, "f13#", 0x68},  // a slip is dropped
+                     {8, false, "left alt", 3}};
+        for (const auto& c : cases) {
+            auto editor = reopen(c.type);
+            button(editor, c.codes ? "key2Btn" : "modifierBtn2")->click();
+            auto* box = list(editor, c.codes ? "selectCodeCbox" : "selectModifierCbox");
+            box->setFocus();
+            QTest::keyClicks(box, c.typed.left(1));  // on the closed list: opens, commits nothing
+            QTRY_VERIFY(box->view()->isVisible());
+            QTest::keyClicks(box->view(), c.typed.mid(1));
+            QCOMPARE(box->view()->currentIndex().row(), c.found);
+            QVERIFY(box->view()->height() <= 21 * box->view()->sizeHintForRow(0));
+            QCOMPARE(editor->editor().code(2), uint8_t(0x12));
+            QTest::keyClick(box->view(), Qt::Key_Return);
+            QCOMPARE(c.codes ? editor->editor().code(2) : editor->editor().modifier(2), c.found);
+        }
     }
 
-    void closingAsksAboutUnappliedChanges_data() {
-        QTest::addColumn<QString>("edit");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("refused");
-        QTest::addColumn<bool>("closed");
-        QTest::addColumn<int>("sent");
-        int apply = int(MessageBox::Answer::Apply);
-        QTest::addRow("only selected") << "select" << -1 << false << true << 0;
-        QTest::addRow("edited, reset") << "reset" << -1 << false << true << 0;
-        QTest::addRow("discard") << "code" << int(MessageBox::Answer::Discard) << false << true
-                                 << 0;
-        QTest::addRow("apply") << "code" << apply << false << true << 1;
-        QTest::addRow("apply refused") << "code" << apply << true << false << 1;
-        QTest::addRow("cancel") << "code" << int(MessageBox::Answer::Cancel) << false << false << 0;
-    }
     void closingAsksAboutUnappliedChanges() {
-        QFETCH(QString, edit);
-        QFETCH(int, answer);
-        QFETCH(bool, refused);
-        QFETCH(bool, closed);
-        QFETCH(int, sent);
-        auto editor = open(5);
-        button(editor, "key7Btn")->click();
-        if (edit != "select") {
-            emit list(editor, "selectCodeCbox")->activated(0x68);
-        }
-        if (edit == "reset") {
-            button(editor, "resetBtn")->click();
-        }
-        MessageBox::setNextAnswer(MessageBox::Answer(answer));
-        world->simulation.keypad->faults.refuse = refused;
-        int before = world->commands();
-        press(Qt::Key_Escape);
-        auto shown = MessageBox::takeShown();
-        QCOMPARE(shown.size(), size_t(answer >= 0 ? 1 : 0));
-        if (answer >= 0) {
-            QCOMPARE(shown[0].caption, QString("Vorla USB Encoder"));
-            QCOMPARE(shown[0].buttons, MessageBox::Buttons::ApplyDiscardCancel);
-        }
-        QCOMPARE(world->ui.warnings().size(), size_t(refused ? 1 : 0));
-        QTRY_COMPARE(editor.isNull(), closed);
-        QCOMPARE(world->commands() - before, sent);
-        if (closed && sent) {
-            QCOMPARE(table()[13], uint8_t(0x68));
-        }
-    }
-
-    // A key the keypad lacks leaves the housing plain: no empty well beside the buttons.
-    void builtInPicturesShowOnlyTheKeypadsKeys() {
-        QTemporaryDir elsewhere;  // no picture file of the same name to take precedence
-        QString previous = QDir::currentPath();
-        QDir::setCurrent(elsewhere.path());
-        for (int ways : {0, 1, 2}) {
-            const auto& variant = smallKeypadVariant(ways);
-            QImage picture = loadKeypadPicture(variant.pictureFile).toImage();
-            for (int n = 1; n <= 8; ++n) {
-                const auto& place = kPictureKeyRects[size_t(n - 1)];
-                int y = place.y + place.height / 2;
-                int well = picture.pixelColor(place.x - 4, y).lightness();
-                int housing = picture.pixelColor(place.x - 20, y).lightness();
-                bool present = ((variant.hiddenKeys >> (n - 1)) & 1U) == 0;
-                QVERIFY2(present ? well < housing - 10 : std::abs(well - housing) < 6,
-                         qPrintable(QString("%1 ways, key %2").arg(ways).arg(n)));
+        using A = MessageBox::Answer;
+        const struct {
+            const char* edit;
+            int answer;  // -1: no question
+            bool refused, closed;
+            int sent;
+        } cases[] = {{"select", -1, false, true, 0},
+                     {"reset", -1, false, true, 0},
+                     {"code", int(A::Discard), false, true, 0},
+                     {"code", int(A::Apply), false, true, 1},
+                     {"code", int(A::Apply), true, false, 1},
+                     {"code", int(A::Cancel), false, false, 0}};
+        for (const auto& c : cases) {
+            auto editor = reopen(5);
+            button(editor, "key7Btn")->click();
+            if (QString(c.edit) != "select") {
+                emit list(editor, "selectCodeCbox")->activated(0x68);
+            }
+            if (QString(c.edit) == "reset") {
+                button(editor, "resetBtn")->click();
+            }
+            MessageBox::setNextAnswer(A(c.answer));
+            world->simulation.keypad->faults.refuse = c.refused;
+            int before = world->commands();
+            press(Qt::Key_Escape);
+            auto shown = MessageBox::takeShown();
+            QCOMPARE(shown.size(), size_t(c.answer >= 0 ? 1 : 0));
+            if (c.answer >= 0) {
+                QCOMPARE(shown[0].caption, QString("Vorla USB Encoder"));
+                QCOMPARE(shown[0].buttons, MessageBox::Buttons::ApplyDiscardCancel);
+            }
+            QCOMPARE(world->ui.warnings().size(), size_t(c.refused ? 1 : 0));
+            QTRY_COMPARE(editor.isNull(), c.closed);
+            QCOMPARE(world->commands() - before, c.sent);
+            if (c.closed && c.sent) {
+                QCOMPARE(table()[13], uint8_t(0x68));
             }
         }
-        QDir::setCurrent(previous);
     }
 };
 

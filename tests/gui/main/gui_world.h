@@ -5,10 +5,10 @@
 #include <QThread>
 #include <QWidget>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,12 +23,16 @@
 
 namespace lumora_usb_encoder::testing {
 
-// Counts what the windows do to the device layer on top of the trace.
+// Counts what the windows do to the device layer on top of the trace; may hold a count, or pose
+// as a bus that may be real hardware.
 class CountingBackend final : public hid::Backend {
   public:
     explicit CountingBackend(std::shared_ptr<hid::Backend> inner) : inner_(std::move(inner)) {}
     std::vector<hid::DeviceInfo> enumerate(uint16_t vendorId, uint16_t productId) override {
         ++calls;
+        if (beforeEnumerate) {
+            beforeEnumerate(productId);
+        }
         return inner_->enumerate(vendorId, productId);
     }
     std::unique_ptr<hid::Device> openPath(const std::string& path) override {
@@ -43,10 +47,14 @@ class CountingBackend final : public hid::Backend {
     std::unique_ptr<hid::Watch> watch(hid::BusEventHandler handler) override {
         return inner_->watch(std::move(handler));
     }
-    bool simulatedInProcess() const override { return inner_->simulatedInProcess(); }
-    // Watchers enumerate from their own threads.
+    bool simulatedInProcess() const override {
+        return !posesAsCable && inner_->simulatedInProcess();
+    }
+    // Watchers enumerate from their own threads; set these before a window starts.
     std::atomic<int> calls = 0;
     std::atomic<int> opens = 0;
+    std::function<void(uint16_t productId)> beforeEnumerate;
+    bool posesAsCable = false;
 
   private:
     std::shared_ptr<hid::Backend> inner_;

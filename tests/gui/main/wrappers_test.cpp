@@ -1,16 +1,38 @@
-// The message box and dialog wrappers, the busy cursor, the enable rule and the command line.
+// The message box and dialog wrappers, the busy cursor, the enable rule, the command line, and
+// the about window and splash.
+#include <QAction>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTimer>
 #include <QtTest>
 
 #include "gui/file_dialogs.h"
+#include "gui/main/about_window.h"
+#include "gui/main/form1.h"
+#include "gui/main/splash_form.h"
 #include "gui/message_box.h"
 #include "gui/qt_user_interface.h"
+#include "gui_world.h"
 #include "settings/enable_rule.h"
 #include "sim/app_options.h"
 
 using namespace lumora_usb_encoder;
+using namespace lumora_usb_encoder::testing;
 
 class WrappersTest : public QObject {
     Q_OBJECT
+
+    static QList<about*> aboutWindows() {
+        QList<about*> windows;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* window = qobject_cast<about*>(widget); window && window->isVisible()) {
+                windows << window;
+            }
+        }
+        return windows;
+    }
 
   private slots:
     void init() {
@@ -21,6 +43,9 @@ class WrappersTest : public QObject {
         MessageBox::setScripted(false);
         FileDialogs::setScripted(false);
         QCOMPARE(QApplication::overrideCursor(), nullptr);
+        for (about* window : aboutWindows()) {
+            delete window;
+        }
     }
 
     void warningsGainALineBreakQuestionsDoNot() {
@@ -62,92 +87,107 @@ class WrappersTest : public QObject {
         QCOMPARE(requests[0].second, QString("openFileDialogBrowse"));
     }
 
-    void filterPairsBecomeQtNameFilters_data() {
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("settings files") << "(*.ini)|*.ini|All files (*.ini)|*.ini"
-                                        << QStringList({"(*.ini)", "All files (*.ini)"});
-        QTest::newRow("label without patterns")
-            << "Images|*.png;*.jpg" << QStringList({"Images (*.png *.jpg)"});
-        QTest::newRow("dangling label") << "Text|*.txt|Odd" << QStringList({"Text (*.txt)"});
-    }
     void filterPairsBecomeQtNameFilters() {
-        QFETCH(QString, filter);
-        QFETCH(QStringList, expected);
-        QCOMPARE(FileDialogs::nameFilters(filter), expected);
+        const std::pair<QString, QStringList> cases[] = {
+            {"(*.ini)|*.ini|All files (*.ini)|*.ini", {"(*.ini)", "All files (*.ini)"}},
+            {"Images|*.png;*.jpg", {"Images (*.png *.jpg)"}},
+            {"Text|*.txt|Odd", {"Text (*.txt)"}},  // a dangling label
+        };
+        for (const auto& [filter, expected] : cases) {
+            QCOMPARE(FileDialogs::nameFilters(filter), expected);
+        }
     }
 
-    void enableRuleGatesListsOnOptionBits_data() {
-        QTest::addColumn<bool>("enable");
-        QTest::addColumn<int>("options");
-        QTest::addColumn<QString>("usable");  // B brightness, C colour, Z buzzer, P period
-        QTest::newRow("enable ignores options") << true << 0 << "BCZPTF";
-        QTest::newRow("no options: lists stay usable") << false << 0 << "BCZP";
-        QTest::newRow("brightness bit") << false << 2 << "CZP";
-        QTest::newRow("colour bit alone") << false << 1 << "BCZP";
-        QTest::newRow("colour and buzzer bits") << false << 5 << "B";
-        QTest::newRow("buzzer bit") << false << 4 << "BC";
-        QTest::newRow("all bits") << false << 7 << "";
-    }
+    // Usable lists: B brightness, C colour, Z buzzer, P period, T table, F function buttons.
     void enableRuleGatesListsOnOptionBits() {
-        QFETCH(bool, enable);
-        QFETCH(int, options);
-        QFETCH(QString, usable);
-        ControlStates states = enableRule(enable, options);
-        QCOMPARE(states.ledBrightness, usable.contains('B'));
-        QCOMPARE(states.ledColour, usable.contains('C'));
-        QCOMPARE(states.buzzer, usable.contains('Z'));
-        QCOMPARE(states.buzzerPeriod, usable.contains('P'));
-        QCOMPARE(states.keypadType, usable.contains('T'));
-        QCOMPARE(states.functionButtons, usable.contains('F'));
+        const struct {
+            bool enable;
+            int options;
+            QString usable;
+        } cases[] = {{true, 0, "BCZPTF"}, {false, 0, "BCZP"}, {false, 2, "CZP"}, {false, 1, "BCZP"},
+                     {false, 5, "B"},     {false, 4, "BC"},   {false, 7, ""}};
+        for (const auto& c : cases) {
+            ControlStates states = enableRule(c.enable, c.options);
+            QString usable = QString(states.ledBrightness ? "B" : "") +
+                             (states.ledColour ? "C" : "") + (states.buzzer ? "Z" : "") +
+                             (states.buzzerPeriod ? "P" : "") + (states.keypadType ? "T" : "") +
+                             (states.functionButtons ? "F" : "");
+            QCOMPARE(usable, c.usable);
+        }
     }
 
-    void commandLine_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<bool>("parsed");
-        QTest::addColumn<QString>("simulate");  // "-" when not simulated
-        QTest::addColumn<bool>("noSplash");
-        QTest::newRow("plain") << QStringList() << true << "-" << false;
-        QTest::newRow("simulate") << QStringList({"--simulate"}) << true << "" << false;
-        QTest::newRow("simulate spec") << QStringList({"--simulate=keys=16,type=8", "--no-splash"})
-                                       << true << "keys=16,type=8" << true;
-        QTest::newRow("socket and simulation exclude each other")
-            << QStringList({"--simulate", "--hid-socket", "/tmp/s"}) << false << "-" << false;
-        QTest::newRow("unknown option") << QStringList({"--bogus"}) << false << "-" << false;
-    }
     void commandLine() {
-        QFETCH(QStringList, args);
-        QFETCH(bool, parsed);
-        QFETCH(QString, simulate);
-        QFETCH(bool, noSplash);
-        std::vector<std::string> words = {"quillon-config"};
-        for (const QString& arg : args) {
-            words.push_back(arg.toStdString());
-        }
-        std::vector<char*> argv;
-        for (auto& word : words) {
-            argv.push_back(word.data());
-        }
+        const struct {
+            std::vector<std::string> words;
+            bool parsed;
+            const char* simulate;  // "-": not simulated
+            bool noSplash;
+        } cases[] = {
+            {{}, true, "-", false},
+            {{"--simulate"}, true, "", false},
+            {{"--simulate=keys=16,type=8", "--no-splash"}, true, "keys=16,type=8", true},
+            {{"--simulate", "--hid-socket", "/tmp/s"}, false, "-", false},  // one or the other
+            {{"--bogus"}, false, "-", false},
+        };
         qunsetenv("QUILLON_HID_SOCKET");
-        ParsedOptions result = parseAppOptions(static_cast<int>(argv.size()), argv.data());
-        QCOMPARE(result.options.has_value(), parsed);
-        if (!parsed) {
-            QCOMPARE(result.exitCode, 2);
-            return;
+        for (const auto& c : cases) {
+            std::vector<std::string> words = {"quillon-config"};
+            words.insert(words.end(), c.words.begin(), c.words.end());
+            std::vector<char*> argv;
+            for (auto& word : words) {
+                argv.push_back(word.data());
+            }
+            ParsedOptions result = parseAppOptions(static_cast<int>(argv.size()), argv.data());
+            QCOMPARE(result.options.has_value(), c.parsed);
+            if (!c.parsed) {
+                QCOMPARE(result.exitCode, 2);
+                continue;
+            }
+            QCOMPARE(result.options->simulate.value_or("-"), std::string(c.simulate));
+            QCOMPARE(result.options->noSplash, c.noSplash);
         }
-        QCOMPARE(result.options->simulate.has_value(), simulate != "-");
-        if (result.options->simulate) {
-            QCOMPARE(QString::fromStdString(*result.options->simulate), simulate);
-        }
-        QCOMPARE(result.options->noSplash, noSplash);
     }
 
-    void badSimulationSpecIsTold() {
-        AppOptions options;
-        options.simulate = "keys=7";
-        std::string error;
-        QVERIFY(makeChosenBackend(options, error) == nullptr);
-        QVERIFY(!error.empty());
+    void eachMenuChoiceOpensOneMoreWindowWithoutTouchingTheKeypad() {
+        GuiWorld world("absent=1");
+        Form1 form(world.settingsFile());
+        form.move(40, 50);
+        auto* item = form.findChild<QAction*>("aboutVorlaUSBEncoderConfiguratorToolStripMenuItem1");
+        QVERIFY(item);
+        QCOMPARE(item->text(), QString("About Quillon™ Configuration Utility"));
+        item->trigger();
+        item->trigger();
+        QCOMPARE(aboutWindows().size(), 2);
+        QCOMPARE(aboutWindows().front()->pos(), form.pos());
+        QCOMPARE(world.counting->calls.load(), 0);
+        QCOMPARE(world.shownTexts(), QStringList());
+    }
+
+    void showsTheVersionRecordAndClosesOnItsButton() {
+        QPointer<about> window = new about;
+        QCOMPARE(window->windowTitle(), QString("About Quillon™ Configuration Utility"));
+        QCOMPARE(window->findChild<QLabel*>("versionLbl")->text(), QString("Version 7.2"));
+        QCOMPARE(window->findChild<QLabel*>("partNoLbl")->text(), QString("Quillon™-SW01"));
+        QCOMPARE(window->findChild<QLabel*>("label3")->text(), QString("Part No "));
+        QCOMPARE(window->minimumSize(), window->maximumSize());
+        QVERIFY(window->findChild<QTextBrowser*>("richTextBox1")
+                    ->toPlainText()
+                    .startsWith("This software works with Vorla's  Quillon™.\n"));
+        QVERIFY(!window->findChild<QLabel*>("pictureBox1")->pixmap().isNull());
+        window->show();
+        QTest::mouseClick(window->findChild<QPushButton*>("button2"), Qt::LeftButton);
+        QTRY_VERIFY(window.isNull());
+    }
+
+    void splashClosesItselfOnItsFirstTick() {
+        QPointer<vorla_splash_form> splash = new vorla_splash_form;
+        QVERIFY(!splash->findChild<QLabel*>("pictureBox1")->pixmap().isNull());
+        splash->show();
+        auto* timer = splash->findChild<QTimer*>("timer1");
+        QVERIFY(timer && timer->isActive());
+        QCOMPARE(timer->interval(), 3000);
+        QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
+        QTRY_VERIFY(splash.isNull());
     }
 };
 

@@ -108,20 +108,6 @@ TEST_F(Restore, StopsAtTheFailingStepWithItsMessage) {
     }
 }
 
-class Restored : public testing::KeypadWorld {};
-
-TEST_F(Restored, KeypadKeepsTheFileSettingsAsDefaultsAcrossARestart) {
-    start("keys=8");
-    std::string file =
-        folder.write("s.ini", savedSettingsText({{"KeypadLayout", "2"}, {"LedBrightness", "7"}}));
-    ASSERT_EQ(load_data_from_file(ui, file), LoadResult::Sent);
-    const auto& defaults = simulation.keypad->defaults();
-    EXPECT_EQ(defaults.keypadType, 2);
-    EXPECT_EQ(defaults.ledBrightness, 7);
-    EXPECT_EQ(defaults.buzzerPeriod, 3);
-    EXPECT_TRUE(std::equal(kFileTable.begin(), kFileTable.end(), defaults.customTable.begin()));
-}
-
 class Save : public testing::KeypadWorld {};
 
 TEST_F(Save, WritesTheSnapshotKeysNewestFirstWithCrLfAndALeadingBlank) {

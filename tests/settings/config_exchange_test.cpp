@@ -85,22 +85,20 @@ TEST_F(Import, ImportingTheSettingsFileOntoItselfKeepsIt) {
     EXPECT_EQ(fileBytes(settings), savedSettingsText());
 }
 
-struct ExportCase {
-    const char* name;
-    bool targetExists;
-    std::deque<bool> answers;
-    ExportResult result;
-    std::string targetAfter;
-    std::vector<RecordingUi::Message> messages;
-};
-
 const RecordingUi::Message kOverwriteQuestion{
     RecordingUi::Kind::Question,
     "USBUtilityQuillonCfg.ini file already exists. Do you want to overwrite it?",
     "Save USBUtilityCfg File"};
 
 TEST(Export, CopiesTheSettingsFileAskingBeforeOverwriting) {
-    const ExportCase cases[] = {
+    const struct {
+        const char* name;
+        bool targetExists;
+        std::deque<bool> answers;
+        ExportResult result;
+        std::string targetAfter;
+        std::vector<RecordingUi::Message> messages;
+    } cases[] = {
         {"NewTarget", false, {}, ExportResult::Exported, kCurrentSettings, {}},
         {"OverwriteAnsweredYes",
          true,

@@ -92,11 +92,6 @@ TEST(SettingValues, TheTableIsSentWholeWhereTheKeypadTypeTakesIt) {
     EXPECT_EQ(payload(8, 24), padded(oneTo(24)));
 }
 
-TEST(SettingValues, CodeTableIsWrittenAsNumbersEachFollowedByAComma) {
-    const uint8_t bytes[] = {0, 4, 225, 5};
-    EXPECT_EQ(formatCodeTableValues(bytes), "0,4,225,5,");
-}
-
 TEST(SettingValues, TableIsReadOnlyForCustomisedTables) {
     std::map<std::string, std::string> file = {
         {"Options", "6"}, {"KeypadLayout", "1"}, {"LedBrightness", "5"},       {"LedColour", "0"},

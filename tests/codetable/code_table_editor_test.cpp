@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,10 +13,6 @@
 
 namespace lumora_usb_encoder {
 namespace {
-
-const EditorFamily& familyFor(int keypadType) {
-    return *editorFamilyForKeypadType(keypadType);
-}
 
 // Key n carries code 0x10 + n; every third key a Left Shift.
 std::vector<uint8_t> sampleTable() {
@@ -28,9 +25,30 @@ std::vector<uint8_t> sampleTable() {
 }
 
 CodeTableEditor loadedEditor(int keypadType, const std::vector<uint8_t>& table = sampleTable()) {
-    CodeTableEditor editor(familyFor(keypadType));
+    CodeTableEditor editor(*editorFamilyForKeypadType(keypadType));
     editor.load(table);
     return editor;
+}
+
+// Plays what a user does, one word a step: "k5" clicks key 5, "m5" its modifier button, "c2A"
+// chooses code 0x2A from the code list, "d3" entry 3 of the modifier list, "r" presses Reset.
+void play(CodeTableEditor& editor, const std::string& script) {
+    std::istringstream words(script);
+    for (std::string word; words >> word;) {
+        int value =
+            word.size() > 1 ? std::stoi(word.substr(1), nullptr, word[0] == 'c' ? 16 : 10) : 0;
+        if (word[0] == 'k') {
+            editor.clickKey(value);
+        } else if (word[0] == 'm') {
+            editor.clickModifier(value);
+        } else if (word[0] == 'c') {
+            editor.chooseCode(value);
+        } else if (word[0] == 'd') {
+            editor.chooseModifier(value);
+        } else {
+            editor.reset();
+        }
+    }
 }
 
 TEST(EditorFamilies, OnlyTheCustomisedTableTypesOpenAnEditor) {
@@ -59,149 +77,95 @@ TEST(EditorFamilies, OnlyTheCustomisedTableTypesOpenAnEditor) {
         EXPECT_EQ(family->payloadLength, expected->second.payload);
         EXPECT_EQ(usageLabels(family->edition).size(), expected->second.listLength);
         EXPECT_STREQ(family->failureCaption, expected->second.caption);
-        EXPECT_GE(family->payloadLength, size_t(2 * family->keyCount)) << family->windowName;
     }
-}
-
-TEST(EditorFamilies, SmallKeypadsHideTheKeysTheyLack) {
-    struct Case {
-        int ways;
-        const char* picture;
-        uint32_t hidden;
-    };
-    const Case cases[] = {{0, "parvo5Way.jpg", 0b10101},
-                          {1, "parvo6Way.jpg", 0b00101},
-                          {2, "parvo8Way.jpg", 0},
-                          {3, "parvo8Way.jpg", 0}};
-    for (const auto& c : cases) {
-        EXPECT_STREQ(smallKeypadVariant(c.ways).pictureFile, c.picture) << c.ways;
-        EXPECT_EQ(smallKeypadVariant(c.ways).hiddenKeys, c.hidden) << c.ways;
+    const std::tuple<int, const char*, uint32_t> variants[] = {{0, "parvo5Way.jpg", 0b10101},
+                                                               {1, "parvo6Way.jpg", 0b00101},
+                                                               {2, "parvo8Way.jpg", 0},
+                                                               {3, "parvo8Way.jpg", 0}};
+    for (const auto& [ways, picture, hidden] : variants) {
+        EXPECT_STREQ(smallKeypadVariant(ways).pictureFile, picture) << ways;
+        EXPECT_EQ(smallKeypadVariant(ways).hiddenKeys, hidden) << ways;
     }
 }
 
 TEST(CodeTableEditor, OneCodeChoiceAssignsEverySelectedKeyAndNoOther) {
     auto editor = loadedEditor(8);
-    for (int key : {1, 2, 3}) {
-        editor.clickKey(key);
-        EXPECT_EQ(editor.look(key), KeyLook::Selected);
-    }
-    editor.chooseCode(0x04);
+    play(editor, "k1 k2 k3");
+    EXPECT_EQ(editor.look(2), KeyLook::Selected);
+    play(editor, "c04");
     for (int key = 1; key <= 16; ++key) {
         bool chosen = key <= 3;
         EXPECT_EQ(editor.code(key), chosen ? 0x04 : 0x10 + key) << key;
         EXPECT_EQ(editor.look(key), chosen ? KeyLook::Assigned : KeyLook::Unselected) << key;
     }
     EXPECT_EQ(editor.keySelected(), 0u);
-    // With nothing selected a choice only closes the list.
     auto before = editor.payload();
-    editor.chooseCode(0x2A);
-    EXPECT_EQ(editor.payload(), before);
+    play(editor, "c2A");
+    EXPECT_EQ(editor.payload(), before) << "with nothing selected a choice only closes the list";
     EXPECT_FALSE(editor.codeListVisible());
 }
 
 TEST(CodeTableEditor, SecondClickGivesAKeyUpEvenAfterAnAssignment) {
     auto editor = loadedEditor(5);
-    editor.clickKey(7);
-    editor.chooseCode(0x28);
-    ASSERT_EQ(editor.look(7), KeyLook::Assigned);
-    editor.clickKey(7);
-    editor.clickKey(7);
+    play(editor, "k7 c28 k7 k7 c29");
     EXPECT_EQ(editor.look(7), KeyLook::Unselected);
     EXPECT_EQ(editor.keySelected(), 0u);
-    editor.chooseCode(0x29);
     EXPECT_EQ(editor.code(7), 0x28) << "a given-up key takes no code";
 }
 
 TEST(CodeTableEditor, KeyAndModifierSelectionsDoNotClearEachOther) {
     auto editor = loadedEditor(8);
-    editor.clickKey(2);
-    editor.clickModifier(2);
-    editor.clickModifier(9);
-    editor.chooseModifier(3);
+    play(editor, "k2 m2 m9 d3");
     EXPECT_EQ(editor.keySelected(), 0b10u) << "key 2 still waits for a code";
     EXPECT_EQ(editor.look(2), KeyLook::Selected);
     EXPECT_EQ(editor.modifier(2), 3);
     EXPECT_EQ(editor.modifier(9), 3);
-    editor.clickModifier(4);
-    editor.chooseCode(0x05);
+    play(editor, "m4 c05");
     EXPECT_EQ(editor.code(2), 0x05);
     EXPECT_EQ(editor.modSelected(), 0b1000u) << "modifier 4 still waits";
     EXPECT_TRUE(editor.modifierSelected(4));
 }
 
 TEST(CodeTableEditor, OnlyOneListShowsAndItFollowsTheLastSelection) {
-    struct Step {
-        char what;  // k: click key, m: click modifier, c: choose code, d: choose modifier
-        int value;
-        bool codeList;
-        bool modifierList;
-    };
-    const std::vector<Step> steps = {
-        {'k', 1, true, false},  {'m', 1, false, true}, {'k', 2, true, false},
-        {'k', 2, true, false},  // giving a key up leaves the list where it was
-        {'m', 1, true, false},  // so does giving a modifier up
-        {'c', 4, false, false}, {'m', 3, false, true}, {'d', 1, false, false},
+    const std::tuple<const char*, bool, bool> steps[] = {
+        {"k1", true, false},  {"m1", false, true},
+        {"k2", true, false},  {"k2", true, false},  // giving a key up leaves the list where it was
+        {"m1", true, false},                        // so does giving a modifier up
+        {"c4", false, false}, {"m3", false, true},
+        {"d1", false, false}, {"k5 r", true, false},  // Reset leaves the lists alone
     };
     auto editor = loadedEditor(8);
-    for (size_t i = 0; i < steps.size(); ++i) {
-        const auto& s = steps[i];
-        switch (s.what) {
-            case 'k':
-                editor.clickKey(s.value);
-                break;
-            case 'm':
-                editor.clickModifier(s.value);
-                break;
-            case 'c':
-                editor.chooseCode(s.value);
-                break;
-            default:
-                editor.chooseModifier(s.value);
-        }
-        EXPECT_EQ(editor.codeListVisible(), s.codeList) << "step " << i;
-        EXPECT_EQ(editor.modifierListVisible(), s.modifierList) << "step " << i;
+    for (const auto& [step, codeList, modifierList] : steps) {
+        play(editor, step);
+        EXPECT_EQ(editor.codeListVisible(), codeList) << step;
+        EXPECT_EQ(editor.modifierListVisible(), modifierList) << step;
     }
-    editor.clickKey(5);
-    editor.reset();
-    EXPECT_TRUE(editor.codeListVisible()) << "Reset leaves the lists alone";
 }
 
 TEST(CodeTableEditor, PayloadHoldsTheKeyEntriesThenZerosToTheFamilyLength) {
     auto table = sampleTable();
     for (int type : {2, 5, 8}) {
         auto editor = loadedEditor(type, table);
-        editor.clickKey(5);
-        editor.chooseCode(0x04);
-        editor.clickModifier(5);
-        editor.chooseModifier(3);  // "Left    Alt"
-        editor.clickModifier(3);
-        editor.chooseModifier(0);  // " None"
-        auto payload = editor.payload();
+        play(editor, "k5 c04 m5 d3 m3 d0");  // key 5 Left Alt + 0x04, key 3 no modifier
         const auto& family = editor.family();
-        ASSERT_EQ(payload.size(), family.payloadLength) << family.windowName;
         auto expected = table;
         expected.resize(family.payloadLength);
         std::fill(expected.begin() + 2 * family.keyCount, expected.end(), 0);
         expected[8] = 0xE2;
         expected[9] = 0x04;
         expected[4] = 0x00;
-        EXPECT_EQ(payload, expected) << family.windowName;
+        EXPECT_EQ(editor.payload(), expected) << family.windowName;
     }
 }
 
 TEST(CodeTableEditor, ModifierBytesRoundTripAndStrangeOnesReadAsNone) {
-    struct Case {
-        uint8_t loaded;
-        int index;
-        uint8_t sent;
-    };
-    const Case cases[] = {{0x00, 0, 0x00}, {0xE0, 1, 0xE0}, {0xE2, 3, 0xE2},
-                          {0xE7, 8, 0xE7}, {0x05, 0, 0x00}, {0xE8, 0, 0x00}};
-    for (const auto& c : cases) {
-        std::vector<uint8_t> table = {c.loaded, 0x04};
-        auto editor = loadedEditor(8, table);
-        EXPECT_EQ(editor.modifier(1), c.index) << int(c.loaded);
-        EXPECT_EQ(editor.payload()[0], c.sent) << int(c.loaded);
+    const std::tuple<uint8_t, int, uint8_t> cases[] = {{0x00, 0, 0x00}, {0xE0, 1, 0xE0},
+                                                       {0xE2, 3, 0xE2}, {0xE7, 8, 0xE7},
+                                                       {0x05, 0, 0x00}, {0xE8, 0, 0x00}};
+    for (const auto& [loaded, index, sent] : cases) {
+        auto editor = loadedEditor(8, {loaded, 0x04});
+        EXPECT_EQ(editor.modifier(1), index) << int(loaded);
+        EXPECT_EQ(editor.payload()[0], sent) << int(loaded);
         EXPECT_EQ(editor.code(2), 0) << "entries past the table load as zeros";
     }
 }
@@ -210,23 +174,14 @@ TEST(CodeTableEditor, SmallKeypadKeepsCodesItsListDoesNotOffer) {
     std::vector<uint8_t> table(20);
     table[1] = 0xE0;  // key 1: beyond the short list, as a 5-key keypad's hidden key may hold
     auto editor = loadedEditor(2, table);
-    editor.clickKey(1);
-    editor.chooseCode(0x82);  // not in the short list: nothing is assigned
-    EXPECT_EQ(editor.code(1), 0xE0);
+    play(editor, "k1 c82");  // not in the short list: nothing is assigned
     EXPECT_EQ(editor.payload()[1], 0xE0);
 }
 
 TEST(CodeTableEditor, ResetPutsBackWhatWasLoaded) {
     auto editor = loadedEditor(5);
     auto loaded = editor.payload();
-    editor.clickKey(1);
-    editor.clickKey(12);
-    editor.chooseCode(0x3A);
-    editor.clickModifier(6);
-    editor.chooseModifier(8);
-    editor.clickKey(4);
-    editor.clickModifier(2);
-    editor.reset();
+    play(editor, "k1 k12 c3A m6 d8 k4 m2 r");
     EXPECT_EQ(editor.payload(), loaded);
     EXPECT_EQ(editor.keySelected(), 0u);
     EXPECT_EQ(editor.modSelected(), 0u);

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "codetable/modifier_list.h"
+#include "codetable/usage_speech.h"
 
 namespace lumora_usb_encoder {
 namespace {
@@ -36,34 +39,14 @@ TEST(UsageLists, EveryLabelIsItsCodeBlanksAndAUniqueName) {
 }
 
 TEST(UsageLists, SpotChecksAcrossTheTable) {
-    const std::pair<size_t, const char*> cases[] = {{0x00, "0x00    Reserved"},
-                                                    {0x04, "0x04    a"},
-                                                    {0x0A, "0x0A   g"},
-                                                    {0x1E, "0x1E    1"},
-                                                    {0x27, "0x27    0"},
-                                                    {0x35, "0x35    Tilde"},
-                                                    {0x3A, "0x3A    F1"},
-                                                    {0x62, "0x62    Keypad0"},
-                                                    {0x68, "0x68    F13"},
-                                                    {0x81, "0x81    VolumneDown"},
-                                                    {0x86, "0x86    AS400KeypadEqual"},
-                                                    {0xA4, "0xA4    ExSel"},
-                                                    {0xA5, "0xA5    Undefine"},
-                                                    {0xE7, "0xE7    RightGUI"},
-                                                    {0xFF, "0xFF    Undefine"}};
-    for (const auto& [code, label] : cases) {
-        EXPECT_STREQ(usageLabels(UsageEdition::Full)[code], label);
+    for (std::string label : {"0x00    Reserved", "0x04    a", "0x0A   g", "0x1E    1", "0x27    0",
+                              "0x35    Tilde", "0x3A    F1", "0x62    Keypad0", "0x68    F13",
+                              "0x81    VolumneDown", "0x86    AS400KeypadEqual", "0xA4    ExSel",
+                              "0xA5    Undefine", "0xE7    RightGUI", "0xFF    Undefine"}) {
+        EXPECT_EQ(usageLabels(UsageEdition::Full)[std::stoul(label.substr(2, 2), nullptr, 16)],
+                  label);
     }
     EXPECT_STREQ(usageLabels(UsageEdition::Short)[0x81], "0x81    VolumeDown");
-}
-
-TEST(UsageLists, KeyButtonTextIsTheByteInTwoUpperCaseDigits) {
-    const std::pair<uint8_t, const char*> cases[] = {{0x00, "0x00"}, {0x0F, "0x0F"},
-                                                     {0x10, "0x10"}, {0xAB, "0xAB"},
-                                                     {0xE0, "0xE0"}, {0xFF, "0xFF"}};
-    for (const auto& [code, text] : cases) {
-        EXPECT_EQ(usageButtonText(code), text);
-    }
 }
 
 // Every other name finds its code in the shape test above.
@@ -113,6 +96,32 @@ TEST(ModifierList, NamesFindTheirIndex) {
     for (const auto& [name, index] : cases) {
         EXPECT_EQ(modifierIndexFromName(name), index) << '"' << name << '"';
     }
+}
+
+// Letters, digits and the window-level cases are covered where the editor is read aloud.
+TEST(UsageSpeech, NamesReadAsWords) {
+    const std::map<uint8_t, std::string> spoken = {
+        {0x46, "Print Screen"}, {0x59, "Keypad 1"},           {0x68, "F13"},
+        {0x81, "Volume Down"},  {0x86, "AS400 Keypad Equal"}, {0xE3, "Left GUI"}};
+    for (const auto& [code, name] : spoken) {
+        EXPECT_EQ(usageSpokenName(code), name) << int(code);
+    }
+    EXPECT_EQ(modifierSpokenName(0), "None");
+    EXPECT_EQ(modifierSpokenName(8), "Right GUI");
+    EXPECT_EQ(modifierSpokenName(9), "None");
+}
+
+// "a" is part of "0x0A   g", "1" of "0x01    ErrorRollOver" and "up" of "PageUp", all earlier
+// in the list: the better match wins.
+TEST(UsageSpeech, AWholeNameBeatsAStartWhichBeatsAPart) {
+    const std::map<std::string, std::optional<size_t>> found = {
+        {"a", 0x04},      {"1", 0x1E},           {"up", 0x52},        {"0X5", 0x50},
+        {"padent", 0x58}, {"zzz", std::nullopt}, {"  ", std::nullopt}};
+    for (const auto& [typed, entry] : found) {
+        EXPECT_EQ(findListEntry(usageLabels(UsageEdition::Full), typed), entry) << typed;
+    }
+    EXPECT_EQ(findListEntry(kModifierLabels, "right alt"), 7u);
+    EXPECT_EQ(findListEntry(usageLabels(UsageEdition::Short), "leftalt"), std::nullopt);
 }
 
 }  // namespace

@@ -29,24 +29,19 @@ std::unique_ptr<Typed> keypad(const std::string& spec) {
 }
 
 TEST(SimulatedKeyboard, TypesTheTableInUseOncePerPress) {
-    struct Case {
-        std::string spec;
-        int key;
-        std::vector<uint8_t> expected;
-    } cases[] = {
+    const std::tuple<std::string, int, std::vector<uint8_t>> cases[] = {
         {"keys=8,type=0", 3, {0x6C}},  // default table: F17
         {"keys=8,type=1", 1, {0x59}},  // alternate table: Keypad 1
         {"keys=8,type=2", 3, {0x06}},  // the customised table
         {"keys=16,type=8", 16, {0x13}},
         {"keys=8,type=0", 11, {}},  // the small keypads have ten entries
     };
-    for (const auto& c : cases) {
-        auto typed = keypad(c.spec);
-        bool pressed = typed->simulation.keypad->typeKey(c.key);
-        EXPECT_EQ(pressed, !c.expected.empty()) << c.spec;
+    for (const auto& [spec, key, expected] : cases) {
+        auto typed = keypad(spec);
+        EXPECT_EQ(typed->simulation.keypad->typeKey(key), !expected.empty()) << spec;
         Sleep(100);  // past the release
-        EXPECT_EQ(typed->reader.poll(), c.expected) << c.spec;
-        EXPECT_TRUE(typed->reader.poll().empty()) << c.spec;
+        EXPECT_EQ(typed->reader.poll(), expected) << spec;
+        EXPECT_TRUE(typed->reader.poll().empty()) << spec;
     }
 }
 

@@ -19,19 +19,17 @@ using namespace selftest;
 // a chosen step.
 class RecordingPort final : public SelfTestPort {
   public:
-    void setText(Label label, const std::string& text) override { texts.emplace_back(label, text); }
+    void setText(Label, const std::string&) override {}
     void highlight(Label label) override { lit.emplace_back(label, GetTickCount()); }
     void tick(CheckBox box) override { ticked.emplace_back(box, GetTickCount()); }
-    void showKeyTestNotice(const std::string& text, const std::string&) override { notice = text; }
+    void showKeyTestNotice(const std::string&, const std::string&) override {}
     void stepDone(Stage stage, int step, int) override {
         if (stage == closeAt.first && step == closeAt.second) {
             closeForm = true;
         }
     }
-    std::vector<std::pair<Label, std::string>> texts;
     std::vector<std::pair<Label, uint32_t>> lit;
     std::vector<std::pair<CheckBox, uint32_t>> ticked;
-    std::string notice;
     std::pair<Stage, int> closeAt{Stage::Keys, -1};
     std::atomic<bool> closeForm{false};
 };

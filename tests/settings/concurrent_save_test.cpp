@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -124,26 +123,6 @@ TEST(ConcurrentSave, TwoWritersAtOnceNeverMix) {
         ::waitpid(writer, nullptr, 0);
     }
     EXPECT_NE(snapshotIn(file), 0);
-}
-
-TEST(SaveTarget, OnlyARegularFileOrALinkToOneIsReplaced) {
-    testing::TempFolder folder;
-    std::string fifo = folder.file("fifo");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    fs::create_symlink(folder.file("nowhere"), folder.file("dangling"));
-    fs::create_symlink(folder.file("loop"), folder.file("loop"));
-    for (const char* name : {"fifo", "dangling", "loop"}) {
-        testing::RecordingUi ui;
-        EXPECT_FALSE(storeSettingsSnapshot(ui, snapshot(1), folder.file(name))) << name;
-        EXPECT_FALSE(fs::is_regular_file(fs::symlink_status(folder.file(name)))) << name;
-    }
-    EXPECT_FALSE(fs::exists(folder.file("nowhere")));
-    std::string real = folder.file("real.ini");
-    ASSERT_TRUE(ensureSettingsFile(real));
-    fs::create_symlink(real, folder.file("link.ini"));
-    testing::RecordingUi ui;
-    EXPECT_TRUE(storeSettingsSnapshot(ui, snapshot(2), folder.file("link.ini")));
-    EXPECT_EQ(snapshotIn(real), 2);
 }
 
 }  // namespace

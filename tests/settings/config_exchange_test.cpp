@@ -14,67 +14,54 @@ using testing::RecordingUi;
 using testing::savedSettingsText;
 
 const std::string kCurrentSettings = " [appSettings]\r\n FirstUp=\r\n";
-
-struct ImportCase {
-    const char* name;
-    std::string chosenName;  // in a folder of its own
-    std::string content;
-    ImportResult result;
-    bool sends;
-    bool replacesSettings;
-    std::vector<std::string> warnings;
-};
-
-class Import : public testing::KeypadWorld, public ::testing::WithParamInterface<ImportCase> {};
-
-TEST_P(Import, ChecksNameAndFormatThenSendsAndCopies) {
-    start();
-    std::string settings = folder.write("USBUtilityCfg.ini", kCurrentSettings);
-    std::filesystem::create_directory(folder.path() / "usb");
-    std::string chosen = folder.write("usb/" + GetParam().chosenName, GetParam().content);
-    ui.files.push_back(chosen);
-
-    ImportOutcome outcome = importConfigFile(ui, settings);
-    EXPECT_EQ(outcome.result, GetParam().result);
-    EXPECT_EQ(sentSettings().empty(), !GetParam().sends);
-    EXPECT_EQ(fileBytes(settings),
-              GetParam().replacesSettings ? GetParam().content : kCurrentSettings);
-    EXPECT_EQ(ui.warnings(), GetParam().warnings);
-    ASSERT_EQ(ui.fileRequests.size(), 1u);
-    EXPECT_EQ(ui.fileRequests[0],
-              (RecordingUi::DialogRequest{"(*.ini)|*.ini|All files (*.ini)|*.ini",
-                                          "openFileDialogBrowse"}));
-}
-
-const std::string kRightName = "USBUtilityQuillonCfg.ini";
 const std::vector<std::string> kBadFormat = {"File is incorrect format."};
 const std::vector<std::string> kBadName = {"Incorrect Filename."};
 const std::vector<std::string> kNone;
-const ImportCase kImports[] = {
-    {"SavedFileIsSentAndBecomesTheSettingsFile", kRightName, savedSettingsText(),
-     ImportResult::Imported, true, true, kNone},
-    {"NameInOtherLetterCaseIsRefused", "usbutilityquilloncfg.ini", savedSettingsText(),
-     ImportResult::IncorrectFilename, false, false, kBadName},
-    {"OtherNameIsRefused", "USBUtilityCfg.ini", savedSettingsText(),
-     ImportResult::IncorrectFilename, false, false, kBadName},
-    {"FileWithoutTheSectionIsRefused", kRightName, " [other]\r\n FirstUp=Yes\r\n",
-     ImportResult::IncorrectFormat, false, false, kBadFormat},
-    {"UnsavedFileSendsNothingButIsCopied", kRightName, savedSettingsText({{"FirstUp", ""}}),
-     ImportResult::Imported, false, true, kNone},
-    {"UnreadableValueSendsNothingAndIsNotCopied", kRightName,
-     savedSettingsText({{"LedBrightness", "5x"}}), ImportResult::IncorrectFormat, false, false,
-     kBadFormat},
-    {"OutOfRangeValueSendsNothingAndIsNotCopied", kRightName,
-     savedSettingsText({{"LedBrightness", "12"}}), ImportResult::IncorrectFormat, false, false,
-     kBadFormat},
-};
 
-INSTANTIATE_TEST_SUITE_P(Files, Import, ::testing::ValuesIn(kImports),
-                         [](const auto& tc) { return std::string(tc.param.name); });
+class Import : public testing::KeypadWorld {};
 
-class ImportFailures : public testing::KeypadWorld {};
+TEST_F(Import, ChecksNameAndFormatThenSendsAndCopies) {
+    const std::string kRightName = "USBUtilityQuillonCfg.ini";
+    const struct {
+        const char* name;
+        std::string chosenName;  // in a folder of its own
+        std::string content;
+        ImportResult result;
+        bool sends;
+        bool replacesSettings;
+    } cases[] = {
+        {"SavedFile", kRightName, savedSettingsText(), ImportResult::Imported, true, true},
+        {"NameInOtherLetterCase", "usbutilityquilloncfg.ini", savedSettingsText(),
+         ImportResult::IncorrectFilename, false, false},
+        {"OtherName", "USBUtilityCfg.ini", savedSettingsText(), ImportResult::IncorrectFilename,
+         false, false},
+        {"NoSection", kRightName, " [other]\r\n FirstUp=Yes\r\n", ImportResult::IncorrectFormat,
+         false, false},
+        {"UnsavedFileIsCopiedOnly", kRightName, savedSettingsText({{"FirstUp", ""}}),
+         ImportResult::Imported, false, true},
+        {"OutOfRangeValue", kRightName, savedSettingsText({{"LedBrightness", "12"}}),
+         ImportResult::IncorrectFormat, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        start();
+        std::string settings = folder.write("USBUtilityCfg.ini", kCurrentSettings);
+        std::filesystem::create_directory(folder.path() / "usb");
+        ui.files.push_back(folder.write("usb/" + c.chosenName, c.content));
+        EXPECT_EQ(importConfigFile(ui, settings).result, c.result);
+        EXPECT_EQ(sentSettings().empty(), !c.sends);
+        EXPECT_EQ(fileBytes(settings), c.replacesSettings ? c.content : kCurrentSettings);
+        EXPECT_EQ(ui.warnings(), c.result == ImportResult::IncorrectFilename ? kBadName
+                                 : c.result == ImportResult::IncorrectFormat ? kBadFormat
+                                                                             : kNone);
+        ASSERT_EQ(ui.fileRequests.size(), 1u);
+        EXPECT_EQ(ui.fileRequests[0],
+                  (RecordingUi::DialogRequest{"(*.ini)|*.ini|All files (*.ini)|*.ini",
+                                              "openFileDialogBrowse"}));
+    }
+}
 
-TEST_F(ImportFailures, CancelledDialogDoesNothingAndSaysNothing) {
+TEST_F(Import, CancelledDialogDoesNothingAndSaysNothing) {
     start();
     std::string settings = folder.write("USBUtilityCfg.ini", kCurrentSettings);
     EXPECT_EQ(importConfigFile(ui, settings).result, ImportResult::Cancelled);
@@ -82,7 +69,7 @@ TEST_F(ImportFailures, CancelledDialogDoesNothingAndSaysNothing) {
     EXPECT_TRUE(written.empty());
 }
 
-TEST_F(ImportFailures, CopyThatFailsSaysSo) {
+TEST_F(Import, CopyThatFailsSaysSo) {
     start();
     std::string chosen =
         folder.write("USBUtilityQuillonCfg.ini", savedSettingsText({{"FirstUp", ""}}));
@@ -91,21 +78,12 @@ TEST_F(ImportFailures, CopyThatFailsSaysSo) {
     EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Failed to copy the new file."});
 }
 
-TEST_F(ImportFailures, ImportingTheSettingsFileOntoItselfKeepsIt) {
+TEST_F(Import, ImportingTheSettingsFileOntoItselfKeepsIt) {
     start();
     std::string settings = folder.write("USBUtilityQuillonCfg.ini", savedSettingsText());
     EXPECT_EQ(importConfigFileFrom(ui, settings, settings).result, ImportResult::Imported);
     EXPECT_EQ(fileBytes(settings), savedSettingsText());
 }
-
-struct ExportCase {
-    const char* name;
-    bool targetExists;
-    std::deque<bool> answers;
-    ExportResult result;
-    std::string targetAfter;
-    std::vector<RecordingUi::Message> messages;
-};
 
 const RecordingUi::Message kOverwriteQuestion{
     RecordingUi::Kind::Question,
@@ -113,7 +91,14 @@ const RecordingUi::Message kOverwriteQuestion{
     "Save USBUtilityCfg File"};
 
 TEST(Export, CopiesTheSettingsFileAskingBeforeOverwriting) {
-    const ExportCase cases[] = {
+    const struct {
+        const char* name;
+        bool targetExists;
+        std::deque<bool> answers;
+        ExportResult result;
+        std::string targetAfter;
+        std::vector<RecordingUi::Message> messages;
+    } cases[] = {
         {"NewTarget", false, {}, ExportResult::Exported, kCurrentSettings, {}},
         {"OverwriteAnsweredYes",
          true,

@@ -13,7 +13,6 @@ using testing::RecordingUi;
 using testing::savedSettingsText;
 using testing::SentCommand;
 
-using Changes = std::map<std::string, std::string>;
 const std::vector<uint8_t> kFileTable = {0, 4, 225, 5,  0, 6,  0, 7,  0, 8,
                                          0, 9, 0,   10, 0, 11, 0, 12, 0, 13};
 
@@ -28,128 +27,85 @@ std::vector<SentCommand> restoreOf(uint8_t type, bool table, uint8_t period = 3)
     return sent;
 }
 
-struct RestoreCase {
-    const char* name;
-    std::string file;
-    LoadResult result;
-    std::vector<SentCommand> sent;
-    std::vector<std::string> warnings;
-};
+class Restore : public testing::KeypadWorld {};
 
-class Restore : public testing::KeypadWorld, public ::testing::WithParamInterface<RestoreCase> {};
-
-TEST_P(Restore, SendsWhatTheFileHoldsOrNothing) {
-    start();
-    std::string file = folder.write("s.ini", GetParam().file);
-    EXPECT_EQ(load_data_from_file(ui, file), GetParam().result);
-    EXPECT_EQ(sentSettings(), GetParam().sent);
-    EXPECT_EQ(ui.warnings(), GetParam().warnings);
-    for (const auto& message : ui.messages) {
-        EXPECT_EQ(message.caption, kCaptionQuillon);
+TEST_F(Restore, SendsWhatTheFileHoldsOrNothing) {
+    const std::vector<SentCommand> kNothing;
+    const struct {
+        const char* name;
+        std::string file;
+        LoadResult result;
+        std::vector<SentCommand> sent;
+    } cases[] = {
+        {"FirstRunFile", savedSettingsText({{"FirstUp", ""}}), LoadResult::NotSaved, kNothing},
+        {"FirstUpMustBeExactlyYes", savedSettingsText({{"FirstUp", "yes"}}), LoadResult::NotSaved,
+         kNothing},
+        {"DefaultTableIsNotSent", savedSettingsText(), LoadResult::Sent, restoreOf(0, false)},
+        {"AlternateTableIsNotSent", savedSettingsText({{"KeypadLayout", "1"}}), LoadResult::Sent,
+         restoreOf(1, false)},
+        {"CustomisedTableSendsTheFirstTwentyOfTwentyOnePieces",
+         savedSettingsText({{"KeypadLayout", "2"}}), LoadResult::Sent, restoreOf(2, true)},
+        {"BuzzerPeriodEightIsSentAsNine", savedSettingsText({{"BuzzerPeriod", "8"}}),
+         LoadResult::Sent, restoreOf(0, false, 9)},
+        {"UnreadableValue", savedSettingsText({{"LedColour", "white"}}),
+         LoadResult::IncorrectFormat, kNothing},
+        {"EmptyValueOfASavedFile", savedSettingsText({{"Options", ""}}),
+         LoadResult::IncorrectFormat, kNothing},
+        {"ValueAboveAByte", savedSettingsText({{"Buzzer", "257"}}), LoadResult::IncorrectFormat,
+         kNothing},
+        {"ShortCustomisedTable",
+         savedSettingsText({{"KeypadLayout", "8"}, {"CodeTableValues", "1,2,3,"}}),
+         LoadResult::IncorrectFormat, kNothing},
+        {"ShortTableIsNotReadForTheDefaultTable",
+         savedSettingsText({{"CodeTableValues", "1,2,3,"}}), LoadResult::Sent, restoreOf(0, false)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        start();
+        std::string file = folder.write("s.ini", c.file);
+        EXPECT_EQ(load_data_from_file(ui, file), c.result);
+        EXPECT_EQ(sentSettings(), c.sent);
+        EXPECT_EQ(ui.warnings(), c.result == LoadResult::IncorrectFormat
+                                     ? std::vector<std::string>{"File is incorrect format."}
+                                     : std::vector<std::string>{});
+        for (const auto& message : ui.messages) {
+            EXPECT_EQ(message.caption, kCaptionQuillon);
+        }
+        EXPECT_EQ(fileBytes(file), c.file) << "a restore never changes the file";
     }
-    EXPECT_EQ(fileBytes(file), GetParam().file) << "a restore never changes the file";
 }
 
-const char* kBadFormat = "File is incorrect format.";
-
-const std::vector<SentCommand> kNothing;
-const std::vector<std::string> kNoWarnings;
-const std::vector<std::string> kBadFormatOnly = {kBadFormat};
-const RestoreCase kRestores[] = {
-    {"FirstRunFileSendsNothing", savedSettingsText({{"FirstUp", ""}}), LoadResult::NotSaved,
-     kNothing, kNoWarnings},
-    {"FirstUpMustBeExactlyYes", savedSettingsText({{"FirstUp", "yes"}}), LoadResult::NotSaved,
-     kNothing, kNoWarnings},
-    {"DefaultTableIsNotSent", savedSettingsText(), LoadResult::Sent, restoreOf(0, false),
-     kNoWarnings},
-    {"AlternateTableIsNotSent", savedSettingsText({{"KeypadLayout", "1"}}), LoadResult::Sent,
-     restoreOf(1, false), kNoWarnings},
-    {"CustomisedTableSendsTheFirstTwentyOfTwentyOnePieces",
-     savedSettingsText({{"KeypadLayout", "2"}}), LoadResult::Sent, restoreOf(2, true), kNoWarnings},
-    {"BuzzerPeriodEightIsSentAsNine", savedSettingsText({{"BuzzerPeriod", "8"}}), LoadResult::Sent,
-     restoreOf(0, false, 9), kNoWarnings},
-    {"UnreadableValueSendsNothing", savedSettingsText({{"LedColour", "white"}}),
-     LoadResult::IncorrectFormat, kNothing, kBadFormatOnly},
-    {"EmptyValueOfASavedFileSendsNothing", savedSettingsText({{"Options", ""}}),
-     LoadResult::IncorrectFormat, kNothing, kBadFormatOnly},
-    {"ValueAboveAByteSendsNothing", savedSettingsText({{"Buzzer", "257"}}),
-     LoadResult::IncorrectFormat, kNothing, kBadFormatOnly},
-    {"ShortCustomisedTableSendsNothing",
-     savedSettingsText({{"KeypadLayout", "8"}, {"CodeTableValues", "1,2,3,"}}),
-     LoadResult::IncorrectFormat, kNothing, kBadFormatOnly},
-    {"ShortTableIsNotReadForTheDefaultTable", savedSettingsText({{"CodeTableValues", "1,2,3,"}}),
-     LoadResult::Sent, restoreOf(0, false), kNoWarnings},
-};
-
-INSTANTIATE_TEST_SUITE_P(Files, Restore, ::testing::ValuesIn(kRestores),
-                         [](const auto& tc) { return std::string(tc.param.name); });
-
-// Failures that come from the keypad leaving the bus at a given report.
-struct DropoutCase {
-    const char* name;
-    std::string file;
-    int unplugAtReport;  // counted from the first command of the restore
-    bool stayAwayAfterReset;
-    LoadResult result;
-    std::vector<std::string> warnings;
-};
-
-class RestoreDropout : public testing::KeypadWorld,
-                       public ::testing::WithParamInterface<DropoutCase> {};
-
-TEST_P(RestoreDropout, StopsAtTheFailingStepWithItsMessage) {
-    start();
-    simulation.keypad->faults.unplugAfterReports = GetParam().unplugAtReport;
-    simulation.keypad->faults.stayAwayAfterReset = GetParam().stayAwayAfterReset;
-    std::string file = folder.write("s.ini", GetParam().file);
-    LoadResult result = load_data_from_file(ui, file);
-    EXPECT_EQ(result, GetParam().result);
-    EXPECT_EQ(ui.warnings(), GetParam().warnings);
-    EXPECT_EQ(reselectsKeypadType(result), result == LoadResult::StepFailed);
-}
-
-const DropoutCase kDropouts[] = {
-    {"OptionsUnanswered",
-     savedSettingsText(),
-     1,
-     false,
-     LoadResult::StepFailed,
-     {"Unable to set option.."}},
-    {"KeypadGoneAfterReset",
-     savedSettingsText(),
-     -1,
-     true,
-     LoadResult::StepFailed,
-     {"Vorla Quillon™ not connected..", "Unable to set option.."}},
-    {"TableUnanswered",
-     savedSettingsText({{"KeypadLayout", "2"}}),
-     4,
-     false,
-     LoadResult::TableFailed,
-     {"Unable to Load Table.."}},
-    {"DefaultsUnanswered",
-     savedSettingsText(),
-     8,
-     false,
-     LoadResult::StepFailed,
-     {"Unable to write default.."}},
-};
-
-INSTANTIATE_TEST_SUITE_P(Keypad, RestoreDropout, ::testing::ValuesIn(kDropouts),
-                         [](const auto& tc) { return std::string(tc.param.name); });
-
-class Restored : public testing::KeypadWorld {};
-
-TEST_F(Restored, KeypadKeepsTheFileSettingsAsDefaultsAcrossARestart) {
-    start("keys=8");
-    std::string file =
-        folder.write("s.ini", savedSettingsText({{"KeypadLayout", "2"}, {"LedBrightness", "7"}}));
-    ASSERT_EQ(load_data_from_file(ui, file), LoadResult::Sent);
-    const auto& defaults = simulation.keypad->defaults();
-    EXPECT_EQ(defaults.keypadType, 2);
-    EXPECT_EQ(defaults.ledBrightness, 7);
-    EXPECT_EQ(defaults.buzzerPeriod, 3);
-    EXPECT_TRUE(std::equal(kFileTable.begin(), kFileTable.end(), defaults.customTable.begin()));
+// The keypad leaving the bus at a given report, counted from the first command of the restore.
+TEST_F(Restore, StopsAtTheFailingStepWithItsMessage) {
+    const struct {
+        std::string file;
+        int unplugAtReport;
+        bool stayAwayAfterReset;
+        LoadResult result;
+        std::vector<std::string> warnings;
+    } cases[] = {
+        {savedSettingsText(), 1, false, LoadResult::StepFailed, {"Unable to set option.."}},
+        {savedSettingsText(),
+         -1,
+         true,
+         LoadResult::StepFailed,
+         {"Vorla Quillon™ not connected..", "Unable to set option.."}},
+        {savedSettingsText({{"KeypadLayout", "2"}}),
+         4,
+         false,
+         LoadResult::TableFailed,
+         {"Unable to Load Table.."}},
+        {savedSettingsText(), 8, false, LoadResult::StepFailed, {"Unable to write default.."}},
+    };
+    for (const auto& c : cases) {
+        start();
+        simulation.keypad->faults.unplugAfterReports = c.unplugAtReport;
+        simulation.keypad->faults.stayAwayAfterReset = c.stayAwayAfterReset;
+        LoadResult result = load_data_from_file(ui, folder.write("s.ini", c.file));
+        EXPECT_EQ(result, c.result) << c.warnings[0];
+        EXPECT_EQ(ui.warnings(), c.warnings);
+        EXPECT_EQ(reselectsKeypadType(result), result == LoadResult::StepFailed);
+    }
 }
 
 class Save : public testing::KeypadWorld {};

@@ -4,7 +4,6 @@
 
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,7 +21,11 @@ namespace lumora_usb_encoder::testing {
 // every command written to the keypad.
 class KeypadWorld : public ::testing::Test {
   protected:
+    // May be called again for another keypad: the log and the messages start afresh.
     void start(const std::string& spec = "keys=8") {
+        closeKeypad();
+        written.clear();
+        ui = RecordingUi{};
         std::string error;
         auto made = sim::makeSimulation(spec, error);
         ASSERT_TRUE(made) << error;
@@ -57,26 +60,22 @@ class KeypadWorld : public ::testing::Test {
 
 // A settings file as the program writes it after a save, with some values replaced.
 inline std::string savedSettingsText(const std::map<std::string, std::string>& changes = {}) {
-    std::map<std::string, std::string> values = {
-        {"FirstUp", "Yes"},
-        {"KeypadLayout", "0"},
-        {"LedBrightness", "5"},
-        {"LedColour", "0"},
-        {"Buzzer", "1"},
-        {"BuzzerPeriod", "2"},
-        {"CodeTableValues", "0,4,225,5,0,6,0,7,0,8,0,9,0,10,0,11,0,12,0,13,"},
-        {"FirmwareFile", ""},
-        {"Options", "6"},
+    const std::pair<const char*, const char*> saved[] = {
         {"SerialNumber", "QK0000012345"},
-    };
-    for (const auto& [key, value] : changes) {
-        values[key] = value;
-    }
+        {"Options", "6"},
+        {"FirmwareFile", ""},
+        {"CodeTableValues", "0,4,225,5,0,6,0,7,0,8,0,9,0,10,0,11,0,12,0,13,"},
+        {"BuzzerPeriod", "2"},
+        {"Buzzer", "1"},
+        {"LedColour", "0"},
+        {"LedBrightness", "5"},
+        {"KeypadLayout", "0"},
+        {"FirstUp", "Yes"}};
     std::string text = " [appSettings]\r\n";
-    for (const char* key :
-         {"SerialNumber", "Options", "FirmwareFile", "CodeTableValues", "BuzzerPeriod", "Buzzer",
-          "LedColour", "LedBrightness", "KeypadLayout", "FirstUp"}) {
-        text += std::string(" ") + key + "=" + values[key] + "\r\n";
+    for (const auto& [key, value] : saved) {
+        auto changed = changes.find(key);
+        text += std::string(" ") + key + "=" +
+                (changed == changes.end() ? value : changed->second) + "\r\n";
     }
     return text;
 }

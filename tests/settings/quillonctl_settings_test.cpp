@@ -46,34 +46,24 @@ TEST(QuillonctlSettings, FirstUseCreatesTheSettingsFileAndARestoreSendsNothing) 
               std::string::npos);
 }
 
-TEST(QuillonctlSettings, ExportAsksBeforeOverwritingAndYesAnswers) {
+TEST(QuillonctlSettings, ExportAsksBeforeOverwritingAndImportChecksTheName) {
     TempFolder folder;
     std::string settings = folder.write("USBUtilityCfg.ini", " [appSettings]\r\n FirstUp=\r\n");
     std::filesystem::create_directory(folder.path() / "out");
     std::string target = folder.write("out/USBUtilityQuillonCfg.ini", "old");
-    std::string base = "--settings " + settings + " config export " + folder.file("out");
-
-    auto refused = runQuillonctl(base);
-    EXPECT_EQ(refused.exitCode, 2);
+    std::string exportTo = "--settings " + settings + " config export " + folder.file("out");
+    EXPECT_EQ(runQuillonctl(exportTo).exitCode, 2);
     EXPECT_EQ(fileBytes(target), "old");
-    auto forced = runQuillonctl(base + " --yes");
+    auto forced = runQuillonctl(exportTo + " --yes");
     EXPECT_EQ(forced.exitCode, 0) << forced.err;
     EXPECT_EQ(fileBytes(target), fileBytes(settings));
-}
 
-TEST(QuillonctlSettings, ImportChecksTheNameAndReplacesTheSettingsFile) {
-    TempFolder folder;
-    std::string settings = folder.write("USBUtilityCfg.ini", " [appSettings]\r\n FirstUp=\r\n");
     std::string unsaved = " [appSettings]\r\n SerialNumber=X\r\n FirstUp=\r\n";
-    std::string wrongName = folder.write("usbutilityquilloncfg.ini", unsaved);
-    std::string rightName = folder.write("USBUtilityQuillonCfg.ini", unsaved);
-
-    auto refused =
-        runQuillonctl("--simulate --settings " + settings + " config import " + wrongName);
+    std::string importFrom = "--simulate --settings " + settings + " config import ";
+    auto refused = runQuillonctl(importFrom + folder.write("usbutilityquilloncfg.ini", unsaved));
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_NE(refused.err.find("Incorrect Filename."), std::string::npos);
-    auto imported =
-        runQuillonctl("--simulate --settings " + settings + " config import " + rightName);
+    auto imported = runQuillonctl(importFrom + folder.write("USBUtilityQuillonCfg.ini", unsaved));
     EXPECT_EQ(imported.exitCode, 0) << imported.err;
     EXPECT_EQ(fileBytes(settings), unsaved);
 }

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "../support/temp_folder.h"
+#include "settings/keypad_fields.h"
 #include "settings/settings_file.h"
 
 namespace lumora_usb_encoder {
@@ -91,11 +92,6 @@ TEST(SettingValues, TheTableIsSentWholeWhereTheKeypadTypeTakesIt) {
     EXPECT_EQ(payload(8, 24), padded(oneTo(24)));
 }
 
-TEST(SettingValues, CodeTableIsWrittenAsNumbersEachFollowedByAComma) {
-    const uint8_t bytes[] = {0, 4, 225, 5};
-    EXPECT_EQ(formatCodeTableValues(bytes), "0,4,225,5,");
-}
-
 TEST(SettingValues, TableIsReadOnlyForCustomisedTables) {
     std::map<std::string, std::string> file = {
         {"Options", "6"}, {"KeypadLayout", "1"}, {"LedBrightness", "5"},       {"LedColour", "0"},
@@ -122,16 +118,40 @@ TEST(SettingsFile, FirstUseCreatesTheTenEmptyKeysNewestFirst) {
               " FirmwareFile=\r\n CodeTableValues=\r\n BuzzerPeriod=\r\n"
               " Buzzer=\r\n LedColour=\r\n LedBrightness=\r\n"
               " KeypadLayout=\r\n FirstUp=\r\n");
-}
-
-TEST(SettingsFile, ExistingFileIsLeftAlone) {
-    testing::TempFolder folder;
-    std::string path = folder.write("USBUtilityCfg.ini", "odd content\n");
-    EXPECT_TRUE(ensureSettingsFile(path));
-    EXPECT_EQ(testing::fileBytes(path), "odd content\n");
+    std::string odd = folder.write("odd.ini", "odd content\n");
+    EXPECT_TRUE(ensureSettingsFile(odd));
+    EXPECT_EQ(testing::fileBytes(odd), "odd content\n") << "an existing file is left alone";
     EXPECT_FALSE(ensureSettingsFile(""));
     std::filesystem::create_directory(folder.path() / "dir.ini");
     EXPECT_FALSE(ensureSettingsFile(folder.file("dir.ini")));
+}
+
+// The main window's table list and status lines: the three entries stand for the tables of the
+// keypad's own family.
+TEST(KeypadFamily, TheTableListFollowsTheKeypadsFamily) {
+    struct Case {
+        int32_t type;
+        int32_t entry;         // shown in the table list
+        int32_t customisedAs;  // what picking "Customise Table" sends
+        const char* variant;   // with options naming an 8-key keypad
+        const char* table;
+    } cases[] = {
+        {0, 0, 2, "8Way Keypad", "Default      Table"},
+        {2, 2, 2, "8Way Keypad", "Customise Table"},
+        {3, 0, 5, "12Way Keypad", "Default      Table"},
+        {4, 1, 5, "12Way Keypad", "Alternate   Table"},
+        {5, 2, 5, "12Way Keypad", "Customise Table"},
+        {6, 0, 8, "16Way Keypad", "Default      Table"},
+        {8, 2, 8, "16Way Keypad", "Customise Table"},
+        {9, -1, 2, "8Way Keypad", "Table 9"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(keypadTypeListEntry(c.type), c.entry) << c.type;
+        EXPECT_EQ(keypadTypeForListEntry(c.type, 2), c.customisedAs) << c.type;
+        EXPECT_EQ(variantText(2, c.type), c.variant) << c.type;
+        EXPECT_EQ(keypadTypeText(c.type), c.table) << c.type;
+    }
+    EXPECT_EQ(variantText(0, 2), "5Way Keypad") << "the options byte names the small keypads";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "temp_folder.h"
 
@@ -28,62 +29,34 @@ Record key(const std::string& section, const std::string& k, const std::string& 
     return Record{comments, commented, section, k, v};
 }
 
-struct LoadCase {
-    const char* name;
-    std::string text;
-    std::vector<Record> expected;
-};
-
-class IniLoad : public ::testing::TestWithParam<LoadCase> {};
-
-TEST_P(IniLoad, ReadsEachLineByTheLoadRules) {
+TEST(IniLoad, ReadsEachLineByTheLoadRules) {
+    const std::pair<std::string, std::vector<Record>> cases[] = {
+        {"[s]\nkey = value\n", {header("s"), key("s", "key ", " value")}},
+        {"[s]\nkey=\n", {header("s"), key("s", "key", "")}},
+        {"[s]\nk=a=b=\n", {header("s"), key("s", "k", "a=b=")}},
+        {" \t[sec] tail ]x\t\r\n", {header("sec")}},
+        {"[s]\nPath=/a/[b]/c]\n", {header("s"), key("s", "Path", "/a/[b]/c]")}},
+        {"[s]\n#  k=v\n;j=w\n",
+         {header("s"), key("s", "k", "v", "", '#'), key("s", "j", "w", "", ';')}},
+        {";[off]\nk=v\n", {header("off", "", ';'), key("off", "k", "v")}},
+        {"# one\n  ; two  \n[s]\n#three\nk=v\n",
+         {header("s", "# one\n; two\n"), key("s", "k", "v", "#three\n")}},
+        {"\n\n[s]\n \t \r\n\nk=v\n\n", {header("s"), key("s", "k", "v")}},
+        {" [s]\r\n k=v\r\n", {header("s"), key("s", "k", "v")}},
+        {"a=1\n[s]\nb=2\n", {key("", "a", "1"), header("s"), key("s", "b", "2")}},
+        {"[open\nk=v\n", {header("open"), key("open", "k", "v")}},
+        {"[a=b]\n", {header("a=b")}},
+        {"[s]\n# c\njunk\n=nokey\nk=v\n", {header("s"), key("s", "k", "v", "# c\n")}},
+        {"[s]\nk=v", {header("s"), key("s", "k", "v")}},
+        {"", {}},
+    };
     TempFolder folder;
-    std::vector<Record> content{key("stale", "x", "y")};
-    ASSERT_TRUE(CIniFile::Load(folder.write("f.ini", GetParam().text), content));
-    EXPECT_EQ(content, GetParam().expected);
+    for (const auto& [text, expected] : cases) {
+        std::vector<Record> content{key("stale", "x", "y")};
+        ASSERT_TRUE(CIniFile::Load(folder.write("f.ini", text), content)) << '"' << text << '"';
+        EXPECT_EQ(content, expected) << '"' << text << '"';
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    EdgeCases, IniLoad,
-    ::testing::Values(
-        LoadCase{"SpacesAroundEqualsAreKept",
-                 "[s]\nkey = value\n",
-                 {header("s"), key("s", "key ", " value")}},
-        LoadCase{
-            "LineEndingInEqualsHasEmptyValue", "[s]\nkey=\n", {header("s"), key("s", "key", "")}},
-        LoadCase{"ValueMayHoldEquals", "[s]\nk=a=b=\n", {header("s"), key("s", "k", "a=b=")}},
-        LoadCase{"SectionLineIsTrimmedAndTextAfterBracketIgnored",
-                 " \t[sec] tail ]x\t\r\n",
-                 {header("sec")}},
-        LoadCase{"ValueWithBracketsIsKept",
-                 "[s]\nPath=/a/[b]/c]\n",
-                 {header("s"), key("s", "Path", "/a/[b]/c]")}},
-        LoadCase{"CommentedKeyKeepsItsIndicator",
-                 "[s]\n#  k=v\n;j=w\n",
-                 {header("s"), key("s", "k", "v", "", '#'), key("s", "j", "w", "", ';')}},
-        LoadCase{"CommentedSectionStillNamesTheSection",
-                 ";[off]\nk=v\n",
-                 {header("off", "", ';'), key("off", "k", "v")}},
-        LoadCase{"CommentLinesTravelWithTheNextRecord",
-                 "# one\n  ; two  \n[s]\n#three\nk=v\n",
-                 {header("s", "# one\n; two\n"), key("s", "k", "v", "#three\n")}},
-        LoadCase{"BlankLinesAreIgnored",
-                 "\n\n[s]\n \t \r\n\nk=v\n\n",
-                 {header("s"), key("s", "k", "v")}},
-        LoadCase{"CrLfLinesReadLikeLfLines", " [s]\r\n k=v\r\n", {header("s"), key("s", "k", "v")}},
-        LoadCase{"KeysBeforeAnyHeaderHaveNoSection",
-                 "a=1\n[s]\nb=2\n",
-                 {key("", "a", "1"), header("s"), key("s", "b", "2")}},
-        LoadCase{"SectionWithoutBracketIsNamedByTheRest",
-                 "[open\nk=v\n",
-                 {header("open"), key("open", "k", "v")}},
-        LoadCase{"SectionNameMayHoldEquals", "[a=b]\n", {header("a=b")}},
-        LoadCase{"UnreadableLineIsDroppedAndItsCommentsGoOn",
-                 "[s]\n# c\njunk\n=nokey\nk=v\n",
-                 {header("s"), key("s", "k", "v", "# c\n")}},
-        LoadCase{"LastLineWithoutLineBreakIsRead", "[s]\nk=v", {header("s"), key("s", "k", "v")}},
-        LoadCase{"EmptyFileHasNoRecords", "", {}}),
-    [](const auto& tc) { return std::string(tc.param.name); });
 
 TEST(IniSave, WritesCrLfAndOneLeadingCharacterPerRecordLine) {
     TempFolder folder;
@@ -99,110 +72,92 @@ TEST(IniSave, WritesCrLfAndOneLeadingCharacterPerRecordLine) {
     EXPECT_EQ(reread, content);
 }
 
-// A file, one operation on it, the operation's result and the file afterwards.
-struct EditCase {
-    const char* name;
-    std::string before;
-    std::function<bool(const std::string& path)> edit;
-    bool result;
-    std::string after;  // "" : unchanged
-};
-
-class IniEdit : public ::testing::TestWithParam<EditCase> {};
-
-std::function<bool(const std::string&)> setValue(std::string k, std::string v, std::string s) {
+using Edit = std::function<bool(const std::string& path)>;
+Edit setValue(std::string k, std::string v, std::string s) {
     return [=](const std::string& path) { return CIniFile::SetValue(k, v, s, path); };
 }
-std::function<bool(const std::string&)> sortedDescending(bool descending) {
+Edit sortedDescending(bool descending) {
     return [=](const std::string& path) { return CIniFile::Sort(path, descending); };
-}
-
-TEST_P(IniEdit, ChangesTheFileAsDocumented) {
-    TempFolder folder;
-    std::string path = folder.write("f.ini", GetParam().before);
-    EXPECT_EQ(GetParam().edit(path), GetParam().result);
-    EXPECT_EQ(fileBytes(path), GetParam().after.empty() ? GetParam().before : GetParam().after);
-    EXPECT_EQ(folder.entryCount(), 1u) << "a temporary file was left behind";
 }
 
 const std::string kTwoSections = " [a]\r\n x=1\r\n [b]\r\n y=2\r\n";
 
-INSTANTIATE_TEST_SUITE_P(
-    Operations, IniEdit,
-    ::testing::Values(
-        EditCase{"SetValueNewKeyGoesRightUnderTheHeader", kTwoSections, setValue("z", "3", "a"),
-                 true, " [a]\r\n z=3\r\n x=1\r\n [b]\r\n y=2\r\n"},
-        EditCase{"SetValueNewSectionGoesToTheEnd", kTwoSections, setValue("k", "v", "c"), true,
-                 kTwoSections + " [c]\r\n k=v\r\n"},
-        EditCase{"SetValueKeepsCommentsAndIndicatorOfAnExistingKey", "[a]\n# note\n;x=1\n",
-                 setValue("x", "[2]", "a"), true, " [a]\r\n# note\r\n;x=[2]\r\n"},
-        EditCase{"SetValueAfterDuplicateHeaderInsertsUnderTheFirst", "[a]\n[b]\n[a]\n",
-                 setValue("k", "v", "a"), true, " [a]\r\n k=v\r\n [b]\r\n [a]\r\n"},
-        EditCase{"AddSectionAddsASecondHeaderOfTheSameName", "[a]\n",
-                 [](auto& p) { return CIniFile::AddSection("a", p); }, true, " [a]\r\n [a]\r\n"},
-        EditCase{"BlankLinesDisappearOnTheNextSave", "\n[a]\n\n\nx=1\n\n", setValue("x", "1", "a"),
-                 true, " [a]\r\n x=1\r\n"},
-        EditCase{"TrailingCommentsAreKeptAtTheEnd", "[a]\nx=1\n# last\n", setValue("x", "2", "a"),
-                 true, " [a]\r\n x=2\r\n# last\r\n"},
-        EditCase{"RenameSectionMovesHeaderAndKeys", kTwoSections,
-                 [](auto& p) { return CIniFile::RenameSection("a", "c", p); }, true,
-                 " [c]\r\n x=1\r\n [b]\r\n y=2\r\n"},
-        EditCase{"CommentRecordSetsTheIndicator", kTwoSections,
-                 [](auto& p) { return CIniFile::CommentRecord(CIniFile::SemiColon, "y", "b", p); },
-                 true, " [a]\r\n x=1\r\n [b]\r\n;y=2\r\n"},
-        EditCase{"CommentRecordOfAMissingKeyFails", kTwoSections,
-                 [](auto& p) { return CIniFile::CommentRecord(CIniFile::Pound, "y", "a", p); },
-                 false, ""},
-        EditCase{"UnCommentRecordClearsTheIndicator", "[a]\n#x=1\n",
-                 [](auto& p) { return CIniFile::UnCommentRecord("x", "a", p); }, true,
-                 " [a]\r\n x=1\r\n"},
-        EditCase{"CommentSectionMarksHeaderAndKeys", kTwoSections,
-                 [](auto& p) { return CIniFile::CommentSection('#', "a", p); }, true,
-                 "#[a]\r\n#x=1\r\n [b]\r\n y=2\r\n"},
-        EditCase{"UnCommentSectionClearsThem", "#[a]\n#x=1\n",
-                 [](auto& p) { return CIniFile::UnCommentSection("a", p); }, true,
-                 " [a]\r\n x=1\r\n"},
-        EditCase{"DeleteRecordTakesItsComments", "[a]\n# gone\nx=1\ny=2\n",
-                 [](auto& p) { return CIniFile::DeleteRecord("x", "a", p); }, true,
-                 " [a]\r\n y=2\r\n"},
-        EditCase{"DeleteRecordOfAMissingKeyFails", kTwoSections,
-                 [](auto& p) { return CIniFile::DeleteRecord("q", "a", p); }, false, ""},
-        EditCase{"DeleteSectionRemovesHeaderAndKeys", kTwoSections,
-                 [](auto& p) { return CIniFile::DeleteSection("a", p); }, true, " [b]\r\n y=2\r\n"},
-        EditCase{"SetSectionCommentsEndsThemWithALineBreak", kTwoSections,
-                 [](auto& p) { return CIniFile::SetSectionComments("# one\n; two", "b", p); }, true,
-                 " [a]\r\n x=1\r\n# one\r\n; two\r\n [b]\r\n y=2\r\n"},
-        EditCase{"SetSectionCommentsOfAMissingSectionFails", kTwoSections,
-                 [](auto& p) { return CIniFile::SetSectionComments("# c", "q", p); }, false, ""},
-        EditCase{"SetRecordCommentsPutsThemOverTheKey", kTwoSections,
-                 [](auto& p) { return CIniFile::SetRecordComments("# why\n", "x", "a", p); }, true,
-                 " [a]\r\n# why\r\n x=1\r\n [b]\r\n y=2\r\n"},
-        EditCase{"CommentsThatWouldReadBackAsKeysAreRefused", kTwoSections,
-                 [](auto& p) { return CIniFile::SetRecordComments("# ok\nz=9", "x", "a", p); },
-                 false, ""},
-        EditCase{"KeyWithALineBreakIsRefused", kTwoSections, setValue("k\n[evil]", "v", "a"), false,
-                 ""},
-        EditCase{"ValueWithALineBreakIsRefused", kTwoSections, setValue("k", "v\r\n[evil]", "a"),
-                 false, ""},
-        EditCase{"KeyHoldingEqualsIsRefused", kTwoSections, setValue("k=j", "v", "a"), false, ""},
-        EditCase{"EmptyKeyIsRefused", kTwoSections, setValue("", "v", "a"), false, ""},
-        EditCase{"KeyThatReadsAsASectionIsRefused", kTwoSections, setValue("[k", "v", "a"), false,
-                 ""},
-        EditCase{"SectionNameWithBracketIsRefused", kTwoSections,
-                 [](auto& p) { return CIniFile::AddSection("a]b", p); }, false, ""},
-        EditCase{"SortAscendingOrdersSectionsThenKeys", "[b]\nz=1\ny=2\n[a]\nq=3\np=4\n",
-                 sortedDescending(false), true, " [a]\r\n p=4\r\n q=3\r\n [b]\r\n y=2\r\n z=1\r\n"},
-        EditCase{"SortDescendingReversesBoth", "[a]\np=4\nq=3\n[b]\ny=2\nz=1\n",
-                 sortedDescending(true), true, " [b]\r\n z=1\r\n y=2\r\n [a]\r\n q=3\r\n p=4\r\n"},
-        EditCase{"SortOrdersByBytesWithPrefixFirst", "[ab]\n[B]\n[a]\n", sortedDescending(false),
-                 true, " [B]\r\n [a]\r\n [ab]\r\n"},
-        EditCase{"SortKeepsKeysAboveTheFirstHeaderOnTop", "top=1\nabove=2\n[s]\nk=v\n",
-                 sortedDescending(false), true, " above=2\r\n top=1\r\n [s]\r\n k=v\r\n"},
-        EditCase{"SortMergesARepeatedSectionWithoutLosingKeysOrComments",
-                 "[s]\nb=1\n[t]\nt=1\n# again\n[s]\na=2\n", sortedDescending(false), true,
-                 "# again\r\n [s]\r\n a=2\r\n b=1\r\n [t]\r\n t=1\r\n"},
-        EditCase{"SortWithoutAHeaderFails", "k=v\n", sortedDescending(false), false, ""}),
-    [](const auto& tc) { return std::string(tc.param.name); });
+// A file, one operation on it, the operation's result and the file afterwards ("": unchanged).
+TEST(IniEdit, ChangesTheFileAsDocumented) {
+    const std::tuple<const char*, std::string, Edit, bool, std::string> cases[] = {
+        {"SetValueNewKeyGoesRightUnderTheHeader", kTwoSections, setValue("z", "3", "a"), true,
+         " [a]\r\n z=3\r\n x=1\r\n [b]\r\n y=2\r\n"},
+        {"SetValueNewSectionGoesToTheEnd", kTwoSections, setValue("k", "v", "c"), true,
+         kTwoSections + " [c]\r\n k=v\r\n"},
+        {"SetValueKeepsCommentsAndIndicatorOfAnExistingKey", "[a]\n# note\n;x=1\n",
+         setValue("x", "[2]", "a"), true, " [a]\r\n# note\r\n;x=[2]\r\n"},
+        {"SetValueAfterDuplicateHeaderInsertsUnderTheFirst", "[a]\n[b]\n[a]\n",
+         setValue("k", "v", "a"), true, " [a]\r\n k=v\r\n [b]\r\n [a]\r\n"},
+        {"AddSectionAddsASecondHeaderOfTheSameName", "[a]\n",
+         [](auto& p) { return CIniFile::AddSection("a", p); }, true, " [a]\r\n [a]\r\n"},
+        {"BlankLinesDisappearOnTheNextSave", "\n[a]\n\n\nx=1\n\n", setValue("x", "1", "a"), true,
+         " [a]\r\n x=1\r\n"},
+        {"TrailingCommentsAreKeptAtTheEnd", "[a]\nx=1\n# last\n", setValue("x", "2", "a"), true,
+         " [a]\r\n x=2\r\n# last\r\n"},
+        {"RenameSectionMovesHeaderAndKeys", kTwoSections,
+         [](auto& p) { return CIniFile::RenameSection("a", "c", p); }, true,
+         " [c]\r\n x=1\r\n [b]\r\n y=2\r\n"},
+        {"CommentRecordSetsTheIndicator", kTwoSections,
+         [](auto& p) { return CIniFile::CommentRecord(CIniFile::SemiColon, "y", "b", p); }, true,
+         " [a]\r\n x=1\r\n [b]\r\n;y=2\r\n"},
+        {"CommentRecordOfAMissingKeyFails", kTwoSections,
+         [](auto& p) { return CIniFile::CommentRecord(CIniFile::Pound, "y", "a", p); }, false, ""},
+        {"UnCommentRecordClearsTheIndicator", "[a]\n#x=1\n",
+         [](auto& p) { return CIniFile::UnCommentRecord("x", "a", p); }, true, " [a]\r\n x=1\r\n"},
+        {"CommentSectionMarksHeaderAndKeys", kTwoSections,
+         [](auto& p) { return CIniFile::CommentSection('#', "a", p); }, true,
+         "#[a]\r\n#x=1\r\n [b]\r\n y=2\r\n"},
+        {"UnCommentSectionClearsThem", "#[a]\n#x=1\n",
+         [](auto& p) { return CIniFile::UnCommentSection("a", p); }, true, " [a]\r\n x=1\r\n"},
+        {"DeleteRecordTakesItsComments", "[a]\n# gone\nx=1\ny=2\n",
+         [](auto& p) { return CIniFile::DeleteRecord("x", "a", p); }, true, " [a]\r\n y=2\r\n"},
+        {"DeleteRecordOfAMissingKeyFails", kTwoSections,
+         [](auto& p) { return CIniFile::DeleteRecord("q", "a", p); }, false, ""},
+        {"DeleteSectionRemovesHeaderAndKeys", kTwoSections,
+         [](auto& p) { return CIniFile::DeleteSection("a", p); }, true, " [b]\r\n y=2\r\n"},
+        {"SetSectionCommentsEndsThemWithALineBreak", kTwoSections,
+         [](auto& p) { return CIniFile::SetSectionComments("# one\n; two", "b", p); }, true,
+         " [a]\r\n x=1\r\n# one\r\n; two\r\n [b]\r\n y=2\r\n"},
+        {"SetSectionCommentsOfAMissingSectionFails", kTwoSections,
+         [](auto& p) { return CIniFile::SetSectionComments("# c", "q", p); }, false, ""},
+        {"SetRecordCommentsPutsThemOverTheKey", kTwoSections,
+         [](auto& p) { return CIniFile::SetRecordComments("# why\n", "x", "a", p); }, true,
+         " [a]\r\n# why\r\n x=1\r\n [b]\r\n y=2\r\n"},
+        {"CommentsThatWouldReadBackAsKeysAreRefused", kTwoSections,
+         [](auto& p) { return CIniFile::SetRecordComments("# ok\nz=9", "x", "a", p); }, false, ""},
+        {"KeyWithALineBreakIsRefused", kTwoSections, setValue("k\n[evil]", "v", "a"), false, ""},
+        {"ValueWithALineBreakIsRefused", kTwoSections, setValue("k", "v\r\n[evil]", "a"), false,
+         ""},
+        {"KeyHoldingEqualsIsRefused", kTwoSections, setValue("k=j", "v", "a"), false, ""},
+        {"EmptyKeyIsRefused", kTwoSections, setValue("", "v", "a"), false, ""},
+        {"KeyThatReadsAsASectionIsRefused", kTwoSections, setValue("[k", "v", "a"), false, ""},
+        {"SectionNameWithBracketIsRefused", kTwoSections,
+         [](auto& p) { return CIniFile::AddSection("a]b", p); }, false, ""},
+        {"SortAscendingOrdersSectionsThenKeys", "[b]\nz=1\ny=2\n[a]\nq=3\np=4\n",
+         sortedDescending(false), true, " [a]\r\n p=4\r\n q=3\r\n [b]\r\n y=2\r\n z=1\r\n"},
+        {"SortDescendingReversesBoth", "[a]\np=4\nq=3\n[b]\ny=2\nz=1\n", sortedDescending(true),
+         true, " [b]\r\n z=1\r\n y=2\r\n [a]\r\n q=3\r\n p=4\r\n"},
+        {"SortOrdersByBytesWithPrefixFirst", "[ab]\n[B]\n[a]\n", sortedDescending(false), true,
+         " [B]\r\n [a]\r\n [ab]\r\n"},
+        {"SortKeepsKeysAboveTheFirstHeaderOnTop", "top=1\nabove=2\n[s]\nk=v\n",
+         sortedDescending(false), true, " above=2\r\n top=1\r\n [s]\r\n k=v\r\n"},
+        {"SortMergesARepeatedSectionWithoutLosingKeysOrComments",
+         "[s]\nb=1\n[t]\nt=1\n# again\n[s]\na=2\n", sortedDescending(false), true,
+         "# again\r\n [s]\r\n a=2\r\n b=1\r\n [t]\r\n t=1\r\n"},
+        {"SortWithoutAHeaderFails", "k=v\n", sortedDescending(false), false, ""}};
+    for (const auto& [name, before, edit, result, after] : cases) {
+        TempFolder folder;
+        std::string path = folder.write("f.ini", before);
+        EXPECT_EQ(edit(path), result) << name;
+        EXPECT_EQ(fileBytes(path), after.empty() ? before : after) << name;
+        EXPECT_EQ(folder.entryCount(), 1u) << name << ": a temporary file was left behind";
+    }
+}
 
 TEST(IniQueries, FindSectionsAndKeysAsTheyStandInTheFile) {
     TempFolder folder;
@@ -243,23 +198,12 @@ TEST(IniMissingFile, ReadsAsEmptyAndIsNeverCreatedByAChange) {
     ASSERT_TRUE(CIniFile::SetValue("k", "v", "s", path));
     EXPECT_EQ(fileBytes(path), " [s]\r\n k=v\r\n");
     EXPECT_EQ(CIniFile::GetValue("k", "s", path), "v");
-}
-
-TEST(IniCreate, EmptiesAnExistingFile) {
-    TempFolder folder;
-    std::string path = folder.write("f.ini", "[a]\nx=1\n");
     ASSERT_TRUE(CIniFile::Create(path));
-    EXPECT_EQ(fileBytes(path), "");
+    EXPECT_EQ(fileBytes(path), "") << "creating empties an existing file";
 }
-
-struct TrimCase {
-    std::string in;
-    int dir;
-    std::string out;
-};
 
 TEST(IniTrim, RemovesTheGivenCharactersFromTheChosenEnds) {
-    const TrimCase cases[] = {
+    const std::tuple<std::string, int, std::string> cases[] = {
         {" \t a b \r\n", 0, "a b"},
         {" \t a b \r\n", 1, "a b \r\n"},
         {" \t a b \r\n", 2, " \t a b"},
@@ -269,10 +213,10 @@ TEST(IniTrim, RemovesTheGivenCharactersFromTheChosenEnds) {
         {"", 0, ""},
         {"x", 0, "x"},
     };
-    for (const auto& c : cases) {
-        std::string text = c.in;
-        CIniFile::Trim(text, " \t\r\n", c.dir);
-        EXPECT_EQ(text, c.out) << "dir " << c.dir << " on \"" << c.in << "\"";
+    for (auto [text, dir, out] : cases) {
+        std::string in = text;
+        CIniFile::Trim(text, " \t\r\n", dir);
+        EXPECT_EQ(text, out) << "dir " << dir << " on \"" << in << "\"";
     }
 }
 

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <nlohmann/json.hpp>
 #include <vector>
 
 #include "../cli/cli_runner.h"
@@ -12,22 +11,6 @@
 
 namespace lumora_usb_encoder::testing {
 namespace {
-
-nlohmann::json status(const std::string& backend) {
-    auto run = runQuillonctl(backend + " --json status");
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    return run.exitCode == 0 ? nlohmann::json::parse(run.out) : nlohmann::json();
-}
-
-TEST(QuillonctlOverSocket, StatusIsTheSameRecordAsTheInProcessSimulator) {
-    for (std::string spec : {"", "keys=16,type=8", "keys=5,brightness=2"}) {
-        std::string path = tempSocketPath();
-        QuillonSimProcess sim(path, spec);
-        ASSERT_TRUE(sim.ready()) << spec;
-        std::string simulate = spec.empty() ? "--simulate" : "--simulate=" + spec;
-        EXPECT_EQ(status("--hid-socket " + path), status(simulate)) << spec;
-    }
-}
 
 TEST(QuillonctlOverSocket, NoServerMeansNoKeypadAndSaysWhy) {
     std::string path = tempSocketPath();

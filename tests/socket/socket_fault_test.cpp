@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "device/socket_backend.h"
@@ -47,12 +48,8 @@ struct Client {
         return wire::FileDescriptor(fds[0]);
     }
     bool said(const std::string& part) const {
-        for (const auto& d : diagnostics) {
-            if (d.find(part) != std::string::npos) {
-                return true;
-            }
-        }
-        return false;
+        return std::any_of(diagnostics.begin(), diagnostics.end(),
+                           [&](const std::string& d) { return d.find(part) != std::string::npos; });
     }
 };
 

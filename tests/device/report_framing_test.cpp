@@ -1,4 +1,5 @@
 #include "device/report_framing.h"
+#include "device/status_record.h"
 
 #include <gtest/gtest.h>
 
@@ -145,39 +146,35 @@ TEST(Exchange, ResultCodes) {
     }
 }
 
-TEST(Exchange, TimesOutAfter500EmptyPollsOnly) {
-    ScriptedDevice device;
-    uint32_t start = GetTickCount();
-    auto e = exchange(device, 1, {});
-    EXPECT_EQ(e.result, -6);
-    EXPECT_EQ(device.polls, 500);
-    EXPECT_EQ(GetTickCount() - start, 5000u);
-    EXPECT_EQ(e.replyLength, 0xFFFF'FFFFu) << "left untouched on failure";
-}
-
-TEST(Exchange, AcknowledgeRestartsTheTimeOut) {
-    ScriptedDevice device;
-    for (int i = 0; i < 499; ++i) {
-        device.reports.emplace_back();
+// An empty poll costs 10 ms; an acknowledge starts the count again; 0 waits for ever.
+TEST(Exchange, TimesOutAfter500EmptyPollsSinceTheLastAcknowledge) {
+    struct Case {
+        const char* name;
+        size_t emptyPolls;
+        bool acknowledgeThen499More;
+        int32_t timeoutMs;
+        int32_t result;
+    };
+    const Case cases[] = {{"500 empty polls", 500, false, 5000, -6},
+                          {"acknowledged after 499", 499, true, 5000, 0},
+                          {"no time limit", 2000, false, 0, 0}};
+    for (const auto& c : cases) {
+        ScriptedDevice device;
+        device.reports.resize(c.emptyPolls);
+        if (c.acknowledgeThen499More) {
+            device.reports.push_back(inputReport({0x06}));
+            device.reports.resize(device.reports.size() + 499);
+        }
+        device.reports.push_back(inputReport(replyFrame({1, 2, 3})));
+        uint32_t start = GetTickCount();
+        auto e = exchange(device, 1, {}, c.timeoutMs);
+        EXPECT_EQ(e.result, c.result) << c.name;
+        EXPECT_EQ(e.replyLength, c.result == 0 ? 3u : 0xFFFF'FFFFu) << c.name;
+        if (c.result != 0) {
+            EXPECT_EQ(device.polls, 500);
+            EXPECT_EQ(GetTickCount() - start, 5000u);
+        }
     }
-    device.reports.push_back(inputReport({0x06}));
-    for (int i = 0; i < 499; ++i) {
-        device.reports.emplace_back();
-    }
-    device.reports.push_back(inputReport(replyFrame({1, 2, 3})));
-    auto e = exchange(device, 1, {});
-    EXPECT_EQ(e.result, 0);
-    EXPECT_EQ(e.replyLength, 3u);
-    EXPECT_EQ(e.reply[2], 3);
-}
-
-TEST(Exchange, NoTimeLimitWithZero) {
-    ScriptedDevice device;
-    for (int i = 0; i < 2000; ++i) {
-        device.reports.emplace_back();
-    }
-    device.reports.push_back(inputReport(replyFrame({})));
-    EXPECT_EQ(exchange(device, 1, {}, 0).result, 0);
 }
 
 TEST(Exchange, RefusesWithoutWriting) {
@@ -202,12 +199,6 @@ TEST(Exchange, ReceiveOnlyWritesNothing) {
     EXPECT_TRUE(device.written.empty());
 }
 
-}  // namespace
-}  // namespace lumora_usb_encoder
-
-namespace lumora_usb_encoder {
-namespace {
-
 // The longest reply (N = 55, 54 data bytes) and the caller's reply capacity: a reply never
 // lands past the span it is given, however long the frame.
 TEST(Exchange, TheLongestReplyFitsExactlyAndNeverOverrunsASmallerSpan) {
@@ -217,8 +208,8 @@ TEST(Exchange, TheLongestReplyFitsExactlyAndNeverOverrunsASmallerSpan) {
     }
     const std::pair<size_t, int32_t> cases[] = {{64, 0}, {54, 0}, {53, -13}, {8, -13}};
     for (auto [capacity, result] : cases) {
-        testing::ScriptedDevice device;
-        device.reports.push_back(testing::inputReport(testing::replyFrame(data)));
+        ScriptedDevice device;
+        device.reports.push_back(inputReport(replyFrame(data)));
         std::vector<uint8_t> reply(capacity + 4, 0x5A);  // guard bytes behind the span
         uint32_t length = 0xFFFF'FFFF;
         EXPECT_EQ(USBEncoderSendAndReceive_a(&device, 1, {}, std::span(reply).first(capacity),
@@ -231,6 +222,53 @@ TEST(Exchange, TheLongestReplyFitsExactlyAndNeverOverrunsASmallerSpan) {
         if (result == 0) {
             EXPECT_EQ(std::vector<uint8_t>(reply.begin(), reply.begin() + 54), data);
         }
+    }
+}
+
+std::vector<uint8_t> record(uint8_t type, size_t table, const std::string& version,
+                            const std::string& serial = "ABCDEFGHIJKL") {
+    std::vector<uint8_t> r = {5, 0, 1, 0x06, 3, type};
+    for (size_t i = 0; i < table; ++i) {
+        r.push_back(static_cast<uint8_t>(0x80 + i));
+    }
+    r.insert(r.end(), version.begin(), version.end());
+    r.push_back(0);
+    r.insert(r.end(), serial.begin(), serial.end());
+    return r;
+}
+
+TEST(StatusRecord, TableLengthFollowsKeypadType) {
+    struct Case {
+        uint8_t type;
+        size_t table;
+    };
+    for (auto [type, table] : {Case{1, 20}, Case{4, 24}, Case{7, 32}, Case{200, 32}}) {
+        auto bytes = record(type, table, "7.2");
+        auto status = decodeStatusRecord(bytes.data(), bytes.size());
+        ASSERT_TRUE(status) << int{type};
+        EXPECT_EQ(status->codeTable.size(), table);
+        EXPECT_EQ(status->firmwareVersion, "7.2");
+        EXPECT_EQ(status->serialNumber, "ABCDEFGHIJKL");
+        EXPECT_EQ(bytes[6 + table], '7') << "version right after the table";
+    }
+}
+
+TEST(StatusRecord, RejectsRecordsTooShortForTheirFields) {
+    auto full = record(7, 32, "7.2");
+    ASSERT_EQ(full.size(), 54u);
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<uint8_t> noZero(full.begin(), full.begin() + 41);  // version without its zero
+    const Case cases[] = {
+        {"header only", std::vector<uint8_t>(full.begin(), full.begin() + 5)},
+        {"table cut", std::vector<uint8_t>(full.begin(), full.begin() + 30)},
+        {"version without zero", noZero},
+        {"serial cut", std::vector<uint8_t>(full.begin(), full.end() - 1)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(decodeStatusRecord(c.bytes.data(), c.bytes.size())) << c.name;
     }
 }
 

@@ -1,14 +1,12 @@
 // A stand-in for the hidapi 0.13 library that serves the devices of a quillon-sim socket
 // (QUILLON_STANDIN_SOCKET) with hidapi's own contract, so that the programs' production HID path
-// runs in tests without a keypad: report ID first on write, byte counts back, -1 and hid_error
-// on failure, interface numbers and wide strings in the enumeration. An open of the path named by
-// QUILLON_STANDIN_DENY fails as a node without permission would.
+// runs in tests without a keypad: report ID first on write, byte counts back, -1 on failure,
+// interface numbers and wide strings in the enumeration. Only the calls the programs make.
 #include <hidapi/hidapi.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <cwchar>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,15 +17,12 @@ namespace hid = lumora_usb_encoder::hid;
 
 struct hid_device_ {
     std::unique_ptr<hid::Device> device;
-    bool nonblocking = false;
-    std::wstring error;
 };
 
 namespace {
 
 std::mutex mutex;
 std::shared_ptr<hid::Backend> backend;
-std::wstring globalError;
 
 hid::Backend* connected() {
     std::lock_guard lock(mutex);
@@ -35,7 +30,6 @@ hid::Backend* connected() {
         const char* path = std::getenv("QUILLON_STANDIN_SOCKET");
         std::string error;
         backend = path != nullptr ? hid::makeSocketBackend(path, error) : nullptr;
-        globalError = std::wstring(error.begin(), error.end());
     }
     return backend.get();
 }
@@ -48,18 +42,9 @@ wchar_t* wideCopy(const std::u16string& text) {
     return copy;
 }
 
-int fail(hid_device* dev, const wchar_t* reason) {
-    dev->error = reason;
-    return -1;
-}
-
 }  // namespace
 
 extern "C" {
-
-int HID_API_EXPORT hid_init(void) {
-    return 0;
-}
 
 int HID_API_EXPORT hid_exit(void) {
     std::lock_guard lock(mutex);
@@ -102,43 +87,18 @@ void HID_API_EXPORT hid_free_enumeration(struct hid_device_info* devs) {
 }
 
 hid_device* HID_API_EXPORT hid_open_path(const char* path) {
-    const char* denied = std::getenv("QUILLON_STANDIN_DENY");
     hid::Backend* bus = connected();
-    if (denied != nullptr && std::strcmp(denied, path) == 0) {
-        errno = EACCES;
-        globalError = L"Permission denied";
-        return nullptr;
-    }
     auto device = bus ? bus->openPath(path) : nullptr;
-    if (!device) {
-        globalError = L"Failed to open a device with path";
-        return nullptr;
-    }
-    return new hid_device{std::move(device), false, {}};
+    return device ? new hid_device{std::move(device)} : nullptr;
 }
 
 int HID_API_EXPORT hid_write(hid_device* dev, const unsigned char* data, size_t length) {
-    int written = dev->device->write(data, length);
-    return written < 0 ? fail(dev, L"write failed") : written;
+    return std::max(dev->device->write(data, length), -1);
 }
 
 int HID_API_EXPORT hid_read_timeout(hid_device* dev, unsigned char* data, size_t length,
                                     int milliseconds) {
-    // -1 waits for ever; the socket protocol has no such wait, so it waits in long slices.
-    int got = 0;
-    do {
-        got = dev->device->readTimeout(data, length, milliseconds < 0 ? 1000 : milliseconds);
-    } while (got == 0 && milliseconds < 0);
-    return got < 0 ? fail(dev, L"read failed") : got;
-}
-
-int HID_API_EXPORT hid_read(hid_device* dev, unsigned char* data, size_t length) {
-    return hid_read_timeout(dev, data, length, dev->nonblocking ? 0 : -1);
-}
-
-int HID_API_EXPORT hid_set_nonblocking(hid_device* dev, int nonblock) {
-    dev->nonblocking = nonblock != 0;
-    return 0;
+    return std::max(dev->device->readTimeout(data, length, milliseconds), -1);
 }
 
 namespace {
@@ -147,7 +107,7 @@ int copyString(hid_device* dev, bool manufacturer, wchar_t* string, size_t maxle
     int status =
         manufacturer ? dev->device->manufacturerString(text) : dev->device->productString(text);
     if (status != 0 || maxlen == 0) {
-        return fail(dev, L"no string");
+        return -1;
     }
     // As hidapi does: at most maxlen - 1 characters, always terminated.
     size_t count = std::min(text.size(), maxlen - 1);
@@ -169,11 +129,6 @@ int HID_API_EXPORT hid_get_product_string(hid_device* dev, wchar_t* string, size
 
 void HID_API_EXPORT hid_close(hid_device* dev) {
     delete dev;
-}
-
-const wchar_t* HID_API_EXPORT hid_error(hid_device* dev) {
-    const std::wstring& error = dev != nullptr ? dev->error : globalError;
-    return error.empty() ? nullptr : error.c_str();
 }
 
 }  // extern "C"

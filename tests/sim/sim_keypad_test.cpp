@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../faults/keypad_fault.h"
 #include "../settings/keypad_world.h"
 #include "device/keypad_commands.h"
 #include "device/status_record.h"
@@ -41,33 +42,37 @@ TEST_F(SimulatedKeypad, ReportsEveryVariant) {
 }
 
 TEST_F(SimulatedKeypad, FaultsGiveTheirResults) {
-    struct Case {
-        const char* name;
-        sim::KeypadFaults faults;
-        int32_t result;
-    };
-    sim::KeypadFaults f;
-    auto with = [](auto change) {
-        sim::KeypadFaults faults;
-        change(faults);
-        return faults;
-    };
-    const Case cases[] = {
-        {"none", f, 0},
-        {"acknowledges first", with([](auto& x) { x.acknowledgeReports = 3; }), 0},
-        {"slow reply", with([](auto& x) { x.replyDelayMs = 4990; }), 0},
-        {"too slow", with([](auto& x) { x.replyDelayMs = 5010; }), -6},
-        {"no reply", with([](auto& x) { x.noReply = true; }), -6},
-        {"refusal", with([](auto& x) { x.refuse = true; }), -13},
-        {"bad check byte", with([](auto& x) { x.badCheckByte = true; }), -13},
-        {"bad status byte", with([](auto& x) { x.badStatusByte = true; }), -13},
-        {"bad size byte", with([](auto& x) { x.badSizeByte = true; }), -8},
-        {"unplugged", with([](auto& x) { x.unplugAfterReports = 1; }), -1},
-    };
-    for (const auto& c : cases) {
+    const std::pair<testing::Fault, int32_t> cases[] = {
+        {testing::Fault::NoReply, -6},       {testing::Fault::Refusal, -13},
+        {testing::Fault::BadCheckByte, -13}, {testing::Fault::BadStatusByte, -13},
+        {testing::Fault::BadSizeByte, -8},   {testing::Fault::Unplug, -1}};
+    for (auto [fault, result] : cases) {
         start();
-        faults() = c.faults;
-        EXPECT_EQ(sendByte(Command::LedBrightness, 4), c.result) << c.name;
+        testing::putFault(faults(), fault);
+        EXPECT_EQ(sendByte(Command::LedBrightness, 4), result) << testing::faultName(fault);
+        closeKeypad();
+    }
+    // Acknowledges and a reply just inside the exchange's time-out still succeed.
+    const std::pair<sim::KeypadFaults, int32_t> timing[] = {
+        {{.acknowledgeReports = 3}, 0}, {{.replyDelayMs = 4990}, 0}, {{.replyDelayMs = 5010}, -6}};
+    for (const auto& [timed, result] : timing) {
+        start();
+        faults() = timed;
+        EXPECT_EQ(sendByte(Command::LedBrightness, 4), result) << timed.replyDelayMs;
+        closeKeypad();
+    }
+}
+
+// On the virtual clock an exchange costs one USB frame each way on top of the keypad's own
+// reply delay.
+TEST_F(SimulatedKeypad, AnExchangeTakesOneFrameEachWay) {
+    const std::pair<const char*, uint32_t> cases[] = {
+        {"", 0}, {"usb=instant", 0}, {"usb=frames", 2}, {"usb=frames,delay=3", 5}};
+    for (const auto& [spec, ticks] : cases) {
+        start(spec);
+        uint32_t before = GetTickCount();
+        EXPECT_EQ(sendByte(Command::LedBrightness, 4), 0) << spec;
+        EXPECT_EQ(GetTickCount() - before, ticks) << spec;
         closeKeypad();
     }
 }
@@ -77,57 +82,6 @@ TEST_F(SimulatedKeypad, RefusesValuesOutOfRange) {
     EXPECT_EQ(sendByte(Command::LedBrightness, 10), -13);
     EXPECT_EQ(sendByte(Command::BuzzerPeriod, 0), -13);
     EXPECT_EQ(sendByte(Command::BuzzerPeriod, 9), 0);
-}
-
-TEST_F(SimulatedKeypad, KeepsDefaultsAcrossRestartsAndResetsToFactory) {
-    start("brightness=5");
-    ASSERT_EQ(sendByte(Command::LedBrightness, 7), 0);
-    ASSERT_EQ(sendCommand(Command::WriteDefaults), 0);
-    ASSERT_EQ(sendByte(Command::LedBrightness, 2), 0);
-    // A restart without reset comes back with the stored default.
-    simulation.bus->detach(simulation.keypad.get());
-    simulation.bus->attach(simulation.keypad);
-    ASSERT_TRUE(rescanKeypad(ui));
-    EXPECT_EQ(readDeviceStatus()->ledBrightness, 7);
-
-    // A factory reset answers, leaves the bus, and is back within the restart wait.
-    ASSERT_EQ(sendCommand(Command::FactoryReset), 0);
-    Sleep(100);
-    EXPECT_EQ(sendCommand(Command::Status), -1) << "the old handle is stale";
-    Sleep(kRestartWaitMs);
-    ASSERT_TRUE(rescanKeypad(ui));
-    EXPECT_EQ(readDeviceStatus()->ledBrightness, 5) << "factory value, not the stored default";
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(SimulatedKeypad, StaysAwayWhenToldAndLeavesForTheLoader) {
-    start();
-    faults().stayAwayAfterReset = true;
-    (void)sendCommand(Command::FactoryReset);
-    Sleep(kRestartWaitMs);
-    EXPECT_FALSE(rescanKeypad(ui));
-
-    start();
-    bool loaderCalled = false;
-    simulation.keypad->onUpgradeMode = [&](uint32_t) { loaderCalled = true; };
-    EXPECT_EQ(sendCommand(Command::UpgradeMode), 0);
-    Sleep(kRestartWaitMs);
-    EXPECT_TRUE(hid::backend().enumerate(0x2047, 0x09BF).empty());
-    EXPECT_TRUE(loaderCalled);
-}
-
-TEST_F(SimulatedKeypad, StoresTableAndSerialNumber) {
-    start("keys=16,type=8");
-    std::vector<uint8_t> table(32, 0);
-    table[8] = 0xE2;
-    table[9] = 0x04;
-    ASSERT_EQ(sendCommand(Command::CodeTable, table), 0);
-    std::string serial = "NEWSERIAL123";
-    ASSERT_EQ(
-        sendCommand(Command::SerialNumber, std::vector<uint8_t>(serial.begin(), serial.end())), 0);
-    auto status = readDeviceStatus();
-    EXPECT_EQ(status->codeTable, table);
-    EXPECT_EQ(status->serialNumber, serial);
 }
 
 TEST(SimulationSpec, RejectsWhatItCannotRead) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <deque>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -13,17 +12,15 @@
 namespace lumora_usb_encoder::testing {
 
 // A bus of devices that answer each report with the same report: enough to see every byte
-// cross the socket both ways, and to unplug a device or announce events at will.
+// cross the socket both ways, and to unplug a device or announce events at will. Devices must
+// not outlive it.
 class EchoBackend final : public hid::Backend {
   public:
-    explicit EchoBackend(std::vector<hid::DeviceInfo> devices) : state_(std::make_shared<State>()) {
-        state_->devices = std::move(devices);
-    }
+    explicit EchoBackend(std::vector<hid::DeviceInfo> devices) : devices_(std::move(devices)) {}
 
     std::vector<hid::DeviceInfo> enumerate(uint16_t vendorId, uint16_t productId) override {
-        std::lock_guard lock(state_->mutex);
         std::vector<hid::DeviceInfo> found;
-        for (const auto& info : state_->devices) {
+        for (const auto& info : devices_) {
             if ((vendorId == 0 || info.vendorId == vendorId) &&
                 (productId == 0 || info.productId == productId)) {
                 found.push_back(info);
@@ -32,51 +29,37 @@ class EchoBackend final : public hid::Backend {
         return found;
     }
     std::unique_ptr<hid::Device> openPath(const std::string& path) override {
-        std::lock_guard lock(state_->mutex);
-        for (const auto& info : state_->devices) {
+        for (const auto& info : devices_) {
             if (info.path == path) {
-                return std::make_unique<EchoDevice>(state_, info);
+                return std::make_unique<EchoDevice>(*this, info);
             }
         }
         return nullptr;
     }
     void shutdown() override {}
     std::unique_ptr<hid::Watch> watch(hid::BusEventHandler handler) override {
-        std::lock_guard lock(state_->mutex);
-        state_->watchers.push_back(std::move(handler));
+        std::lock_guard lock(mutex_);
+        watchers_.push_back(std::move(handler));
         return std::make_unique<hid::Watch>();
     }
 
     void unplug(const std::string& path) {
-        std::lock_guard lock(state_->mutex);
-        state_->gone.insert(path);
+        std::lock_guard lock(mutex_);
+        gone_.insert(path);
     }
     void announce(hid::BusEvent event, const std::string& path) {
-        std::lock_guard lock(state_->mutex);
-        for (auto& watcher : state_->watchers) {
+        std::lock_guard lock(mutex_);
+        for (auto& watcher : watchers_) {
             watcher(event, path);
         }
     }
-    size_t watchers() {
-        std::lock_guard lock(state_->mutex);
-        return state_->watchers.size();
-    }
 
   private:
-    struct State {
-        std::mutex mutex;
-        std::vector<hid::DeviceInfo> devices;
-        std::set<std::string> gone;
-        std::vector<hid::BusEventHandler> watchers;
-    };
-
     class EchoDevice final : public hid::Device {
       public:
-        EchoDevice(std::shared_ptr<State> state, hid::DeviceInfo info)
-            : state_(std::move(state)), info_(std::move(info)) {}
+        EchoDevice(EchoBackend& bus, hid::DeviceInfo info) : bus_(bus), info_(std::move(info)) {}
         int write(const uint8_t* data, size_t length) override {
-            std::lock_guard lock(state_->mutex);
-            if (state_->gone.count(info_.path)) {
+            if (gone()) {
                 return -1;
             }
             pending_.emplace_back(data, data + length);
@@ -84,40 +67,41 @@ class EchoBackend final : public hid::Backend {
         }
         int read(uint8_t* data, size_t length) override { return readTimeout(data, length, 0); }
         int readTimeout(uint8_t* data, size_t length, int timeoutMs) override {
-            {
-                std::lock_guard lock(state_->mutex);
-                if (state_->gone.count(info_.path)) {
-                    return -1;
-                }
-                if (!pending_.empty()) {
-                    auto report = std::move(pending_.front());
-                    pending_.pop_front();
-                    size_t n = std::min(length, report.size());
-                    std::copy_n(report.begin(), n, data);
-                    return static_cast<int>(n);
-                }
-            }
-            Sleep(static_cast<uint32_t>(timeoutMs));
-            return 0;
-        }
-        int manufacturerString(std::u16string& text) override { return describe(text, true); }
-        int productString(std::u16string& text) override { return describe(text, false); }
-
-      private:
-        int describe(std::u16string& text, bool manufacturer) {
-            std::lock_guard lock(state_->mutex);
-            if (state_->gone.count(info_.path)) {
+            if (gone()) {
                 return -1;
             }
-            text = manufacturer ? info_.manufacturer : info_.product;
-            return 0;
+            if (pending_.empty()) {
+                Sleep(static_cast<uint32_t>(timeoutMs));
+                return 0;
+            }
+            size_t n = std::min(length, pending_.front().size());
+            std::copy_n(pending_.front().begin(), n, data);
+            pending_.pop_front();
+            return static_cast<int>(n);
         }
-        std::shared_ptr<State> state_;
+        int manufacturerString(std::u16string& text) override {
+            text = info_.manufacturer;
+            return gone() ? -1 : 0;
+        }
+        int productString(std::u16string& text) override {
+            text = info_.product;
+            return gone() ? -1 : 0;
+        }
+
+      private:
+        bool gone() {
+            std::lock_guard lock(bus_.mutex_);
+            return bus_.gone_.count(info_.path) != 0;
+        }
+        EchoBackend& bus_;
         hid::DeviceInfo info_;
-        std::deque<std::vector<uint8_t>> pending_;
+        std::deque<std::vector<uint8_t>> pending_;  // each device is used by one thread
     };
 
-    std::shared_ptr<State> state_;
+    const std::vector<hid::DeviceInfo> devices_;
+    std::mutex mutex_;
+    std::set<std::string> gone_;
+    std::vector<hid::BusEventHandler> watchers_;
 };
 
 }  // namespace lumora_usb_encoder::testing

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
-#include <nlohmann/json.hpp>
+#include <fstream>
+#include <vector>
 
 #include "../cli/cli_runner.h"
 #include "quillon_sim_process.h"
@@ -10,41 +12,9 @@
 namespace lumora_usb_encoder::testing {
 namespace {
 
-nlohmann::json status(const std::string& backend) {
-    auto run = runQuillonctl(backend + " --json status");
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    return run.exitCode == 0 ? nlohmann::json::parse(run.out) : nlohmann::json();
-}
-
-TEST(QuillonctlOverSocket, StatusIsTheSameRecordAsTheInProcessSimulator) {
-    for (std::string spec : {"", "keys=16,type=8", "keys=5,brightness=2"}) {
-        std::string path = tempSocketPath();
-        QuillonSimProcess sim(path, spec);
-        ASSERT_TRUE(sim.ready()) << spec;
-        std::string simulate = spec.empty() ? "--simulate" : "--simulate=" + spec;
-        EXPECT_EQ(status("--hid-socket " + path), status(simulate)) << spec;
-    }
-}
-
-TEST(QuillonctlOverSocket, TheKeypadKeepsItsStateAcrossCalls) {
-    std::string path = tempSocketPath();
-    QuillonSimProcess sim(path);
-    ASSERT_TRUE(sim.ready());
-    int factoryBrightness = status("--hid-socket " + path)["ledBrightness"];
-    ASSERT_NE(factoryBrightness, 7);
-
-    auto set = runQuillonctl("set brightness 7", "QUILLON_HID_SOCKET=" + path);
-    ASSERT_EQ(set.exitCode, 0) << set.err;
-    EXPECT_EQ(status("--hid-socket " + path)["ledBrightness"], 7);
-
-    auto reset = runQuillonctl("--hid-socket " + path + " --yes factory-reset");
-    EXPECT_EQ(reset.exitCode, 0) << reset.err;
-    EXPECT_EQ(status("--hid-socket " + path)["ledBrightness"], factoryBrightness);
-}
-
 TEST(QuillonctlOverSocket, NoServerMeansNoKeypadAndSaysWhy) {
     std::string path = tempSocketPath();
-    auto run = runQuillonctl("--hid-socket " + path + " status");
+    auto run = runQuillonctl("status", "QUILLON_HID_SOCKET=" + path);
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_NE(run.err.find(path), std::string::npos) << run.err;
 }
@@ -57,6 +27,66 @@ TEST(QuillonSim, StopsCleanlyOnEitherSignalAndRemovesItsSocket) {
         EXPECT_EQ(sim.stop(signal), 0) << signal;
         EXPECT_FALSE(std::filesystem::exists(path)) << signal;
     }
+}
+
+// Connections that never say a word, and watchers that only listen, fill the server no longer
+// than its idle limit: a real client still gets its answer.
+TEST(QuillonSim, SilentClientsAndWatchersCannotLockIt) {
+    std::string path = tempSocketPath();
+    QuillonSimProcess sim(path);
+    ASSERT_TRUE(sim.ready());
+    std::vector<hid::wire::FileDescriptor> held;
+    for (int i = 0; i < 80; ++i) {
+        std::string error;
+        held.push_back(hid::wire::connectUnix(path, error));
+        ASSERT_TRUE(held.back().valid()) << error;
+        if (i % 10 == 0) {
+            hid::wire::sendLine(held.back().get(), "WATCH", hid::wire::deadlineIn({}), error);
+        }
+    }
+    auto start = std::chrono::steady_clock::now();
+    auto run = runQuillonctl("--hid-socket " + path + " status");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
+const std::string kSample =
+    std::string(QUILLON_TEST_DATA) + "/../../samples/firmware/sim-keypad-7.3.txt";
+// STX, the command digits "0C" (12), the length digits "00": the upgrade mode command.
+const std::string kUpgradeModeOnTheWire = "02 30 43 30 30 03";
+
+// An upgrade that has no RAM loader to send must leave the keypad as it found it.
+TEST(QuillonctlRamLoader, RefusedBeforeTheKeypadIsSentToItsLoader) {
+    std::string socket = tempSocketPath();
+    QuillonSimProcess server(socket);
+    ASSERT_TRUE(server.ready());
+    auto folder = std::filesystem::path(::testing::TempDir()) / "ram_loader_refusal";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder / "empty");
+    std::string wrong = (folder / "wrong.txt").string();
+    std::ofstream(wrong) << "@2500\n00 06 05 33\nq\n";  // another version
+    struct Case {
+        std::string backend;
+        std::string ramBsl;
+        std::string named;  // the file the refusal names
+    } cases[] = {
+        {"--hid-socket " + socket, "",
+         (folder / "empty/VorlaInterface/RAM_BSL.00.06.05.34.txt").string()},
+        {"--simulate", " --ram-bsl /nonexistent/ram.txt", "/nonexistent/ram.txt"},
+        {"--simulate", " --ram-bsl " + wrong, wrong},
+    };
+    for (const auto& c : cases) {
+        auto run = runQuillonctl(c.backend + " --trace --yes --settings " +
+                                     (folder / "USBUtilityCfg.ini").string() +
+                                     " firmware upgrade " + kSample + c.ramBsl,
+                                 "XDG_DATA_HOME=" + (folder / "empty").string());
+        EXPECT_EQ(run.exitCode, 4) << c.backend << c.ramBsl << "\n" << run.err;
+        EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find(kUpgradeModeOnTheWire), std::string::npos) << run.err;
+    }
+    auto devices = runQuillonctl("--hid-socket " + socket + " devices");
+    EXPECT_NE(devices.out.find("2047:09bf"), std::string::npos) << devices.out;
+    EXPECT_EQ(devices.out.find("2047:0200"), std::string::npos) << devices.out;
 }
 
 }  // namespace

@@ -22,10 +22,9 @@ struct ServedBus {
     std::vector<std::string> diagnostics;
     std::mutex diagnosticsMutex;
 
-    explicit ServedBus(std::shared_ptr<hid::Backend> backend, std::function<void()> tick = {}) {
+    explicit ServedBus(std::shared_ptr<hid::Backend> backend) {
         serverOptions.path = path;
         serverOptions.backend = std::move(backend);
-        serverOptions.tick = std::move(tick);
         restart();
     }
 

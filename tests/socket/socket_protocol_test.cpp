@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 
+#include <chrono>
+#include <thread>
+
+#include "device/socket_codec.h"
+#include "device/socket_io.h"
 #include "device/socket_protocol.h"
 
 namespace lumora_usb_encoder::hid::wire {
@@ -52,13 +58,15 @@ TEST(SocketProtocol, MalformedRequestsAreRefusedWithAReason) {
         {"", "empty field"},
         {"ENUMERATE 2047", "ENUMERATE takes 2 fields"},
         {"ENUMERATE 2047 9bf", "bad vendor or product id"},
+        {"ENUMERATE 2047 0009bf", "bad vendor or product id"},
         {"ENUMERATE  2047 09bf", "empty field"},
         {"OPEN sim:1 ", "empty field"},
         {"OPEN sim:1\r", "bad character"},
-        {"OPEN a\tb", "bad character"},
         {"WRITE 7", "WRITE takes 2 fields"},
         {"WRITE 7 3f4", "bad hex"},
-        {"WRITE 7 zz", "bad hex"},
+        {"WRITE 7 0x3f", "bad hex"},
+        {"READ 7 +1 10", "bad max length"},
+        {"READ 7 64 1e3", "bad timeout"},
         {"READ 7 0 10", "bad max length"},
         {"READ 7 64 -1", "bad timeout"},
         {"READ 7 64 99999999999", "bad timeout"},
@@ -85,22 +93,12 @@ TEST(SocketProtocol, ALineOfExactlyTheLimitIsStillALine) {
     EXPECT_FALSE(parseRequest(line + "aa", parsed, error));
 }
 
+// An ERR reason keeps its blanks.
 TEST(SocketProtocol, EveryAnswerFormIsReadAndWrittenBack) {
-    const char* cases[] = {
-        "DEVICE sim:1:1 2047 09bf 1 566f726c61 -",
-        "DEVICE /dev/hidraw3 2047 0200 -1 - -",
-        "END",
-        "OK",
-        "OK 12",
-        "ERR",
-        "ERR no such  device",  // a reason keeps its blanks
-        "DATA 3f40",
-        "NONE",
-        "STRING e282ac",
-        "ARRIVAL sim:2:1",
-        "REMOVAL sim:2:1",
-    };
-    for (const char* line : cases) {
+    for (const char* line :
+         {"DEVICE sim:1:1 2047 09bf 1 566f726c61 -", "DEVICE /dev/hidraw3 2047 0200 -1 - -", "END",
+          "OK", "OK 12", "ERR", "ERR no such  device", "DATA 3f40", "NONE", "STRING e282ac",
+          "ARRIVAL sim:2:1", "REMOVAL sim:2:1"}) {
         Answer answer;
         std::string error;
         ASSERT_TRUE(parseAnswer(line, answer, error)) << line << ": " << error;
@@ -115,31 +113,107 @@ TEST(SocketProtocol, EveryAnswerFormIsReadAndWrittenBack) {
 }
 
 TEST(SocketProtocol, MalformedAnswersAreRefused) {
-    const char* cases[] = {
-        "DATA",
-        "DATA ",
-        "DATA 3",
-        "DATA 3f 40",
-        "DEVICE p 2047 09bf 1 -",
-        "DEVICE p 2047 09bf x - -",
-        "DEVICE p 2047 09bf 1 c0af -",
-        "OK 1 2",
-        "STRING",
-        "STRING c0af",
-        "NONE 1",
-        "END x",
-        "ERRX",
-        "ARRIVAL",
-        "HELLO",
-        "ok",
-        "OK\x7f",
-    };
-    for (const char* line : cases) {
+    for (const char* line :
+         {"DATA", "DATA ", "DATA 3", "DATA 3f 40", "DEVICE p 2047 09bf 1 -",
+          "DEVICE p 2047 09bf x - -", "DEVICE p 2047 09bf 1 c0af -", "OK 1 2", "STRING",
+          "STRING c0af", "NONE 1", "END x", "ERRX", "ARRIVAL", "HELLO", "ok", "OK\x7f"}) {
         Answer answer;
         std::string error;
         EXPECT_FALSE(parseAnswer(line, answer, error)) << line;
         EXPECT_FALSE(error.empty()) << line;
     }
+}
+
+// Device strings travel as UTF-8 in hex; a surrogate pair is one four-byte sequence.
+TEST(SocketCodec, TextTravelsAsUtf8InHexAndMalformedTextIsRefused) {
+    const std::pair<std::u16string, const char*> cases[] = {{u"", "-"},
+                                                            {u"Vorla", "566f726c61"},
+                                                            {u"\u00e9", "c3a9"},
+                                                            {u"\u20ac", "e282ac"},
+                                                            {u"\U0001F600", "f09f9880"},
+                                                            {u"\U0010FFFF", "f48fbfbf"}};
+    for (const auto& [text, field] : cases) {
+        EXPECT_EQ(encodeText(text), field);
+        EXPECT_EQ(decodeText(field), text) << field;
+    }
+    EXPECT_EQ(encodeText(std::u16string(1, char16_t(0xD800))), "efbfbd");  // as U+FFFD
+    // Overlong, an encoded surrogate, above U+10FFFF, cut short, a lone continuation, a
+    // five-byte lead, odd hex; and an empty text is "-", never empty hex.
+    for (const char* field :
+         {"", "--", "c0af", "eda080", "f4908080", "c3", "80", "e282", "f8888080", "c3a"}) {
+        EXPECT_FALSE(decodeText(field).has_value()) << field;
+    }
+}
+
+using Status = LineReader::Status;
+using namespace std::chrono_literals;
+
+struct Pair {
+    FileDescriptor ours, theirs;
+    Pair() {
+        int fds[2];
+        EXPECT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds), 0);
+        ours.reset(fds[0]);
+        theirs.reset(fds[1]);
+    }
+};
+
+struct ReaderCase {
+    const char* name;
+    std::vector<std::string> chunks;  // written by the peer, then it hangs up
+    std::vector<std::pair<Status, std::string>> expected;
+};
+
+TEST(SocketLineReader, SplitsTheStreamIntoBoundedLines) {
+    const std::string longest(kMaxLineLength, 'x');
+    const ReaderCase cases[] = {
+        {"lines across chunks",
+         {"OK 1\nDA", "TA 3f\n", "END\n"},
+         {{Status::Line, "OK 1"}, {Status::Line, "DATA 3f"}, {Status::Line, "END"}}},
+        {"an empty line is a line", {"\nNONE\n"}, {{Status::Line, ""}, {Status::Line, "NONE"}}},
+        {"the longest line", {longest + "\n"}, {{Status::Line, longest}}},
+        {"one byte over, then in step again",
+         {longest + "y\nEND\n"},
+         {{Status::TooLong, ""}, {Status::Line, "END"}}},
+        {"a runaway line over many reads",
+         {longest, longest, longest + "\nOK\n"},
+         {{Status::TooLong, ""}, {Status::Line, "OK"}}},
+        {"a last line without its end is dropped",
+         {"END\nDAT"},
+         {{Status::Line, "END"}, {Status::Closed, ""}}},
+    };
+    for (const auto& c : cases) {
+        Pair pair;
+        std::thread writer([&] {
+            for (const auto& chunk : c.chunks) {
+                std::string ignored;
+                sendAll(pair.theirs.get(), chunk, deadlineIn(5s), ignored);
+            }
+            pair.theirs.reset();
+        });
+        LineReader reader;
+        for (const auto& [status, text] : c.expected) {
+            std::string line;
+            ASSERT_EQ(reader.next(pair.ours.get(), line, deadlineIn(5s)), status) << c.name;
+            if (status == Status::Line) {
+                EXPECT_EQ(line, text) << c.name;
+            }
+        }
+        writer.join();
+    }
+}
+
+TEST(SocketLineReader, EndsAWaitAtTheDeadlineOrWhenWoken) {
+    Pair pair;
+    LineReader reader;
+    std::string line;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(reader.next(pair.ours.get(), line, deadlineIn(50ms)), Status::Timeout);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
+
+    WakePipe wake;
+    wake.wake();
+    EXPECT_EQ(reader.next(pair.ours.get(), line, std::nullopt, wake.fd()), Status::Woken);
 }
 
 }  // namespace

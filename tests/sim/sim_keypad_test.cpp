@@ -84,6 +84,18 @@ TEST_F(SimulatedKeypad, RefusesValuesOutOfRange) {
     EXPECT_EQ(sendByte(Command::BuzzerPeriod, 9), 0);
 }
 
+// Saving the settings rests on this: a restart comes back with what was written as defaults.
+TEST_F(SimulatedKeypad, KeepsWrittenDefaultsAcrossARestart) {
+    start("brightness=5");
+    ASSERT_EQ(sendByte(Command::LedBrightness, 7), 0);
+    ASSERT_EQ(sendCommand(Command::WriteDefaults), 0);
+    ASSERT_EQ(sendByte(Command::LedBrightness, 2), 0);
+    simulation.bus->detach(simulation.keypad.get());
+    simulation.bus->attach(simulation.keypad);
+    ASSERT_TRUE(rescanKeypad(ui));
+    EXPECT_EQ(readDeviceStatus()->ledBrightness, 7);
+}
+
 TEST(SimulationSpec, RejectsWhatItCannotRead) {
     for (const char* bad : {"keys=7", "type=x", "type=99", "type=9", "serial=short", "colour=3",
                             "brightness=10", "buzzer=2", "period=10", "options=256", "delay=60001",

@@ -42,8 +42,7 @@ TEST_F(BslOverSimulator, OpensOnlyAPresentLoaderOfTheSupportedKind) {
     std::tuple<const char*, bool, uint32_t, uint32_t, const char*, uint8_t> cases[] = {
         {"loader present", true, 3, 2, "PID=0x0200,VID=0x2047,DEVICEINDEX=0", 0},
         {"only the keypad", false, 3, 2, "PID=0x0200,VID=0x2047,DEVICEINDEX=0", kBslDeviceAbsent},
-        {"second device asked", true, 3, 2, "PID=0x0200,VID=0x2047,DEVICEINDEX=1",
-         kBslDeviceAbsent},
+        {"second device", true, 3, 2, "PID=0x0200,VID=0x2047,DEVICEINDEX=1", kBslDeviceAbsent},
         {"bad text", true, 3, 2, "PID=0x0200", kBslBadArgument},
         {"empty text", true, 3, 2, "", kBslBadArgument},
         {"other family", true, 1, 2, "PID=0x0200,VID=0x2047", kBslUnsupported},

@@ -98,14 +98,8 @@ TEST(ImageFileJobs, EraseEverySegmentABlockTouchesOnce) {
     const auto data = &EraseDataSegment_File;
     std::tuple<const char*, ImageJob, std::vector<DataBlock_>, std::vector<uint32_t>> cases[] = {
         {"aligned blocks", data, {block(0x4400, 512), block(0x4600, 512)}, {0x4400, 0x4600}},
-        {"a block across a boundary, nothing starting after it",
-         data,
-         {block(0x4500, 512)},
-         {0x4400, 0x4600}},
-        {"odd start shares segments with the next block",
-         data,
-         {block(0x4401, 512), block(0x4601, 100)},
-         {0x4400, 0x4600}},
+        {"across a boundary, nothing after it", data, {block(0x4500, 512)}, {0x4400, 0x4600}},
+        {"odd start shares", data, {block(0x4401, 512), block(0x4601, 100)}, {0x4400, 0x4600}},
         {"information memory", data, {block(0x1870, 32)}, {0x1800, 0x1880}},
         {"the vectors and the upper flash", data, {block(0xFFE0, 512)}, {0xFE00, 0x10000}},
         {"outside flash: only the start, as asked", data, {block(0x2500, 16)}, {0x2500}},

@@ -197,11 +197,8 @@ class CodeTableEditorWindowTest : public QObject {
                 QCOMPARE(group->palette().color(QPalette::Window), QColor(192, 255, 255));
             }
         }
-    }
-
-    // Keys drawn over the picture must still show whether they are selected or assigned.
-    void pictureKeysShowTheirStateOverThePicture() {
-        auto* editor = world->open(fieldsFor(2));
+        // Keys drawn over the picture must still show whether they are selected or assigned.
+        auto* editor = reopen(2);
         auto* key = child<KeyButton>(editor, "key2Btn");
         auto tone = [&] {
             QImage image = key->grab().toImage();

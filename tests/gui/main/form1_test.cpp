@@ -159,9 +159,7 @@ class Form1Test : public QObject {
         QCOMPARE(enabledControls(), kWithoutKeypad);
         QCOMPARE(statusLines(), kNoneLines);
         QCOMPARE(world->settingsSent(), std::vector<SentCommand>());
-    }
-
-    void aSilentKeypadGivesNoMessage() {
+        // A keypad that is there but silent gives no message.
         start("keys=8", false);
         world->simulation.keypad->faults.noReply = true;
         form->Form1_Load();

@@ -15,8 +15,7 @@ class FakeLoader : public BslLibrary {
     bool openFails = false;
     std::vector<std::optional<uint32_t>> deviceCrcs;  // nullopt: the request fails
     std::vector<uint32_t> erased;
-    size_t blocksRead = 0;
-    size_t crcRequests = 0;
+    size_t blocksRead = 0, crcRequests = 0;
     bool closed = false;
 
     int32_t BSL_openTI_TextForRead(std::string_view) override {

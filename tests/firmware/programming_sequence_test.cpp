@@ -22,9 +22,7 @@ class ScriptedBsl : public BslLibrary {
     // The answer the sequence sees for the n-th password (the device gets the real one).
     std::function<uint8_t(int n, uint8_t real)> passwordAnswer;
     uint8_t resetVectorErase = 0;  // non-zero: the erase at 0xFFFF is said to fail
-    int passwords = 0;
-    int segmentErases = 0;
-    int resetTexts = 0;
+    int passwords = 0, segmentErases = 0, resetTexts = 0;
 
     const char* BSL_TX_BSL_Version_String() override {
         return versionText ? versionText() : BslLibrary::BSL_TX_BSL_Version_String();

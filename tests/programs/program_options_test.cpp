@@ -14,14 +14,11 @@ testing::CliRun run(const std::string& program, const std::string& arguments) {
                                "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
 }
 
-struct Program {
-    std::string path;
-    std::string mistake;  // a command line right but for one unknown option
-};
-
-std::vector<Program> programs() {
-    std::vector<Program> list = {{QUILLONCTL_PATH, "--no-such-option status"},
-                                 {QUILLON_SIM_PATH, "--socket /nonexistent/s --no-such-option"}};
+// Each program with a command line right but for one unknown option.
+std::vector<std::pair<std::string, std::string>> programs() {
+    std::vector<std::pair<std::string, std::string>> list = {
+        {QUILLONCTL_PATH, "--no-such-option status"},
+        {QUILLON_SIM_PATH, "--socket /nonexistent/s --no-such-option"}};
 #ifdef QUILLON_CONFIG_PATH
     list.push_back({QUILLON_CONFIG_PATH, "--no-splash --no-such-option"});
 #endif

@@ -64,8 +64,7 @@ class CountingBackend final : public hid::Backend {
         return !posesAsCable && inner_->simulatedInProcess();
     }
     // Watchers enumerate from their own threads; set these before a window starts.
-    std::atomic<int> calls = 0;
-    std::atomic<int> opens = 0;
+    std::atomic<int> calls = 0, opens = 0;
     std::function<void(uint16_t productId)> beforeEnumerate;
     bool posesAsCable = false;
 
@@ -88,8 +87,7 @@ class CursorWatchingClock final : public Clock {
         inner_.sleep(ms);
     }
     uint32_t tickCount() override { return inner_.tickCount(); }
-    int waits = 0;
-    int waitsWithoutBusyCursor = 0;
+    int waits = 0, waitsWithoutBusyCursor = 0;
 
   private:
     VirtualClock inner_;

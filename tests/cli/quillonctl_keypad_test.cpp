@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
@@ -12,24 +11,20 @@ using testing::runQuillonctl;
 
 // The frames themselves are checked in the framing tests; here that each command reaches them.
 TEST(Quillonctl, TracesEachCommand) {
-    struct Case {
-        const char* arguments;
-        const char* report;  // how the first traced line starts
-        const char* shows;
-    } cases[] = {
+    std::tuple<const char*, const char*, const char*> cases[] = {
         {"--simulate --trace status", "> 3f 40 02 30 31 30 30 03 00 00",
          "Device Connected   -    Quillon™"},
         {"set brightness 5 --simulate --trace", "> 3f 40 02 30 32 30 31 05 03 07 00", ""},
     };
-    for (const auto& c : cases) {
-        auto run = runQuillonctl(c.arguments);
+    for (const auto& [arguments, report, shows] : cases) {
+        auto run = runQuillonctl(arguments);
         EXPECT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_EQ(run.err.rfind(c.report, 0), 0u) << run.err;
-        EXPECT_NE(run.out.find(c.shows), std::string::npos) << run.out;
+        EXPECT_EQ(run.err.rfind(report, 0), 0u) << run.err;
+        EXPECT_NE(run.out.find(shows), std::string::npos) << run.out;
     }
 }
 
-TEST(Quillonctl, StatusAsJson) {
+TEST(Quillonctl, StatusAndDevicesAsJson) {
     auto run = runQuillonctl("--simulate=keys=16,type=8 --json status");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     auto record = nlohmann::json::parse(run.out);
@@ -39,15 +34,14 @@ TEST(Quillonctl, StatusAsJson) {
         EXPECT_TRUE(record.contains(key)) << key;
     }
     EXPECT_EQ(record["keypadType"], 8);
+    run = runQuillonctl("--simulate --json devices");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out)["keypads"].size(), 2u)
+        << "interface 0 and interface 1";
 }
 
 TEST(Quillonctl, ExitCodesAndMessages) {
-    struct Case {
-        const char* arguments;
-        int exitCode;
-        const char* message;  // expected on stderr
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, int, const char*> cases[] = {
         {"--simulate=absent=1 status", 3, "Vorla Quillon™ not connected.."},
         {"--simulate=fault=refuse set brightness 5", 1, "Unable to set the LED Brightness.."},
         {"--simulate=fault=badcheck set buzzer on", 1, "Unable to set Buzzer On/Off.."},
@@ -60,21 +54,14 @@ TEST(Quillonctl, ExitCodesAndMessages) {
         {"--simulate set colour 0", 0, ""},
         {"--simulate set table alternate", 0, ""},
     };
-    for (const auto& c : cases) {
-        auto run = runQuillonctl(c.arguments);
-        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.err;
-        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << "\n" << run.err;
-        if (c.exitCode == 2) {
-            EXPECT_EQ(run.err.find("> 3f"), std::string::npos) << "nothing sent: " << c.arguments;
+    for (const auto& [arguments, exitCode, message] : cases) {
+        auto run = runQuillonctl(arguments);
+        EXPECT_EQ(run.exitCode, exitCode) << arguments << "\n" << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << arguments << "\n" << run.err;
+        if (exitCode == 2) {
+            EXPECT_EQ(run.err.find("> 3f"), std::string::npos) << "nothing sent: " << arguments;
         }
     }
-}
-
-TEST(Quillonctl, ListsDevices) {
-    auto run = runQuillonctl("--simulate --json devices");
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    auto listing = nlohmann::json::parse(run.out);
-    EXPECT_EQ(listing["keypads"].size(), 2u) << "interface 0 and interface 1";
 }
 
 }  // namespace

@@ -14,7 +14,6 @@ namespace {
 
 using testing::runQuillonctl;
 
-// The payload of the first code table written, if any.
 std::optional<std::vector<uint8_t>> tableSent(const std::string& trace) {
     for (const auto& sent : testing::tracedCommands(trace)) {
         if (sent.command == 5) {
@@ -25,40 +24,31 @@ std::optional<std::vector<uint8_t>> tableSent(const std::string& trace) {
 }
 
 TEST(QuillonctlTableSet, SendsTheEditorsPayloadForEachKeypadSize) {
-    struct Case {
-        const char* arguments;
-        size_t length;
-        size_t entries;  // key entries before the zero padding
-        std::vector<std::pair<size_t, uint8_t>> bytes;
-    };
-    const Case cases[] = {
-        {"--simulate=keys=16,type=8 --trace table set 5=LeftAlt+0x04",
-         32,
-         32,
-         {{8, 0xE2}, {9, 0x04}}},
-        {"--simulate=keys=12,type=5 --trace table set 12=rightgui+ENTER 1=a",
+    // The keypad, the assignments, the payload length, the key entries before the zero padding,
+    // some bytes. On key 3 the last word counts, and no modifier means none.
+    using Bytes = std::vector<std::pair<size_t, uint8_t>>;  // offset, value
+    const std::tuple<const char*, const char*, size_t, size_t, Bytes> cases[] = {
+        {"keys=16,type=8", "5=LeftAlt+0x04", 32, 32, {{8, 0xE2}, {9, 0x04}}},
+        {"keys=12,type=5",
+         "12=rightgui+ENTER 1=a",
          32,
          24,
-         {{22, 0xE7}, {23, 0x28}, {0, 0x00}, {1, 0x04}}},
-        {"table set 10=LeftShift+F13 --simulate=keys=5,type=2 --trace",
-         20,
-         20,
-         {{18, 0xE1}, {19, 0x68}}},
-        {"--simulate=keys=16,type=8 --trace table set 3=LeftControl+b 3=0x1E",
-         32,
-         32,
-         {{4, 0x00}, {5, 0x1E}}},  // the last word on a key counts, and no MOD means none
-    };
-    for (const auto& c : cases) {
-        auto run = runQuillonctl(c.arguments);
-        ASSERT_EQ(run.exitCode, 0) << c.arguments << "\n" << run.err;
+         {{22, 0xE7}, {23, 0x28}, {0, 0}, {1, 4}}},
+        {"keys=5,type=2", "10=LeftShift+F13", 20, 20, {{18, 0xE1}, {19, 0x68}}},
+        {"keys=16,type=8", "3=LeftControl+b 3=0x1E", 32, 32, {{4, 0x00}, {5, 0x1E}}}};
+    for (const auto& [keypad, words, length, entries, bytes] : cases) {
+        // Options may follow the assignments.
+        std::string arguments =
+            std::string("table set ") + words + " --simulate=" + keypad + " --trace";
+        auto run = runQuillonctl(arguments);
+        ASSERT_EQ(run.exitCode, 0) << arguments << "\n" << run.err;
         auto payload = tableSent(run.err).value_or(std::vector<uint8_t>{});
-        ASSERT_EQ(payload.size(), c.length) << c.arguments;
-        for (auto [offset, value] : c.bytes) {
-            EXPECT_EQ(payload.at(offset), value) << c.arguments << " offset " << offset;
+        ASSERT_EQ(payload.size(), length) << arguments;
+        for (auto [offset, value] : bytes) {
+            EXPECT_EQ(payload.at(offset), value) << arguments << " offset " << offset;
         }
-        for (size_t i = c.entries; i < payload.size(); ++i) {
-            EXPECT_EQ(payload[i], 0) << c.arguments << " padding at " << i;
+        for (size_t i = entries; i < payload.size(); ++i) {
+            EXPECT_EQ(payload[i], 0) << arguments << " padding at " << i;
         }
     }
 }
@@ -75,12 +65,7 @@ TEST(QuillonctlTableSet, KeysNotNamedKeepWhatTheKeypadHolds) {
 }
 
 TEST(QuillonctlTableSet, RefusesWithoutSendingATable) {
-    struct Case {
-        std::string arguments;
-        int exitCode;
-        const char* message;
-    };
-    const Case cases[] = {
+    const std::tuple<std::string, int, const char*> cases[] = {
         {"--simulate=keys=16,type=7 table set 1=a", 1, "Please select a customise table.."},
         {"--simulate=keys=16,type=8 table set 17=a", 2, "'17'"},
         {"--simulate=keys=16,type=8 table set 0=a", 2, "'0'"},
@@ -96,11 +81,11 @@ TEST(QuillonctlTableSet, RefusesWithoutSendingATable) {
          "Load Table-Unable to get device status.."},
         {"--simulate=absent=1 table set 1=a", 3, "not connected"},
     };
-    for (const auto& c : cases) {
-        auto run = runQuillonctl("--trace " + c.arguments);
-        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.err;
-        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << "\n" << run.err;
-        EXPECT_FALSE(tableSent(run.err)) << "table sent: " << c.arguments;
+    for (const auto& [arguments, exitCode, message] : cases) {
+        auto run = runQuillonctl("--trace " + arguments);
+        EXPECT_EQ(run.exitCode, exitCode) << arguments << "\n" << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << arguments << "\n" << run.err;
+        EXPECT_FALSE(tableSent(run.err)) << "table sent: " << arguments;
     }
 }
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <filesystem>
 #include <functional>
 #include <set>
 #include <sstream>
@@ -35,8 +34,7 @@ struct FaultyWorld {
         "USBUtilityQuillonCfg.ini",
         savedSettingsText({{"LedBrightness", "8"}, {"KeypadLayout", "1"}, {"Buzzer", "0"}}));
     KeypadFields fields;
-    int commands = 0;
-    int faultAt = 0;
+    int commands = 0, faultAt = 0;
     Fault fault = Fault::NoReply;
     bool replyFaultArmed = false;
     SentCommand faulted;       // the command that met the fault
@@ -123,9 +121,7 @@ bool editorApply(FaultyWorld&) {
     return editor.apply() == 0;
 }
 
-bool statusRead(FaultyWorld& w) {
-    return openAndReadStatus(w.ui, w.fields, true);
-}
+const auto statusRead = [](FaultyWorld& w) { return openAndReadStatus(w.ui, w.fields, true); };
 bool settingsLists(FaultyWorld& w) {
     bool ok = true;
     for (auto list : kSettingsLists) {
@@ -142,49 +138,37 @@ bool import(FaultyWorld& w) {
     return importConfigFileFrom(w.ui, w.exchangeFile, w.settingsFile).result ==
            ImportResult::Imported;
 }
-bool save(FaultyWorld& w) {
+const auto save = [](FaultyWorld& w) {
     return saveChanges(w.ui, w.fields, w.settingsFile) == SaveChangesResult::Saved;
-}
-bool factoryReset(FaultyWorld& w) {
-    return factoryResetKeypad(w.ui, w.fields);
-}
+};
+const auto factoryReset = [](FaultyWorld& w) { return factoryResetKeypad(w.ui, w.fields); };
 
-// What sending a settings file may say, whether restored or imported.
+// What sending a settings file may say, whether restored or imported, and what the lists say.
 const std::set<std::string> kSendingMessages = {
     "Unable to set option..",         "Unable to write default..", "Unable to set LED Color..",
     "Unable to set LED Brightness..", "Unable to set Buzzer..",    "Unable to set Buzzer period..",
     "Vorla Quillon™ not connected.."};
-constexpr int kFactoryResetCommand = 10;
-constexpr int kBrightnessCommand = 2;
+const std::set<std::string> kListMessages = {
+    "Unable to set the LED Brightness..", "Unable to set LED colour..",
+    "Unable to set Buzzer On/Off..", "Unable to set Buzzer Period..",
+    "Unable to set Keypad Type.."};
+const std::set<std::string> kResetMessages = {"Please power off/on the Quillon™.",
+                                              "Vorla Quillon™ not connected.."};
+const std::set<std::string> kSaveMessages = {"Unable to Write Default..",
+                                             "Unable to Save Config file."};
+constexpr int kReset = 10;  // the factory reset command
+constexpr int kBrightness = 2;
 
 const std::vector<Sequence>& sequences() {
     static const std::vector<Sequence> all = {
         {"status read", "keys=8", statusRead, {}, {}, false},
-        {"settings lists",
-         "keys=8",
-         settingsLists,
-         {"Unable to set the LED Brightness..", "Unable to set LED colour..",
-          "Unable to set Buzzer On/Off..", "Unable to set Buzzer Period..",
-          "Unable to set Keypad Type.."}},
-        {"restore from the settings file",
-         "keys=8",
-         restore,
-         kSendingMessages,
-         {kFactoryResetCommand}},
-        {"import", "keys=8", import, kSendingMessages, {kFactoryResetCommand}},
-        {"save", "keys=8", save, {"Unable to Write Default..", "Unable to Save Config file."}},
-        {"factory reset",
-         "keys=8",
-         factoryReset,
-         {"Please power off/on the Quillon™.", "Vorla Quillon™ not connected.."},
-         {kFactoryResetCommand}},
+        {"settings lists", "keys=8", settingsLists, kListMessages},
+        {"restore from the settings file", "keys=8", restore, kSendingMessages, {kReset}},
+        {"import", "keys=8", import, kSendingMessages, {kReset}},
+        {"save", "keys=8", save, kSaveMessages},
+        {"factory reset", "keys=8", factoryReset, kResetMessages, {kReset}},
         {"code table apply", "keys=8,type=2", editorApply, {}, {}, false},
-        {"self test",
-         "keys=8",
-         selfTest,
-         {"Unable to set Buzzer Period.."},
-         {kBrightnessCommand},
-         false},
+        {"self test", "keys=8", selfTest, {"Unable to set Buzzer Period.."}, {kBrightness}, false},
     };
     return all;
 }

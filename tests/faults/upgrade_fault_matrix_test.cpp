@@ -36,9 +36,8 @@ struct FaultyUpgrade : UpgradeWorld {
     const char* logLine = nullptr;  // at the first loader report after this log line, or
     bool atUpgradeMode = false;     // on the upgrade mode command, or
     int restoreCommand = 0;         // on this keypad command after the programming
-    bool programmed = false;
+    bool programmed = false, replyFaultOn = false;
     int restoreCommands = 0;
-    bool replyFaultOn = false;
 
     FaultyUpgrade() {
         onLog = [this](const std::string& text) {

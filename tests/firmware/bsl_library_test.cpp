@@ -39,33 +39,25 @@ class BslOverSimulator : public ::testing::Test {
 };
 
 TEST_F(BslOverSimulator, OpensOnlyAPresentLoaderOfTheSupportedKind) {
-    struct Case {
-        const char* name;
-        bool loaderThere;
-        uint32_t family, com;
-        const char* text;
-        uint8_t expected;
-    } cases[] = {
+    std::tuple<const char*, bool, uint32_t, uint32_t, const char*, uint8_t> cases[] = {
         {"loader present", true, 3, 2, "PID=0x0200,VID=0x2047,DEVICEINDEX=0", 0},
         {"only the keypad", false, 3, 2, "PID=0x0200,VID=0x2047,DEVICEINDEX=0", kBslDeviceAbsent},
-        {"second device asked", true, 3, 2, "PID=0x0200,VID=0x2047,DEVICEINDEX=1",
-         kBslDeviceAbsent},
+        {"second device", true, 3, 2, "PID=0x0200,VID=0x2047,DEVICEINDEX=1", kBslDeviceAbsent},
         {"bad text", true, 3, 2, "PID=0x0200", kBslBadArgument},
         {"empty text", true, 3, 2, "", kBslBadArgument},
         {"other family", true, 1, 2, "PID=0x0200,VID=0x2047", kBslUnsupported},
         {"serial port", true, 3, 1, "PID=0x0200,VID=0x2047", kBslUnsupported},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, loaderThere, family, com, text, expected] : cases) {
         LoaderWorld local;
-        if (c.loaderThere) {
+        if (loaderThere) {
             local.enterLoader();
         }
         BslLibrary library;
-        library.BSL_setFamily(c.family);
-        library.BSL_setCom(c.com);
-        EXPECT_EQ(library.BSL_initialize_BSL(c.text), c.expected) << c.name;
-        EXPECT_EQ(BslLibrary::BSL_NumOfUSBDevices(0x2047, 0x0200), c.loaderThere ? 1u : 0u)
-            << c.name;
+        library.BSL_setFamily(family);
+        library.BSL_setCom(com);
+        EXPECT_EQ(library.BSL_initialize_BSL(text), expected) << name;
+        EXPECT_EQ(BslLibrary::BSL_NumOfUSBDevices(0x2047, 0x0200), loaderThere ? 1u : 0u) << name;
     }
 }
 
@@ -119,14 +111,6 @@ TEST_F(BslOverSimulator, ProgramsAnImageInFullReports) {
     EXPECT_EQ(world.loader->imageVersion(), "7.3");
 }
 
-TEST_F(BslOverSimulator, CheckedWritesReportFlashThatWasNotErased) {
-    startRamLoader();
-    // 0x4400 still holds the factory image: writing other bits over it cannot succeed.
-    EXPECT_EQ(bsl.BSL_RX_TXT("@4400\r\n00 00 00 00\r\nq", 0), 0u) << "clearing bits works";
-    EXPECT_EQ(bsl.BSL_RX_TXT("@4400\r\nFF\r\nq", 0), 0x01u);
-    EXPECT_EQ(bsl.BSL_RX_TXT("@4400\r\nnot hex\r\nq", 0), kBslBadArgument);
-}
-
 TEST_F(BslOverSimulator, ADeviceThatLeftFailsEveryCallCleanly) {
     startRamLoader();
     world.loader->faults.unplugAfterReports = 0;
@@ -140,8 +124,14 @@ TEST_F(BslOverSimulator, ADeviceThatLeftFailsEveryCallCleanly) {
     EXPECT_EQ(bsl.BSL_eraseSegment(0x4400), kBslNotOpen);
 }
 
-TEST_F(BslOverSimulator, AResetWithAnErasedResetVectorStaysInTheLoader) {
+// Checked writes report flash that was not erased; a reset with an erased reset vector stays in
+// the loader.
+TEST_F(BslOverSimulator, CheckedWritesAndAResetWithAnErasedResetVector) {
     startRamLoader();
+    // 0x4400 still holds the factory image: writing other bits over it cannot succeed.
+    EXPECT_EQ(bsl.BSL_RX_TXT("@4400\r\n00 00 00 00\r\nq", 0), 0u) << "clearing bits works";
+    EXPECT_EQ(bsl.BSL_RX_TXT("@4400\r\nFF\r\nq", 0), 0x01u);
+    EXPECT_EQ(bsl.BSL_RX_TXT("@4400\r\nnot hex\r\nq", 0), kBslBadArgument);
     ASSERT_EQ(bsl.BSL_eraseSegment(0xFFFF), 0);
     ASSERT_EQ(bsl.BSL_RX_TXT(*Firmware::item("Forced_BOR.Text"), kSendFast), 0u);
     world.waitForRestart();
@@ -153,14 +143,12 @@ TEST_F(BslOverSimulator, AResetWithAnErasedResetVectorStaysInTheLoader) {
 TEST(BslImageFile, UnreadableFilesCountAsUnopenable) {
     const std::string bad = ::testing::TempDir() + "bad_image.txt";
     std::ofstream(bad) << "@4400\n01 0G\nq\n";
-    struct Case {
-        std::string path;
-        std::string says;
-    } cases[] = {{"/nonexistent/image.txt", "cannot read"}, {bad, "line 2"}};
-    for (const auto& c : cases) {
+    std::tuple<std::string, std::string> cases[] = {{"/nonexistent/image.txt", "cannot read"},
+                                                    {bad, "line 2"}};
+    for (const auto& [path, says] : cases) {
         BslLibrary bsl;
-        EXPECT_EQ(bsl.BSL_openTI_TextForRead(c.path), kBslCannotOpenFile) << c.path;
-        EXPECT_NE(bsl.lastError().find(c.says), std::string::npos) << bsl.lastError();
+        EXPECT_EQ(bsl.BSL_openTI_TextForRead(path), kBslCannotOpenFile) << path;
+        EXPECT_NE(bsl.lastError().find(says), std::string::npos) << bsl.lastError();
         EXPECT_EQ(bsl.BSL_moreDataToRead_TextFile(), 0);
         EXPECT_EQ(bsl.BSL_readTI_TextFile(512).numberOfBytes, 0u);
     }

@@ -5,15 +5,8 @@
 namespace lumora_usb_encoder {
 namespace {
 
-struct Case {
-    const char* text;
-    bool ok;
-    uint16_t vid, pid;
-    uint32_t index;
-};
-
 TEST(ConnectionText, ReadsTheLoaderSelection) {
-    const Case cases[] = {
+    const std::tuple<const char*, bool, uint16_t, uint16_t, uint32_t> cases[] = {
         {"PID=0x0200,VID=0x2047,DEVICEINDEX=0", true, 0x2047, 0x0200, 0},
         {"VID=2047,PID=200,DEVICEINDEX=3", true, 0x2047, 0x0200, 3},
         {"vid=0x2047,pid=0x0200", true, 0x2047, 0x0200, 0},
@@ -26,16 +19,16 @@ TEST(ConnectionText, ReadsTheLoaderSelection) {
         {"PID=0x0200,VID=0x2047,", false, 0, 0, 0},
         {"", false, 0, 0, 0},
     };
-    for (const auto& c : cases) {
+    for (const auto& [text, ok, vid, pid, index] : cases) {
         ConnectionTarget target;
         std::string error;
-        ASSERT_EQ(parseConnectionText(c.text, target, error), c.ok) << c.text;
-        if (c.ok) {
-            EXPECT_EQ(target.vendorId, c.vid) << c.text;
-            EXPECT_EQ(target.productId, c.pid) << c.text;
-            EXPECT_EQ(target.deviceIndex, c.index) << c.text;
+        ASSERT_EQ(parseConnectionText(text, target, error), ok) << text;
+        if (ok) {
+            EXPECT_EQ(target.vendorId, vid) << text;
+            EXPECT_EQ(target.productId, pid) << text;
+            EXPECT_EQ(target.deviceIndex, index) << text;
         } else {
-            EXPECT_FALSE(error.empty()) << c.text;
+            EXPECT_FALSE(error.empty()) << text;
         }
     }
 }

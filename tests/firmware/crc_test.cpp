@@ -26,19 +26,14 @@ uint16_t bitwiseCrc(const uint8_t* data, size_t count) {
     return crc;
 }
 
-struct KnownCrc {
-    std::string input;
-    uint32_t expected;
-};
-
 TEST(Crc, MatchesThePublishedCheckValues) {
-    const KnownCrc cases[] = {
+    const std::tuple<std::string, uint32_t> cases[] = {
         {"123456789", 0x29B1},                // the catalogue check value of CRC-16/CCITT-FALSE
         {"abc", 0x514A},       {"", 0xFFFF},  // an empty block leaves the seed
         {"A", 0xB915},         {std::string(1, '\0'), 0xE1F0},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Calculate_CRC(blockOf(c.input)), c.expected) << '"' << c.input << '"';
+    for (const auto& [input, expected] : cases) {
+        EXPECT_EQ(Calculate_CRC(blockOf(input)), expected) << '"' << input << '"';
     }
 }
 
@@ -49,16 +44,12 @@ TEST(Crc, ByteWiseFormAgreesWithTheBitSerialDefinition) {
         state = state * 1103515245u + 12345u;
         byte = static_cast<uint8_t>(state >> 16);
     }
-    for (uint32_t count : {1u, 2u, 57u, 512u, 5000u, 10240u}) {
+    // A corrupt count never reads past the block.
+    for (uint32_t count : {1u, 2u, 57u, 512u, 5000u, 10240u, 0xFFFFFFFFu}) {
         block.numberOfBytes = count;
-        EXPECT_EQ(Calculate_CRC(block), bitwiseCrc(block.data.data(), count)) << count;
+        size_t read = std::min<size_t>(count, block.data.size());
+        EXPECT_EQ(Calculate_CRC(block), bitwiseCrc(block.data.data(), read)) << count;
     }
-}
-
-TEST(Crc, ACorruptCountNeverReadsPastTheBlock) {
-    DataBlock_ block;
-    block.numberOfBytes = 0xFFFFFFFF;
-    EXPECT_EQ(Calculate_CRC(block), bitwiseCrc(block.data.data(), block.data.size()));
 }
 
 }  // namespace

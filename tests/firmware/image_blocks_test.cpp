@@ -21,12 +21,8 @@ MemoryRun run(uint32_t address, uint32_t count) {
 
 TEST(ImageBlockReader, SplitsRunsIntoBlocksNoLargerThanAskedWithTheirBytes) {
     constexpr auto kFull = static_cast<uint32_t>(kDataBlockCapacity);
-    const struct {
-        const char* name;
-        std::vector<MemoryRun> runs;
-        size_t largest;
-        std::vector<std::pair<uint32_t, uint32_t>> blocks;  // start, count
-    } cases[] = {
+    using Blocks = std::vector<std::pair<uint32_t, uint32_t>>;  // start, count
+    const std::tuple<const char*, std::vector<MemoryRun>, size_t, Blocks> cases[] = {
         {"one small run", {run(0x4400, 10)}, 512, {{0x4400, 10}}},
         {"exact multiple", {run(0x4400, 1024)}, 512, {{0x4400, 512}, {0x4600, 512}}},
         {"remainder", {run(0x4401, 1030)}, 512, {{0x4401, 512}, {0x4601, 512}, {0x4801, 6}}},
@@ -40,18 +36,18 @@ TEST(ImageBlockReader, SplitsRunsIntoBlocksNoLargerThanAskedWithTheirBytes) {
          1u << 20,
          {{0x4400, kFull}, {0x4400 + kFull, 1}}},
     };
-    for (const auto& c : cases) {
-        ImageBlockReader reader(TiTxtImage{c.runs});
+    for (const auto& [name, runs, largest, blocks] : cases) {
+        ImageBlockReader reader(TiTxtImage{runs});
         std::vector<std::pair<uint32_t, uint32_t>> got;
         while (reader.moreData() && got.size() < 10) {
-            DataBlock_ block = reader.next(c.largest);
+            DataBlock_ block = reader.next(largest);
             got.emplace_back(block.startAddr, block.numberOfBytes);
             for (uint32_t i = 0; i < block.numberOfBytes; ++i) {
-                ASSERT_EQ(block.data[i], byteAt(block.startAddr + i)) << c.name;
+                ASSERT_EQ(block.data[i], byteAt(block.startAddr + i)) << name;
             }
         }
-        EXPECT_EQ(got, c.blocks) << c.name;
-        EXPECT_EQ(reader.next(512).numberOfBytes, 0u) << c.name;
+        EXPECT_EQ(got, blocks) << name;
+        EXPECT_EQ(reader.next(512).numberOfBytes, 0u) << name;
     }
 }
 

@@ -15,8 +15,7 @@ class FakeLoader : public BslLibrary {
     bool openFails = false;
     std::vector<std::optional<uint32_t>> deviceCrcs;  // nullopt: the request fails
     std::vector<uint32_t> erased;
-    size_t blocksRead = 0;
-    size_t crcRequests = 0;
+    size_t blocksRead = 0, crcRequests = 0;
     bool closed = false;
 
     int32_t BSL_openTI_TextForRead(std::string_view) override {
@@ -58,24 +57,20 @@ TEST(CrcCheckFile, StopsAtTheFirstBlockThatDiffers) {
     uint32_t a = Calculate_CRC(blocks[0]);
     uint32_t b = Calculate_CRC(blocks[1]);
     uint32_t c = Calculate_CRC(blocks[2]);
-    const struct {
-        const char* name;
-        std::vector<std::optional<uint32_t>> deviceCrcs;  // nullopt: the request fails
-        uint32_t expected;
-        size_t blocksRead;
-    } cases[] = {
+    // A device CRC of nullopt: the request fails.
+    std::tuple<const char*, std::vector<std::optional<uint32_t>>, uint32_t, size_t> cases[] = {
         {"all match", {a, b, c}, kImageOk, 3},
         {"second differs", {a, b ^ 1, c}, kImageMismatch, 2},
         {"device silent on the first", {std::nullopt, b, c}, kImageMismatch, 1},
         {"last differs", {a, b, c ^ 0x8000}, kImageMismatch, 3},
     };
-    for (const auto& cs : cases) {
+    for (const auto& [name, deviceCrcs, expected, blocksRead] : cases) {
         FakeLoader loader;
         loader.blocks = blocks;
-        loader.deviceCrcs = cs.deviceCrcs;
-        EXPECT_EQ(CRC_Check_File(loader, "image.txt"), cs.expected) << cs.name;
-        EXPECT_EQ(loader.blocksRead, cs.blocksRead) << cs.name;
-        EXPECT_TRUE(loader.closed) << cs.name;
+        loader.deviceCrcs = deviceCrcs;
+        EXPECT_EQ(CRC_Check_File(loader, "image.txt"), expected) << name;
+        EXPECT_EQ(loader.blocksRead, blocksRead) << name;
+        EXPECT_TRUE(loader.closed) << name;
     }
     FakeLoader loader;
     loader.deviceCrcs = {std::nullopt, 0xFFFF};
@@ -100,21 +95,10 @@ TEST(ImageFileJobs, AnImageWithoutBlocksPassesAndOneThatCannotBeOpenedIsSaid) {
 // information memory is left to erase.
 TEST(ImageFileJobs, EraseEverySegmentABlockTouchesOnce) {
     const auto data = &EraseDataSegment_File;
-    const struct {
-        const char* name;
-        ImageJob job;
-        std::vector<DataBlock_> blocks;
-        std::vector<uint32_t> erased;
-    } cases[] = {
+    std::tuple<const char*, ImageJob, std::vector<DataBlock_>, std::vector<uint32_t>> cases[] = {
         {"aligned blocks", data, {block(0x4400, 512), block(0x4600, 512)}, {0x4400, 0x4600}},
-        {"a block across a boundary, nothing starting after it",
-         data,
-         {block(0x4500, 512)},
-         {0x4400, 0x4600}},
-        {"odd start shares segments with the next block",
-         data,
-         {block(0x4401, 512), block(0x4601, 100)},
-         {0x4400, 0x4600}},
+        {"across a boundary, nothing after it", data, {block(0x4500, 512)}, {0x4400, 0x4600}},
+        {"odd start shares", data, {block(0x4401, 512), block(0x4601, 100)}, {0x4400, 0x4600}},
         {"information memory", data, {block(0x1870, 32)}, {0x1800, 0x1880}},
         {"the vectors and the upper flash", data, {block(0xFFE0, 512)}, {0xFE00, 0x10000}},
         {"outside flash: only the start, as asked", data, {block(0x2500, 16)}, {0x2500}},
@@ -123,12 +107,12 @@ TEST(ImageFileJobs, EraseEverySegmentABlockTouchesOnce) {
          {block(0x17F0, 32), block(0x1970, 512), block(0x4400, 512)},
          {0x1800, 0x1900, 0x1980}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, job, blocks, erased] : cases) {
         FakeLoader loader;
-        loader.blocks = c.blocks;
-        EXPECT_EQ(c.job(loader, "image.txt"), kImageOk) << c.name;
-        EXPECT_EQ(loader.erased, c.erased) << c.name;
-        EXPECT_TRUE(loader.closed) << c.name;
+        loader.blocks = blocks;
+        EXPECT_EQ(job(loader, "image.txt"), kImageOk) << name;
+        EXPECT_EQ(loader.erased, erased) << name;
+        EXPECT_TRUE(loader.closed) << name;
     }
 }
 

@@ -10,13 +10,8 @@ constexpr auto M = Reply::Kind::Message;
 constexpr auto D = Reply::Kind::Data;
 
 TEST(LoaderReply, ReadsWhatTheLoaderSendsAndRejectsTheRest) {
-    const struct {
-        const char* name;
-        Bytes report;
-        ReplyError error;
-        Reply::Kind kind;
-        Bytes read;  // a message's code, or the data
-    } cases[] = {
+    // The last column: a message's code, or the data.
+    const std::tuple<const char*, Bytes, ReplyError, Reply::Kind, Bytes> cases[] = {
         {"success message", {0x3F, 0x02, 0x3B, 0x00}, ReplyError::None, M, {0}},
         {"password error", {0x3F, 0x02, 0x3B, 0x05, 0, 0}, ReplyError::None, M, {5}},
         {"CRC data", {0x3F, 0x03, 0x3A, 0x34, 0x12}, ReplyError::None, D, {0x34, 0x12}},
@@ -30,12 +25,12 @@ TEST(LoaderReply, ReadsWhatTheLoaderSendsAndRejectsTheRest) {
         {"message without code", {0x3F, 0x01, 0x3B, 0x00}, ReplyError::BadMessage, M, {}},
         {"message with two codes", {0x3F, 0x03, 0x3B, 0x00, 0x01}, ReplyError::BadMessage, M, {}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, report, error, kind, read] : cases) {
         Reply reply;
-        ASSERT_EQ(parseReply(c.report, reply), c.error) << c.name;
-        if (c.error == ReplyError::None) {
-            EXPECT_EQ(reply.kind, c.kind) << c.name;
-            EXPECT_EQ(c.kind == M ? Bytes{reply.message} : reply.data, c.read) << c.name;
+        ASSERT_EQ(parseReply(report, reply), error) << name;
+        if (error == ReplyError::None) {
+            EXPECT_EQ(reply.kind, kind) << name;
+            EXPECT_EQ(kind == M ? Bytes{reply.message} : reply.data, read) << name;
         }
     }
 }
@@ -51,9 +46,7 @@ TEST(LoaderReport, WrapsCorePacketsThatFitAndUnwrapsOnlyWellFormedOnes) {
     EXPECT_FALSE(wrapCorePacket(tooLong, report));
     EXPECT_FALSE(wrapCorePacket({}, report));
     EXPECT_TRUE(unwrapReport(std::vector<uint8_t>{0x3F, 0x03, 0x10}).empty());
-}
-
-TEST(LoaderPacket, AddressesAreLittleEndianIn24Bits) {
+    // Addresses are little-endian in 24 bits.
     const uint8_t data[] = {0xAA};
     EXPECT_EQ(addressedPacket(Command::RxDataBlockFast, 0x12345, data),
               (std::vector<uint8_t>{0x1B, 0x45, 0x23, 0x01, 0xAA}));

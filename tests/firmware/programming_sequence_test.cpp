@@ -22,9 +22,7 @@ class ScriptedBsl : public BslLibrary {
     // The answer the sequence sees for the n-th password (the device gets the real one).
     std::function<uint8_t(int n, uint8_t real)> passwordAnswer;
     uint8_t resetVectorErase = 0;  // non-zero: the erase at 0xFFFF is said to fail
-    int passwords = 0;
-    int segmentErases = 0;
-    int resetTexts = 0;
+    int passwords = 0, segmentErases = 0, resetTexts = 0;
 
     const char* BSL_TX_BSL_Version_String() override {
         return versionText ? versionText() : BslLibrary::BSL_TX_BSL_Version_String();
@@ -70,11 +68,8 @@ class Programming : public ::testing::Test {
     }
     Log texts() const {
         Log lines;
-        for (const auto& entry : log) {
-            if (!entry.second.empty()) {
-                lines.push_back(entry);
-            }
-        }
+        std::copy_if(log.begin(), log.end(), std::back_inserter(lines),
+                     [](const auto& entry) { return !entry.second.empty(); });
         return lines;
     }
 
@@ -141,12 +136,7 @@ TEST_F(Programming, EachStartUpFailureIsSaidAndRetriedOnce) {
                         {30, "Done RAM BSL v00.06.05.34\r\n"}};
     const Log refused = {{5, "Mass erase occured!\r\n"}};
     const std::pair<int, std::string> noVersion = {50, "Failed to read data from RAM BSL\r\n"};
-    struct Case {
-        const char* name;
-        std::function<void()> arrange;
-        Log attempt;
-        std::pair<int, std::string> last;
-    } cases[] = {
+    std::tuple<const char*, std::function<void()>, Log, std::pair<int, std::string>> cases[] = {
         {"ERROR", [&] { bsl.versionText = [] { return "ERROR"; }; }, opened, noVersion},
         {"00.06.05.33",
          [&] {
@@ -167,26 +157,33 @@ TEST_F(Programming, EachStartUpFailureIsSaidAndRetriedOnce) {
          {},
          {0, "USB device was unplugged!\r\n"}},
     };
-    for (const auto& c : cases) {  // in this order: the refused passwords erase the flash
+    // In this order: the refused passwords erase the flash.
+    for (const auto& [name, arrange, firstTry, last] : cases) {
         log.clear();
         bsl.passwords = 0;
-        c.arrange();
-        EXPECT_FALSE(program()) << c.name;
-        Log attempt = c.attempt;
-        attempt.push_back(c.last);
+        arrange();
+        EXPECT_FALSE(program()) << name;
+        Log attempt = firstTry;
+        attempt.push_back(last);
         Log expected = attempt;
         expected.emplace_back(50, "Unsuccessful in starting the BSL. Restarting. \r\n");
         expected.insert(expected.end(), attempt.begin(), attempt.end());
-        EXPECT_EQ(texts(), expected) << c.name;
+        EXPECT_EQ(texts(), expected) << name;
         bsl.versionText = nullptr;
         bsl.passwordAnswer = nullptr;
         world.loader->faults.versionReply.reset();
     }
 }
 
-TEST_F(Programming, AFailedResetVectorEraseIsSaidAndTheProgrammingGoesOn) {
+// A failed erase of the reset vector is said and the programming goes on; a RAM loader of
+// another version is reset once.
+TEST_F(Programming, AFailedResetVectorEraseAndAnotherLoaderVersion) {
     bsl.resetVectorErase = 0x07;
-    ASSERT_TRUE(program());
+    world.loader->faults.versionReply = std::array<uint8_t, 4>{0, 7, 1, 0};
+    LoaderResources resources = LoaderResources::fromFirmwareItems();
+    resources.ramBslVersion = "00.07.01.00";
+    ASSERT_TRUE(program(kSample, resources));
+    EXPECT_EQ(bsl.resetTexts, 1);
     Log lines = texts();
     auto said = std::find(lines.begin(), lines.end(),
                           std::pair<int, std::string>{50, "Failed to erase reset vector\r\n"});
@@ -211,14 +208,6 @@ TEST_F(Programming, ALoaderTextThatDoesNotFitStopsBeforeAnythingIsSent) {
     fits.forcedBorText += ' ';
     EXPECT_NE(oversizedLoaderText("", fits), std::nullopt);
     EXPECT_NE(oversizedLoaderText(std::string(kConnectionBufferSize, 'c'), {}), std::nullopt);
-}
-
-TEST_F(Programming, AnotherLoaderVersionIsResetOnce) {
-    world.loader->faults.versionReply = std::array<uint8_t, 4>{0, 7, 1, 0};
-    LoaderResources resources = LoaderResources::fromFirmwareItems();
-    resources.ramBslVersion = "00.07.01.00";
-    ASSERT_TRUE(program(kSample, resources));
-    EXPECT_EQ(bsl.resetTexts, 1);
 }
 
 TEST(PadHexStringValue, WidensToFourDigits) {

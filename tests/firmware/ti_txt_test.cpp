@@ -14,48 +14,29 @@ std::string dataFile(const std::string& name) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-struct Accepted {
-    const char* name;
-    std::string text;
-    std::vector<MemoryRun> runs;
-};
-
 TEST(TiTxtReader, AcceptsWhatWritersInTheWildProduce) {
-    const Accepted cases[] = {
+    const std::tuple<const char*, std::string, std::vector<MemoryRun>> cases[] = {
         {"minimal", "@4400\n31 40\nq\n", {{0x4400, {0x31, 0x40}}}},
         {"CR LF and no final line end", "@0120\r\n04 A5\r\nq", {{0x120, {0x04, 0xA5}}}},
         {"lower case", "@ffe0\nab cd ef\nq", {{0xFFE0, {0xAB, 0xCD, 0xEF}}}},
         {"odd address and length", "@4401\n01 02 03\nq", {{0x4401, {1, 2, 3}}}},
-        {"blank lines, tabs and trailing blanks",
-         "\n@4400  \n\t01 02 \n\n03\nq\n\n",
-         {{0x4400, {1, 2, 3}}}},
-        {"sections out of order are sorted",
-         "@5000\n02\n@4000\n01\nq",
-         {{0x4000, {1}}, {0x5000, {2}}}},
-        {"sections that meet become one run",
-         "@4402\n03 04\n@4400\n01 02\nq",
-         {{0x4400, {1, 2, 3, 4}}}},
+        {"blanks, tabs and blank lines", "\n@4400  \n\t01 02 \n\n03\nq\n\n", {{0x4400, {1, 2, 3}}}},
+        {"sections sorted", "@5000\n02\n@4000\n01\nq", {{0x4000, {1}}, {0x5000, {2}}}},
+        {"meeting sections: one run", "@4402\n03 04\n@4400\n01 02\nq", {{0x4400, {1, 2, 3, 4}}}},
         {"an empty section is harmless", "@4000\n@4400\n01\nq", {{0x4400, {1}}}},
         {"the last byte of the address space", "@FFFFF\n7E\nq", {{0xFFFFF, {0x7E}}}},
         {"leading zeros in an address", "@0004400\n01\nQ", {{0x4400, {1}}}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, text, runs] : cases) {
         TiTxtImage image;
         TiTxtError error;
-        ASSERT_TRUE(parseTiTxt(c.text, image, error)) << c.name << ": " << error.text();
-        EXPECT_EQ(image.runs, c.runs) << c.name;
+        ASSERT_TRUE(parseTiTxt(text, image, error)) << name << ": " << error.text();
+        EXPECT_EQ(image.runs, runs) << name;
     }
 }
 
-struct Rejected {
-    const char* name;
-    std::string text;
-    size_t line;
-    std::string says;
-};
-
 TEST(TiTxtReader, RejectsWhatItCannotReadWithTheLine) {
-    const Rejected cases[] = {
+    const std::tuple<const char*, std::string, size_t, std::string> cases[] = {
         {"data before any address", "01 02\n@4400\nq", 1, "before the first @"},
         {"a byte above 0xFF", "@4400\n01 100\nq", 2, "\"100\""},
         {"a one-digit byte", "@4400\n1\nq", 2, "two hex digits"},
@@ -72,38 +53,36 @@ TEST(TiTxtReader, RejectsWhatItCannotReadWithTheLine) {
         {"q followed by junk on its line", "@4400\n01\nq 1\n", 3, "\"q\""},
         {"a bare CR line end only", "@4400\r01\rq\r", 1, "illegal character 0xD"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, text, line, says] : cases) {
         TiTxtImage image;
         image.runs = {{1, {1}}};
         TiTxtError error;
-        EXPECT_FALSE(parseTiTxt(c.text, image, error)) << c.name;
-        EXPECT_EQ(error.line, c.line) << c.name << ": " << error.text();
-        EXPECT_NE(error.message.find(c.says), std::string::npos) << c.name << ": " << error.text();
-        EXPECT_EQ(image.runs.size(), 1u) << c.name << ": a failed read must leave the image";
+        EXPECT_FALSE(parseTiTxt(text, image, error)) << name;
+        EXPECT_EQ(error.line, line) << name << ": " << error.text();
+        EXPECT_NE(error.message.find(says), std::string::npos) << name << ": " << error.text();
+        EXPECT_EQ(image.runs.size(), 1u) << name << ": a failed read must leave the image";
     }
 }
 
 // srec_cat wrote these files from the .bin files beside them (make_srecord_images.sh): the
 // reader takes them byte for byte, and the writer gives the same text back.
 TEST(TiTxt, ReadsAndWritesImagesAsSrecordDoes) {
-    const struct {
-        const char* name;
-        size_t runs, bytes;
-    } cases[] = {{"srec_single.txt", 1, 0},
-                 // The vector table and the upper flash meet at 0x10000: one run of 32 + 259.
-                 {"srec_multi.txt", 3, 51 + 32 + 259 + 7}};
-    for (const auto& c : cases) {
-        std::string text = dataFile(c.name);
+    const std::tuple<const char*, size_t, size_t> cases[] = {
+        {"srec_single.txt", 1, 0},
+        // The vector table and the upper flash meet at 0x10000: one run of 32 + 259.
+        {"srec_multi.txt", 3, 51 + 32 + 259 + 7}};
+    for (const auto& [name, runs, bytes] : cases) {
+        std::string text = dataFile(name);
         TiTxtImage image;
         TiTxtError error;
-        ASSERT_TRUE(parseTiTxt(text, image, error)) << c.name << ": " << error.text();
-        EXPECT_EQ(formatTiTxt(image.runs, "\n") + "\n", text) << c.name;
-        EXPECT_EQ(image.runs.size(), c.runs) << c.name;
-        if (c.bytes == 0) {
+        ASSERT_TRUE(parseTiTxt(text, image, error)) << name << ": " << error.text();
+        EXPECT_EQ(formatTiTxt(image.runs, "\n") + "\n", text) << name;
+        EXPECT_EQ(image.runs.size(), runs) << name;
+        if (bytes == 0) {
             std::string main = dataFile("srec_main.bin");
             EXPECT_EQ(image.runs, (std::vector<MemoryRun>{{0x4400, {main.begin(), main.end()}}}));
         } else {
-            EXPECT_EQ(image.byteCount(), c.bytes) << c.name;
+            EXPECT_EQ(image.byteCount(), bytes) << name;
         }
     }
 }

@@ -14,14 +14,11 @@ testing::CliRun run(const std::string& program, const std::string& arguments) {
                                "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
 }
 
-struct Program {
-    std::string path;
-    std::string mistake;  // a command line right but for one unknown option
-};
-
-std::vector<Program> programs() {
-    std::vector<Program> list = {{QUILLONCTL_PATH, "--no-such-option status"},
-                                 {QUILLON_SIM_PATH, "--socket /nonexistent/s --no-such-option"}};
+// Each program with a command line right but for one unknown option.
+std::vector<std::pair<std::string, std::string>> programs() {
+    std::vector<std::pair<std::string, std::string>> list = {
+        {QUILLONCTL_PATH, "--no-such-option status"},
+        {QUILLON_SIM_PATH, "--socket /nonexistent/s --no-such-option"}};
 #ifdef QUILLON_CONFIG_PATH
     list.push_back({QUILLON_CONFIG_PATH, "--no-splash --no-such-option"});
 #endif
@@ -50,34 +47,31 @@ TEST(ProgramOptions, VersionHelpAndMistakesAreAnsweredAlike) {
     }
 }
 
+// A value missing after -platform is left for the toolkit to report; a flag takes no value.
 TEST(ProgramOptions, ToolkitOptionsAreSetAside) {
-    struct Case {
-        std::vector<std::string> words;
-        std::vector<std::string> own;
-        std::vector<std::string> toolkit;
-    };
-    const Case cases[] = {
+    using Words = std::vector<std::string>;
+    const std::tuple<Words, Words, Words> cases[] = {
         {{"--simulate", "-platform", "offscreen", "--no-splash"},
          {"--simulate", "--no-splash"},
          {"-platform", "offscreen"}},
         {{"--style=fusion", "-reverse", "--settings", "f.ini"},
          {"--settings", "f.ini"},
          {"--style=fusion", "-reverse"}},
-        {{"--platformx", "-platform"}, {"--platformx"}, {"-platform"}},  // value missing: Qt says
+        {{"--platformx", "-platform"}, {"--platformx"}, {"-platform"}},
         {{"--", "-style", "x"}, {"--", "-style", "x"}, {}},
-        {{"-reverse=1", "--trace"}, {"-reverse=1", "--trace"}, {}},  // a flag takes no value
+        {{"-reverse=1", "--trace"}, {"-reverse=1", "--trace"}, {}},
     };
-    for (const auto& c : cases) {
-        std::vector<std::string> words = {"quillon-config"};
-        words.insert(words.end(), c.words.begin(), c.words.end());
+    for (const auto& [given, own, toolkit] : cases) {
+        Words words = {"quillon-config"};
+        words.insert(words.end(), given.begin(), given.end());
         std::vector<char*> argv;
         for (auto& word : words) {
             argv.push_back(word.data());
         }
-        std::vector<std::string> toolkit;
-        EXPECT_EQ(splitToolkitArguments(static_cast<int>(argv.size()), argv.data(), toolkit), c.own)
-            << c.words[0];
-        EXPECT_EQ(toolkit, c.toolkit) << c.words[0];
+        Words setAside;
+        EXPECT_EQ(splitToolkitArguments(static_cast<int>(argv.size()), argv.data(), setAside), own)
+            << given[0];
+        EXPECT_EQ(setAside, toolkit) << given[0];
     }
 }
 

@@ -37,21 +37,17 @@ TEST(QuillonctlFirmware, RefusesWhatItCannotDoWithTheDocumentedExitStatus) {
     std::filesystem::create_directories(std::filesystem::path(settings).parent_path());
     std::string bad = (std::filesystem::path(settings).parent_path() / "bad.txt").string();
     std::ofstream(bad) << "@4400\n01 02\nq\n";
-    struct Case {
-        std::string arguments;
-        int exitCode;
-        std::string says;
-    } cases[] = {
+    std::tuple<std::string, int, std::string> cases[] = {
         {"firmware upgrade " + bad + " --yes", 2, "no reset vector"},
         {"firmware upgrade /nonexistent.txt --yes", 2, "cannot read"},
         {"firmware upgrade " + kSample, 4, "not started"},  // no --yes, no terminal: No
         {"firmware restore-settings", 2, "cannot read"},
         {"firmware", 2, ""},
     };
-    for (const auto& c : cases) {
-        auto run = runQuillonctl("--simulate --settings " + settings + " " + c.arguments);
-        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.err;
-        EXPECT_NE(run.err.find(c.says), std::string::npos) << c.arguments << "\n" << run.err;
+    for (const auto& [arguments, exitCode, says] : cases) {
+        auto run = runQuillonctl("--simulate --settings " + settings + " " + arguments);
+        EXPECT_EQ(run.exitCode, exitCode) << arguments << "\n" << run.err;
+        EXPECT_NE(run.err.find(says), std::string::npos) << arguments << "\n" << run.err;
     }
 }
 

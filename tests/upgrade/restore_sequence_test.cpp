@@ -20,18 +20,13 @@ KeypadSettings captured() {
     return {7, 2, 1, 4, 2, 5, "QK0000054321", kTable};
 }
 
-struct Dropout {
-    int reports;  // the keypad leaves the bus after this many more reports; 0: it never came
-                  // back from its loader; -1: it stays
-    size_t sent;  // commands of the whole restore that went out
-    std::vector<std::string> warnings;
-};
-
 class RestoreSequence : public KeypadWorld {};
 
 TEST_F(RestoreSequence, SendsEveryStepInOrderAndStopsAtTheFirstDropoutWithItsWarning) {
     const std::string gone = kNotConnectedMessage;
-    const Dropout cases[] = {
+    // The keypad leaves the bus after this many more reports (0: it never came back from its
+    // loader; -1: it stays); the commands of the whole restore that went out; the warnings.
+    const std::tuple<int, size_t, std::vector<std::string>> cases[] = {
         {-1, 9, {}},
         {0, 0, {gone}},
         {1, 1, {"Unable to set OPTION.."}},
@@ -44,18 +39,18 @@ TEST_F(RestoreSequence, SendsEveryStepInOrderAndStopsAtTheFirstDropoutWithItsWar
         {8, 8, {"Unable to set Buzzer period.."}},
         {9, 9, {"Unable to Write Default.."}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [reports, sent, warnings] : cases) {
         start("keys=8");
         ui = {};
         written.clear();
-        simulation.keypad->faults.unplugAfterReports = c.reports;
-        if (c.reports == 0) {
+        simulation.keypad->faults.unplugAfterReports = reports;
+        if (reports == 0) {
             simulation.bus->detach(simulation.keypad.get());
         }
-        EXPECT_EQ(restoreSettingsAfterUpgrade(captured(), ui, {}), c.reports < 0) << c.reports;
-        std::vector<SentCommand> expected(kWholeRestore.begin(), kWholeRestore.begin() + c.sent);
-        EXPECT_EQ(sentSettings(), expected) << c.reports;
-        EXPECT_EQ(ui.warnings(), c.warnings) << c.reports;
+        EXPECT_EQ(restoreSettingsAfterUpgrade(captured(), ui, {}), reports < 0) << reports;
+        std::vector<SentCommand> expected(kWholeRestore.begin(), kWholeRestore.begin() + sent);
+        EXPECT_EQ(sentSettings(), expected) << reports;
+        EXPECT_EQ(ui.warnings(), warnings) << reports;
         closeKeypad();
     }
 }

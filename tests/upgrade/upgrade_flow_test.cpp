@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "../support/sent_commands.h"
 #include "support/ini_file.h"
@@ -36,13 +35,7 @@ TEST_F(UpgradeFlow, UpgradesThroughTheSimulatorAndWritesTheSettingsBack) {
 
 TEST_F(UpgradeFlow, NothingHappensUnlessTheUserSaysYesToAGoodImage) {
     const std::string bad = scratch.write("bad.txt", "@4400\n01 02\nq\n");
-    struct Case {
-        const char* name;
-        bool answer;
-        std::string image;
-        UpgradeOutcome outcome;
-        size_t questions;
-    } cases[] = {
+    std::tuple<const char*, bool, std::string, UpgradeOutcome, size_t> cases[] = {
         {"declined", false, kSample, UpgradeOutcome::Declined, 1},
         {"image without a reset vector", true, bad, UpgradeOutcome::Failed, 0},
     };
@@ -52,13 +45,13 @@ TEST_F(UpgradeFlow, NothingHappensUnlessTheUserSaysYesToAGoodImage) {
             sent.push_back(command->command);
         }
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, answer, image, outcome, questions] : cases) {
         ui = {};
-        ui.unscriptedAnswer = c.answer;
-        EXPECT_EQ(upgrade(c.image), c.outcome) << c.name;
-        EXPECT_EQ(ui.shown(Question).size(), c.questions) << c.name;
-        EXPECT_EQ(sent, std::vector<int>{}) << c.name;
-        EXPECT_FALSE(fs::exists(backup)) << c.name;
+        ui.unscriptedAnswer = answer;
+        EXPECT_EQ(upgrade(image), outcome) << name;
+        EXPECT_EQ(ui.shown(Question).size(), questions) << name;
+        EXPECT_EQ(sent, std::vector<int>{}) << name;
+        EXPECT_FALSE(fs::exists(backup)) << name;
     }
 }
 

@@ -45,11 +45,7 @@ class UpgradeWorkerTest : public ::testing::Test {
 };
 
 TEST_F(UpgradeWorkerTest, RefusesABadImageBeforeTheDeviceIsTouched) {
-    struct Case {
-        const char* name;
-        std::string path;
-        std::string line;
-    } cases[] = {
+    std::tuple<const char*, std::string, std::string> cases[] = {
         {"no file chosen", "", "No file specified\r\n"},
         {"missing file", "/nonexistent/fw.txt", "Firmware image rejected: cannot read"},
         {"not TI-TXT", file("a.txt", "@4400\n01 XY\nq\n"), "Firmware image rejected: line 2"},
@@ -62,12 +58,12 @@ TEST_F(UpgradeWorkerTest, RefusesABadImageBeforeTheDeviceIsTouched) {
         {"blank reset vector", file("g.txt", "@FFFE\nFF FF\nq\n"),
          "reset vector (0xFFFE) is blank"},
     };
-    for (const auto& c : cases) {
-        auto lines = run({c.path, ""});
-        EXPECT_FALSE(result) << c.name;
-        ASSERT_EQ(lines.size(), 1u) << c.name;
-        EXPECT_NE(lines[0].find(c.line), std::string::npos) << c.name << ": " << lines[0];
-        EXPECT_EQ(world.loader->reportsReceived(), 0) << c.name;
+    for (const auto& [name, path, line] : cases) {
+        auto lines = run({path, ""});
+        EXPECT_FALSE(result) << name;
+        ASSERT_EQ(lines.size(), 1u) << name;
+        EXPECT_NE(lines[0].find(line), std::string::npos) << name << ": " << lines[0];
+        EXPECT_EQ(world.loader->reportsReceived(), 0) << name;
     }
 }
 
@@ -76,13 +72,8 @@ TEST_F(UpgradeWorkerTest, AnInstalledOrNamedRamLoaderIsCheckedAndUsed) {
     std::string good = builtInRamLoaderText();
     std::string wrongVersion = good;
     wrongVersion.replace(wrongVersion.find("00 06 05 34"), 11, "00 06 05 33");
-    struct Case {
-        const char* name;
-        std::string installed;  // empty: none installed
-        std::string named;      // --ram-bsl text, empty: none
-        bool ok;
-        std::string says;
-    } cases[] = {
+    // The RAM loader installed and the one named with --ram-bsl (empty: none), the outcome.
+    std::tuple<const char*, std::string, std::string, bool, std::string> cases[] = {
         {"none", "", "", false,
          "RAM BSL image not found: " + scratch.file("VorlaInterface/RAM_BSL.00.06.05.34.txt")},
         {"installed", good, "", true, "Done!"},
@@ -92,21 +83,21 @@ TEST_F(UpgradeWorkerTest, AnInstalledOrNamedRamLoaderIsCheckedAndUsed) {
         {"named but unreadable", "", "@2500\n00 06 05 3G\nq", false, "line 2"},
         {"named outside RAM", "", "@4400\n00 06 05 34\nq", false, "lie outside RAM"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, installed, namedText, ok, says] : cases) {
         std::filesystem::remove_all(scratch.path() / "VorlaInterface");
-        if (!c.installed.empty()) {
+        if (!installed.empty()) {
             std::filesystem::create_directory(scratch.path() / "VorlaInterface");
-            file("VorlaInterface/RAM_BSL.00.06.05.34.txt", c.installed);
+            file("VorlaInterface/RAM_BSL.00.06.05.34.txt", installed);
         }
-        std::string named = c.named.empty() ? "" : file("named_ram_bsl.txt", c.named);
+        std::string named = namedText.empty() ? "" : file("named_ram_bsl.txt", namedText);
         LoaderWorld fresh;
         fresh.loader->posesAsHardware = true;
         fresh.enterLoader();
         auto lines = run({kSample, named});
-        EXPECT_EQ(result, c.ok) << c.name;
-        ASSERT_FALSE(lines.empty()) << c.name;
-        EXPECT_NE(lines.back().find(c.says), std::string::npos) << c.name << ": " << lines.back();
-        EXPECT_EQ(fresh.loader->reportsReceived() > 0, c.ok) << c.name;
+        EXPECT_EQ(result, ok) << name;
+        ASSERT_FALSE(lines.empty()) << name;
+        EXPECT_NE(lines.back().find(says), std::string::npos) << name << ": " << lines.back();
+        EXPECT_EQ(fresh.loader->reportsReceived() > 0, ok) << name;
     }
 }
 

@@ -35,14 +35,12 @@ class CodeTableEditorWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<EditorWorld> world;
-    CodeTableEditorWindow* open(const KeypadFields& fields) { return world->open(fields); }
 
     // A new world per row, as a test slot would have.
-    CodeTableEditorWindow* reopen(int type, int ways = 2, const std::string& keypad = "") {
+    CodeTableEditorWindow* reopen(int type, int ways = 2, const char* keypad = "keys=16,type=8") {
         world.reset();
-        world = keypad.empty() ? std::make_unique<EditorWorld>()
-                               : std::make_unique<EditorWorld>(keypad);
-        return open(fieldsFor(type, ways));
+        world = std::make_unique<EditorWorld>(keypad);
+        return world->open(fieldsFor(type, ways));
     }
 
   private slots:
@@ -56,10 +54,7 @@ class CodeTableEditorWindowTest : public QObject {
             QCOMPARE(world->ui.messages[0].text, std::string("Please select a customise table.."));
             QCOMPARE(world->ui.messages[0].caption, std::string("Vorla Quillon™"));
         }
-        const struct {
-            int type, keys;
-            QString window, title, heading;
-        } cases[] = {
+        const std::tuple<int, int, QString, QString, QString> cases[] = {
             {2, 10, "My4way_layout", "Quillon™ Layout",
              "Customise Quillon™ Code Table\r\n       (USB Codes in Hex)"},
             {5, 12, "My12way_layout", "Customise 12 Way Keypad Table",
@@ -67,18 +62,18 @@ class CodeTableEditorWindowTest : public QObject {
             {8, 16, "My16way_layout", "Customise 16 Way Keypad Table",
              " Customise 16 Way Code Table\r\n           (USB Codes in Hex)\r\n"},
         };
-        for (const auto& c : cases) {
-            auto* editor = reopen(c.type);
+        for (const auto& [type, keys, window, title, heading] : cases) {
+            auto* editor = reopen(type);
             QVERIFY(editor != nullptr);
             QVERIFY(world->ui.messages.empty());
-            QCOMPARE(editor->objectName(), c.window);
-            QCOMPARE(editor->windowTitle(), c.title);
-            QCOMPARE(child<QLabel>(editor, "label1")->text(), c.heading);
+            QCOMPARE(editor->objectName(), window);
+            QCOMPARE(editor->windowTitle(), title);
+            QCOMPARE(child<QLabel>(editor, "label1")->text(), heading);
             QCOMPARE(editor->parentWidget(), world->owner.get());
             QVERIFY(editor->isWindow() && editor->isVisible() && !editor->isModal());
-            QVERIFY(child(editor, QString("key%1Btn").arg(c.keys)) != nullptr);
-            QCOMPARE(child(editor, QString("key%1Btn").arg(c.keys + 1)), nullptr);
-            QCOMPARE(child(editor, QString("modifierBtn%1").arg(c.keys + 1)), nullptr);
+            QVERIFY(child(editor, QString("key%1Btn").arg(keys)) != nullptr);
+            QCOMPARE(child(editor, QString("key%1Btn").arg(keys + 1)), nullptr);
+            QCOMPARE(child(editor, QString("modifierBtn%1").arg(keys + 1)), nullptr);
         }
     }
 
@@ -128,14 +123,11 @@ class CodeTableEditorWindowTest : public QObject {
 
     // What the payload holds is the editor's; here that the window's choices reach it.
     void applySendsTheTableAndCloses() {
-        const struct {
-            const char* keypad;
-            int type, length;
-        } cases[] = {{"keys=5,type=2,options=4", 2, 20},
-                     {"keys=12,type=5", 5, 32},
-                     {"keys=16,type=8", 8, 32}};
-        for (const auto& c : cases) {
-            QPointer<CodeTableEditorWindow> editor = reopen(c.type, 0, c.keypad);
+        const std::tuple<const char*, int, int> cases[] = {{"keys=5,type=2,options=4", 2, 20},
+                                                           {"keys=12,type=5", 5, 32},
+                                                           {"keys=16,type=8", 8, 32}};
+        for (const auto& [keypad, type, length] : cases) {
+            QPointer<CodeTableEditorWindow> editor = reopen(type, 0, keypad);
             child(editor, "modifierBtn5")->click();
             emit child<QComboBox>(editor, "selectModifierCbox")->activated(3);
             child(editor, "modifierBtn6")->click();
@@ -146,7 +138,7 @@ class CodeTableEditorWindowTest : public QObject {
             QTRY_VERIFY(editor.isNull());
             QCOMPARE(world->tables.size(), size_t(1));
             const auto& payload = world->tables[0];
-            QCOMPARE(int(payload.size()), c.length);
+            QCOMPARE(int(payload.size()), length);
             QCOMPARE(payload[8], uint8_t(0xE2));
             QCOMPARE(payload[10], uint8_t(0x00));  // key 6 had Left Shift, now none
             QCOMPARE(payload[11], uint8_t(0x16));
@@ -205,11 +197,8 @@ class CodeTableEditorWindowTest : public QObject {
                 QCOMPARE(group->palette().color(QPalette::Window), QColor(192, 255, 255));
             }
         }
-    }
-
-    // Keys drawn over the picture must still show whether they are selected or assigned.
-    void pictureKeysShowTheirStateOverThePicture() {
-        auto* editor = open(fieldsFor(2));
+        // Keys drawn over the picture must still show whether they are selected or assigned.
+        auto* editor = reopen(2);
         auto* key = child<KeyButton>(editor, "key2Btn");
         auto tone = [&] {
             QImage image = key->grab().toImage();

@@ -49,10 +49,6 @@ class EditorAccessTest : public QObject {
         QApplication::setActiveWindow(editor);
         return QTest::qWaitForWindowActive(editor) ? editor : nullptr;
     }
-    static QPushButton* button(QWidget* window, const QString& name) { return child(window, name); }
-    static QComboBox* list(QWidget* window, const QString& name) {
-        return child<QComboBox>(window, name);
-    }
     std::array<uint8_t, 32>& table() { return world->simulation.keypad->current().customTable; }
 
     void namesFollowEveryKey(CodeTableEditorWindow* editor, int type, const QList<int>& absent) {
@@ -71,11 +67,11 @@ class EditorAccessTest : public QObject {
                 }
                 QString title = QString("Key %1").arg(n);
                 title += type != 2 ? "" : n == 9 ? ", Jack IN" : n == 10 ? ", Jack OUT" : "";
-                auto* key = button(editor, QString("key%1Btn").arg(n));
+                auto* key = child(editor, QString("key%1Btn").arg(n));
                 QString spoken = code.isEmpty() ? kSpoken[n - 1] : code;
                 QCOMPARE(said(key, QAccessible::Name), title + ", code " + spoken);
                 QCOMPARE(said(key, QAccessible::Description), state);
-                QCOMPARE(said(button(editor, QString("modifierBtn%1").arg(n)), QAccessible::Name),
+                QCOMPARE(said(child(editor, QString("modifierBtn%1").arg(n)), QAccessible::Name),
                          title + (n % 3 == 0 ? " modifier, Left Shift" : " modifier, None"));
                 if (state == "not selected") {
                     key->click();
@@ -84,9 +80,9 @@ class EditorAccessTest : public QObject {
         };
         check({}, "not selected");
         check({}, "selected");
-        emit list(editor, "selectCodeCbox")->activated(0x28);
+        emit child<QComboBox>(editor, "selectCodeCbox")->activated(0x28);
         check("0x28, Enter", "assigned");
-        QCOMPARE(button(editor, "key6Btn")->toolTip(), QString("Left Shift + Enter"));
+        QCOMPARE(child(editor, "key6Btn")->toolTip(), QString("Left Shift + Enter"));
     }
 
   private slots:
@@ -106,20 +102,20 @@ class EditorAccessTest : public QObject {
     // Keys 1 and 3 selected and given Enter, as two clicks and a list choice would.
     void keyboardAloneAssignsAndApplies() {
         auto editor = open(8);
-        tabTo(button(editor, "key1Btn"));
+        tabTo(child(editor, "key1Btn"));
         press(Qt::Key_Space);
         for (int step = 0; step < 4; ++step) {
             press(Qt::Key_Right);  // modifier 2, key 2, modifier 3, key 3
         }
-        QCOMPARE(QApplication::focusWidget(), button(editor, "key3Btn"));
+        QCOMPARE(QApplication::focusWidget(), child(editor, "key3Btn"));
         press(Qt::Key_Return);
         press(Qt::Key_Down, Qt::AltModifier);
-        auto* codes = list(editor, "selectCodeCbox");
+        auto* codes = child<QComboBox>(editor, "selectCodeCbox");
         QTRY_VERIFY(codes->view()->isVisible());
         QTest::keyClicks(codes->view(), "enter");
         QTest::keyClick(codes->view(), Qt::Key_Return);
-        QTRY_COMPARE(QApplication::focusWidget(), button(editor, "key3Btn"));
-        tabTo(button(editor, "applyBtn"));
+        QTRY_COMPARE(QApplication::focusWidget(), child(editor, "key3Btn"));
+        tabTo(child(editor, "applyBtn"));
         press(Qt::Key_Return);
         QTRY_VERIFY(editor.isNull());
         auto expected = fieldsFor(8).keyCodeArray;
@@ -128,68 +124,59 @@ class EditorAccessTest : public QObject {
     }
 
     void typingFindsAnEntryByAnyPartOfIt() {
-        const struct {
-            int type;
-            bool codes;  // else the modifier list
-            QString typed;
-            int found;
-        } cases[] = {{8, true, "f13", 0x68},
-                     {8, true, "enter", 0x28},
-                     {2, true, "0x28", 0x28},
-                     {8, true, "f13#", 0x68},  // a slip is dropped
-                     {8, false, "left alt", 3}};
-        for (const auto& c : cases) {
-            auto editor = reopen(c.type);
-            button(editor, c.codes ? "key2Btn" : "modifierBtn2")->click();
-            auto* box = list(editor, c.codes ? "selectCodeCbox" : "selectModifierCbox");
+        // Whether in the code list (else the modifier list), what is typed, the row found.
+        const std::tuple<int, bool, QString, int> cases[] = {
+            {8, true, "f13", 0x68},
+            {8, true, "enter", 0x28},
+            {2, true, "0x28", 0x28},
+            {8, true, "f13#", 0x68},  // a slip is dropped
+            {8, false, "left alt", 3}};
+        for (const auto& [type, codes, typed, found] : cases) {
+            auto editor = reopen(type);
+            child(editor, codes ? "key2Btn" : "modifierBtn2")->click();
+            auto* box = child<QComboBox>(editor, codes ? "selectCodeCbox" : "selectModifierCbox");
             box->setFocus();
-            QTest::keyClicks(box, c.typed.left(1));  // on the closed list: opens, commits nothing
+            QTest::keyClicks(box, typed.left(1));  // on the closed list: opens, commits nothing
             QTRY_VERIFY(box->view()->isVisible());
-            QTest::keyClicks(box->view(), c.typed.mid(1));
-            QCOMPARE(box->view()->currentIndex().row(), c.found);
+            QTest::keyClicks(box->view(), typed.mid(1));
+            QCOMPARE(box->view()->currentIndex().row(), found);
             QVERIFY(box->view()->height() <= 21 * box->view()->sizeHintForRow(0));
             QCOMPARE(editor->editor().code(2), uint8_t(0x12));
             QTest::keyClick(box->view(), Qt::Key_Return);
-            QCOMPARE(c.codes ? editor->editor().code(2) : editor->editor().modifier(2), c.found);
+            QCOMPARE(codes ? editor->editor().code(2) : editor->editor().modifier(2), found);
         }
     }
 
     void closingAsksAboutUnappliedChanges() {
         using A = MessageBox::Answer;
-        const struct {
-            const char* edit;
-            int answer;  // -1: no question
-            bool refused, closed;
-            int sent;
-        } cases[] = {{"select", -1, false, true, 0},
-                     {"reset", -1, false, true, 0},
-                     {"code", int(A::Discard), false, true, 0},
-                     {"code", int(A::Apply), false, true, 1},
-                     {"code", int(A::Apply), true, false, 1},
-                     {"code", int(A::Cancel), false, false, 0}};
-        for (const auto& c : cases) {
+        // The edit, the answer (-1: no question), refused, closed, commands sent.
+        const std::tuple<const char*, int, bool, bool, int> cases[] = {
+            {"select", -1, false, true, 0},
+            {"reset", -1, false, true, 0},
+            {"code", int(A::Discard), false, true, 0},
+            {"code", int(A::Apply), false, true, 1},
+            {"code", int(A::Apply), true, false, 1},
+            {"code", int(A::Cancel), false, false, 0}};
+        for (const auto& [edit, answer, refused, closed, sent] : cases) {
             auto editor = reopen(5);
-            button(editor, "key7Btn")->click();
-            if (QString(c.edit) != "select") {
-                emit list(editor, "selectCodeCbox")->activated(0x68);
+            child(editor, "key7Btn")->click();
+            if (QString(edit) != "select") {
+                emit child<QComboBox>(editor, "selectCodeCbox")->activated(0x68);
             }
-            if (QString(c.edit) == "reset") {
-                button(editor, "resetBtn")->click();
+            if (QString(edit) == "reset") {
+                child(editor, "resetBtn")->click();
             }
-            MessageBox::setNextAnswer(A(c.answer));
-            world->simulation.keypad->faults.refuse = c.refused;
+            MessageBox::setNextAnswer(A(answer));
+            world->simulation.keypad->faults.refuse = refused;
             int before = world->commands();
             press(Qt::Key_Escape);
-            auto shown = MessageBox::takeShown();
-            QCOMPARE(shown.size(), size_t(c.answer >= 0 ? 1 : 0));
-            if (c.answer >= 0) {
-                QCOMPARE(shown[0].caption, QString("Vorla USB Encoder"));
-                QCOMPARE(shown[0].buttons, MessageBox::Buttons::ApplyDiscardCancel);
-            }
-            QCOMPARE(world->ui.warnings().size(), size_t(c.refused ? 1 : 0));
-            QTRY_COMPARE(editor.isNull(), c.closed);
-            QCOMPARE(world->commands() - before, c.sent);
-            if (c.closed && c.sent) {
+            const Box asked = questionBox(kUnappliedChangesQuestion, "Vorla USB Encoder",
+                                          MessageBox::Buttons::ApplyDiscardCancel);
+            QCOMPARE(takeBoxes(), answer >= 0 ? QList{asked} : QList<Box>());
+            QCOMPARE(world->ui.warnings().size(), size_t(refused ? 1 : 0));
+            QTRY_COMPARE(editor.isNull(), closed);
+            QCOMPARE(world->commands() - before, sent);
+            if (closed && sent) {
                 QCOMPARE(table()[13], uint8_t(0x68));
             }
         }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QApplication>
 #include <QPushButton>
 #include <QtTest>
 #include <memory>
 
 #include "../../support/recording_ui.h"
 #include "../../support/sent_commands.h"
+#include "../shown_boxes.h"
 #include "device/device_connection.h"
 #include "device/tracing_backend.h"
 #include "gui/editors/code_table_editor_launch.h"

@@ -56,11 +56,7 @@ class Form1Test : public QObject {
     }
     template <typename T = QWidget>
     T* find(const char* name) {
-        T* widget = child<T>(form.get(), name);
-        if (widget == nullptr) {
-            qFatal("no control named %s", name);
-        }
-        return widget;
+        return must<T>(form.get(), name);
     }
     QComboBox* list(const char* name) { return find<QComboBox>(name); }
     QStringList statusLines() { return find<QTextEdit>("richTextBox1")->toPlainText().split('\n'); }
@@ -128,32 +124,24 @@ class Form1Test : public QObject {
     }
 
     void statusRecordFields() {
-        const struct {
-            const char* spec;
-            int line;  // -1: the period list
-            const char* ending;
-        } cases[] = {
+        // The status line (-1: the period list) and how it ends.
+        const std::tuple<const char*, int, const char*> cases[] = {
             {"period=0", -1, "Buzzer Period -2"},
             {"keys=16,type=7,version=7.7", 0, "-   7.7"},  // after the longest table name
             {"keys=5", 1, "5Way Keypad         Code Table Loaded     -   Default      Table"},
         };
-        for (const auto& c : cases) {
-            start(c.spec);
+        for (const auto& [spec, line, ending] : cases) {
+            start(spec);
             QString shown =
-                c.line < 0 ? list("buzzerPeriodCbox")->currentText() : statusLines()[c.line];
-            QVERIFY2(shown.endsWith(c.ending), qPrintable(shown));
+                line < 0 ? list("buzzerPeriodCbox")->currentText() : statusLines()[line];
+            QVERIFY2(shown.endsWith(ending), qPrintable(shown));
         }
     }
 
     // Said once, then None; a list choice falls back, the firmware button sends nothing.
     void withoutAKeypad() {
         start("absent=1");
-        auto shown = MessageBox::takeShown();
-        QCOMPARE(shown.size(), size_t(1));
-        QCOMPARE(shown[0].text, QString("Vorla Quillon™ not connected..\n"));
-        QCOMPARE(shown[0].caption, QString("Vorla Quillon™"));
-        QCOMPARE(shown[0].icon, MessageBox::Icon::Exclamation);
-        QCOMPARE(shown[0].buttons, MessageBox::Buttons::Ok);
+        QCOMPARE(takeBoxes(), QList{warningBox("Vorla Quillon™ not connected..\n")});
         QCOMPARE(statusLines(), kNoneLines);
         QCOMPARE(list("ledBrightnessCbox")->currentIndex(), -1);
         QCOMPARE(list("ledBrightnessCbox")->placeholderText(), QString("LED Brightness"));
@@ -171,9 +159,7 @@ class Form1Test : public QObject {
         QCOMPARE(enabledControls(), kWithoutKeypad);
         QCOMPARE(statusLines(), kNoneLines);
         QCOMPARE(world->settingsSent(), std::vector<SentCommand>());
-    }
-
-    void aSilentKeypadGivesNoMessage() {
+        // A keypad that is there but silent gives no message.
         start("keys=8", false);
         world->simulation.keypad->faults.noReply = true;
         form->Form1_Load();
@@ -196,28 +182,24 @@ class Form1Test : public QObject {
 
     // A choice the keypad takes is sent and kept; a refused one is said and goes back to it.
     void listChoicesSendTheirCommandOrGoBack() {
-        const struct {
-            const char* name;
-            int entry, command, payload, refused;
-            QString message;
-        } cases[] = {
+        const std::tuple<const char*, int, int, int, int, QString> cases[] = {
             {"ledBrightnessCbox", 3, 2, 3, 2, "Unable to set the LED Brightness..\n"},
             {"ledColourCbox", 0, 3, 0, 0, "Unable to set LED colour..\n"},
             {"buzzerCbox", 0, 4, 0, 1, "Unable to set Buzzer On/Off..\n"},
             {"buzzerPeriodCbox", 4, 6, 5, 7, "Unable to set Buzzer Period..\n"},
             {"keypadTypeCbox", 1, 7, 1, 2, "Unable to set Keypad Type..\n"},
         };
-        for (const auto& c : cases) {
+        for (const auto& [name, entry, command, payload, refused, message] : cases) {
             start();
-            choose(c.name, c.entry);
+            choose(name, entry);
             QCOMPARE(world->settingsSent(),
-                     std::vector<SentCommand>({{c.command, {static_cast<uint8_t>(c.payload)}}}));
+                     std::vector<SentCommand>({{command, {static_cast<uint8_t>(payload)}}}));
             QCOMPARE(world->shownTexts(), QStringList());
             QStringList before = statusLines();
             world->simulation.keypad->faults.refuse = true;
-            choose(c.name, c.refused);
-            QCOMPARE(world->shownTexts(), QStringList({c.message}));
-            QCOMPARE(list(c.name)->currentIndex(), c.entry);
+            choose(name, refused);
+            QCOMPARE(world->shownTexts(), QStringList({message}));
+            QCOMPARE(list(name)->currentIndex(), entry);
             QCOMPARE(statusLines(), before);
         }
     }
@@ -232,13 +214,8 @@ class Form1Test : public QObject {
         QCOMPARE(list("keypadTypeCbox")->currentText(), QString("Customise Table"));
         QVERIFY(statusLines()[1].endsWith("Code Table Loaded     -   Customise Table"));
         click("button1");
-        QStringList titles;
-        for (QWidget* widget : form->findChildren<QWidget*>()) {
-            if (widget->isWindow() && widget->isVisible()) {
-                titles << widget->windowTitle();
-            }
-        }
-        QCOMPARE(titles, QStringList({"Customise 16 Way Keypad Table"}));
+        QCOMPARE(visibleWindows().size(), 1);
+        QCOMPARE(visibleWindows()[0]->windowTitle(), QString("Customise 16 Way Keypad Table"));
     }
 
     // The window follows the keypad's cable without a word: gone, then back with one status read.
@@ -267,25 +244,18 @@ class Form1Test : public QObject {
         QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{2, {9}}, {2, {8}}}));
     }
 
-    void factoryResetReadsTheKeypadAgain() {
+    // The keypad is read again after the reset; one that stays away is said to be gone.
+    void factoryReset() {
         start("keys=8,brightness=2");
         world->simulation.keypad->current().ledBrightness = 8;
         click("button9");
         QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{10, {}}}));
         QCOMPARE(list("ledBrightnessCbox")->currentText(), QString("LED Brightness - 2"));
-        QCOMPARE(world->clock->waitsWithoutBusyCursor, 0);
         QVERIFY(world->clock->waits > 0);
-    }
-
-    void factoryResetWithAKeypadThatStaysAway() {
-        start();
         world->simulation.keypad->faults.stayAwayAfterReset = true;
         click("button9");
-        auto shown = MessageBox::takeShown();
-        QCOMPARE(shown.size(), size_t(2));
-        QCOMPARE(shown[0].text, QString("Vorla Quillon™ not connected..\n"));
-        QCOMPARE(shown[1].text, QString("Please power off/on the Quillon™.\n"));
-        QVERIFY2(!shown[0].busyCursor && !shown[1].busyCursor, "a message under the busy cursor");
+        QCOMPARE(takeBoxes(), QList({warningBox("Vorla Quillon™ not connected..\n"),
+                                     warningBox("Please power off/on the Quillon™.\n")}));
         QCOMPARE(statusLines(), kNoneLines);
         QCOMPARE(world->clock->waitsWithoutBusyCursor, 0);
     }
@@ -303,69 +273,56 @@ class Form1Test : public QObject {
 
     // The menu items reach their jobs: a cancelled export, an import of a wrongly named file.
     void fileMenuItems() {
-        const struct {
-            const char* item;
-            bool chooses;
-            QString message;
-        } cases[] = {
+        const std::tuple<const char*, bool, QString> cases[] = {
             {"exitToolStripMenuItem", false, "Unable to save the cfg file.\n"},
             {"aboutVorlaUSBEncoderConfiguratorToolStripMenuItem", true, "Incorrect Filename.\n"}};
-        for (const auto& c : cases) {
+        for (const auto& [item, chooses, message] : cases) {
             start();
             std::string chosen = world->folder.write("usbutilityquilloncfg.ini", "[appSettings]\n");
-            FileDialogs::setNextFile(c.chooses ? std::optional(QString::fromStdString(chosen))
-                                               : std::nullopt);
+            FileDialogs::setNextFile(chooses ? std::optional(QString::fromStdString(chosen))
+                                             : std::nullopt);
             FileDialogs::setNextFolder(std::nullopt);
-            find<QAction>(c.item)->trigger();
-            QCOMPARE(world->shownTexts(), QStringList({c.message}));
+            find<QAction>(item)->trigger();
+            QCOMPARE(world->shownTexts(), QStringList({message}));
             QCOMPARE(world->settingsSent(), std::vector<SentCommand>());
         }
     }
 
     // Exit closes the keypad it has open; the title bar leaves it to the program's end.
     void everyWayOutQuitsOnce() {
-        const struct {
-            const char* spec;
-            const char* control;  // "" : the title bar
-            int deviceCalls;      // -1: any
-            bool keypadOpen;
-        } cases[] = {{"keys=8", "exitToolStripMenuItem1", -1, false},
-                     {"absent=1", "button10", 0, false},
-                     {"keys=8", "", -1, true}};
-        for (const auto& c : cases) {
-            start(c.spec);
+        // The control ("": the title bar), the device calls it may make (-1: any), the keypad left
+        // open.
+        const std::tuple<const char*, const char*, int, bool> cases[] = {
+            {"keys=8", "exitToolStripMenuItem1", -1, false},
+            {"absent=1", "button10", 0, false},
+            {"keys=8", "", -1, true}};
+        for (const auto& [spec, control, deviceCalls, keypadOpen] : cases) {
+            start(spec);
             int calls = world->counting->calls;
-            if (*c.control == '\0') {
+            if (*control == '\0') {
                 form->show();
                 form->close();
-            } else if (auto* item = child<QAction>(form.get(), c.control)) {
+            } else if (auto* item = child<QAction>(form.get(), control)) {
                 item->trigger();
             } else {
-                click(c.control);
+                click(control);
             }
             QCOMPARE(quits, 1);
-            QCOMPARE(hid_handle != nullptr, c.keypadOpen);
-            if (c.deviceCalls >= 0) {
-                QCOMPARE(world->counting->calls - calls, c.deviceCalls);
+            QCOMPARE(hid_handle != nullptr, keypadOpen);
+            if (deviceCalls >= 0) {
+                QCOMPARE(world->counting->calls - calls, deviceCalls);
             }
         }
     }
 
-    void firmwareButtonAnsweredNoSendsNothing() {
-        start();
+    // Answered No it sends nothing; Yes captures the settings and enters the loader.
+    void firmwareButton() {
+        start("keys=8,serial=QK0000031415,brightness=3");
         click("btnLoadFirmware");
-        auto shown = MessageBox::takeShown();
-        QCOMPARE(shown.size(), size_t(1));
-        QCOMPARE(shown[0].text, QString("Are you sure you want to upgrade the firmware?"));
-        QCOMPARE(shown[0].caption, QString("Firmware Upgrade"));
-        QCOMPARE(shown[0].icon, MessageBox::Icon::Question);
-        QCOMPARE(shown[0].buttons, MessageBox::Buttons::YesNo);
+        QCOMPARE(takeBoxes(), QList{questionBox("Are you sure you want to upgrade the firmware?",
+                                                "Firmware Upgrade")});
         QCOMPARE(world->settingsSent(), std::vector<SentCommand>());
         QVERIFY(!std::filesystem::exists(upgradeBackupPath(world->settingsFile())));
-    }
-
-    void firmwareButtonCapturesAndEntersTheLoader() {
-        start("keys=8,serial=QK0000031415,brightness=3");
         MessageBox::setNextAnswer(MessageBox::Answer::Yes);
         find<QPushButton>("btnLoadFirmware")->setFocus();
         QTest::keyClick(find<QPushButton>("btnLoadFirmware"), Qt::Key_Space);
@@ -381,24 +338,16 @@ class Form1Test : public QObject {
     }
 
     void customiseOpensAnEditorOnlyForACustomisedTableJustRead() {
-        const struct {
-            const char* spec;
-            bool silent;
-            QStringList shown;
-            int editors;
-        } cases[] = {{"keys=8", false, {"Please select a customise table..\n"}, 0},
-                     {"keys=8,type=2", false, {}, 1},
-                     {"keys=8,type=2", true, {"Load Table-Unable to get device status..\n"}, 0}};
-        for (const auto& c : cases) {
-            start(c.spec);
-            world->simulation.keypad->faults.noReply = c.silent;
+        const std::tuple<const char*, bool, QStringList, int> cases[] = {
+            {"keys=8", false, {"Please select a customise table..\n"}, 0},
+            {"keys=8,type=2", false, {}, 1},
+            {"keys=8,type=2", true, {"Load Table-Unable to get device status..\n"}, 0}};
+        for (const auto& [spec, silent, shown, editors] : cases) {
+            start(spec);
+            world->simulation.keypad->faults.noReply = silent;
             click("button1");
-            QCOMPARE(world->shownTexts(), c.shown);
-            int editors = 0;
-            for (QWidget* widget : form->findChildren<QWidget*>()) {
-                editors += widget->isWindow() && widget->isVisible() ? 1 : 0;
-            }
-            QCOMPARE(editors, c.editors);
+            QCOMPARE(world->shownTexts(), shown);
+            QCOMPARE(visibleWindows().size(), editors);
         }
     }
 
@@ -411,7 +360,6 @@ class Form1Test : public QObject {
             QVERIFY2(!widget->accessibleDescription().isEmpty(), qPrintable(name));
             QVERIFY2(widget->focusPolicy() & Qt::TabFocus, qPrintable(name));
         }
-        // The named controls, in the order Tab reaches them.
         QStringList reached;
         QWidget* widget = find("richTextBox1");
         do {

@@ -14,6 +14,7 @@
 
 #include "../../support/sent_commands.h"
 #include "../../support/temp_folder.h"
+#include "../shown_boxes.h"
 #include "device/device_connection.h"
 #include "device/tracing_backend.h"
 #include "gui/file_dialogs.h"
@@ -22,6 +23,18 @@
 #include "support/clock.h"
 
 namespace lumora_usb_encoder::testing {
+
+// The visible windows of type T, in the order the application lists them.
+template <typename T = QWidget>
+QList<T*> visibleWindows() {
+    QList<T*> found;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<T*>(top); window && window->isVisible()) {
+            found << window;
+        }
+    }
+    return found;
+}
 
 // Counts what the windows do to the device layer on top of the trace; may hold a count, or pose
 // as a bus that may be real hardware.
@@ -51,8 +64,7 @@ class CountingBackend final : public hid::Backend {
         return !posesAsCable && inner_->simulatedInProcess();
     }
     // Watchers enumerate from their own threads; set these before a window starts.
-    std::atomic<int> calls = 0;
-    std::atomic<int> opens = 0;
+    std::atomic<int> calls = 0, opens = 0;
     std::function<void(uint16_t productId)> beforeEnumerate;
     bool posesAsCable = false;
 
@@ -75,8 +87,7 @@ class CursorWatchingClock final : public Clock {
         inner_.sleep(ms);
     }
     uint32_t tickCount() override { return inner_.tickCount(); }
-    int waits = 0;
-    int waitsWithoutBusyCursor = 0;
+    int waits = 0, waitsWithoutBusyCursor = 0;
 
   private:
     VirtualClock inner_;
@@ -118,14 +129,10 @@ class GuiWorld {
     std::vector<SentCommand> settingsSent() const {
         std::lock_guard lock(writtenMutex);
         std::vector<SentCommand> sent;
-        for (const auto& command : written) {
-            if (command.command != 1) {
-                sent.push_back(command);
-            }
-        }
+        std::copy_if(written.begin(), written.end(), std::back_inserter(sent),
+                     [](const SentCommand& c) { return c.command != 1; });
         return sent;
     }
-    // Texts of the message boxes shown since the last call.
     QStringList shownTexts() {
         QStringList texts;
         for (const auto& box : MessageBox::takeShown()) {
@@ -146,6 +153,15 @@ class GuiWorld {
 template <typename T>
 T* child(QWidget* window, const char* name) {
     return window->findChild<T*>(name);
+}
+// A control the window must have.
+template <typename T = QWidget>
+T* must(QWidget* window, const char* name) {
+    T* widget = child<T>(window, name);
+    if (widget == nullptr) {
+        qFatal("no control named %s", name);
+    }
+    return widget;
 }
 
 }  // namespace lumora_usb_encoder::testing

@@ -8,11 +8,9 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "gui/file_dialogs.h"
 #include "gui/main/about_window.h"
 #include "gui/main/form1.h"
 #include "gui/main/splash_form.h"
-#include "gui/message_box.h"
 #include "gui/qt_user_interface.h"
 #include "gui_world.h"
 #include "settings/enable_rule.h"
@@ -24,16 +22,6 @@ using namespace lumora_usb_encoder::testing;
 class WrappersTest : public QObject {
     Q_OBJECT
 
-    static QList<about*> aboutWindows() {
-        QList<about*> windows;
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* window = qobject_cast<about*>(widget); window && window->isVisible()) {
-                windows << window;
-            }
-        }
-        return windows;
-    }
-
   private slots:
     void init() {
         MessageBox::setScripted(true);
@@ -43,26 +31,12 @@ class WrappersTest : public QObject {
         MessageBox::setScripted(false);
         FileDialogs::setScripted(false);
         QCOMPARE(QApplication::overrideCursor(), nullptr);
-        for (about* window : aboutWindows()) {
+        for (about* window : visibleWindows<about>()) {
             delete window;
         }
     }
 
-    void warningsGainALineBreakQuestionsDoNot() {
-        QtUserInterface ui(nullptr);
-        ui.warn("Unable to set LED colour..", kCaptionQuillon);
-        MessageBox::setNextAnswer(MessageBox::Answer::Yes);
-        QVERIFY(ui.ask("Overwrite?", "Save USBUtilityCfg File"));
-        QVERIFY(!ui.ask("Again?", "Save USBUtilityCfg File"));
-        auto shown = MessageBox::takeShown();
-        QCOMPARE(shown.size(), size_t(3));
-        QCOMPARE(shown[0].text, QString("Unable to set LED colour..\n"));
-        QCOMPARE(shown[0].caption, QString("Vorla Quillon™"));
-        QCOMPARE(shown[1].text, QString("Overwrite?"));
-        QCOMPARE(shown[1].icon, MessageBox::Icon::Question);
-    }
-
-    void busyCursorStepsAsideForMessagesAndComesBack() {
+    void busyCursorStepsAsideAndDialogsAnswerFromTheScript() {
         QtUserInterface ui(nullptr);
         {
             BusyScope outer(ui);
@@ -74,17 +48,14 @@ class WrappersTest : public QObject {
         }
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         QVERIFY(!MessageBox::takeShown().front().busyCursor);
-    }
-
-    void dialogsAnswerFromTheScriptAndCancelOtherwise() {
-        QtUserInterface ui(nullptr);
+        // Dialogs answer from the script, and cancel otherwise.
         FileDialogs::setNextFile(QString("/tmp/a.ini"));
         QCOMPARE(ui.chooseOpenFile("(*.ini)|*.ini", "openFileDialogBrowse"),
                  std::optional<std::string>("/tmp/a.ini"));
         QCOMPARE(ui.chooseOpenFile("(*.ini)|*.ini", "x"), std::optional<std::string>());
         auto requests = FileDialogs::takeRequests();
-        QCOMPARE(requests.size(), size_t(2));
-        QCOMPARE(requests[0].second, QString("openFileDialogBrowse"));
+        QCOMPARE(requests.size(), size_t(3));  // the folder too
+        QCOMPARE(requests[1].second, QString("openFileDialogBrowse"));
     }
 
     void filterPairsBecomeQtNameFilters() {
@@ -100,29 +71,22 @@ class WrappersTest : public QObject {
 
     // Usable lists: B brightness, C colour, Z buzzer, P period, T table, F function buttons.
     void enableRuleGatesListsOnOptionBits() {
-        const struct {
-            bool enable;
-            int options;
-            QString usable;
-        } cases[] = {{true, 0, "BCZPTF"}, {false, 0, "BCZP"}, {false, 2, "CZP"}, {false, 1, "BCZP"},
-                     {false, 5, "B"},     {false, 4, "BC"},   {false, 7, ""}};
-        for (const auto& c : cases) {
-            ControlStates states = enableRule(c.enable, c.options);
+        const std::tuple<bool, int, QString> cases[] = {
+            {true, 0, "BCZPTF"}, {false, 0, "BCZP"}, {false, 2, "CZP"}, {false, 1, "BCZP"},
+            {false, 5, "B"},     {false, 4, "BC"},   {false, 7, ""}};
+        for (const auto& [enable, options, expected] : cases) {
+            ControlStates states = enableRule(enable, options);
             QString usable = QString(states.ledBrightness ? "B" : "") +
                              (states.ledColour ? "C" : "") + (states.buzzer ? "Z" : "") +
                              (states.buzzerPeriod ? "P" : "") + (states.keypadType ? "T" : "") +
                              (states.functionButtons ? "F" : "");
-            QCOMPARE(usable, c.usable);
+            QCOMPARE(usable, expected);
         }
     }
 
     void commandLine() {
-        const struct {
-            std::vector<std::string> words;
-            bool parsed;
-            const char* simulate;  // "-": not simulated
-            bool noSplash;
-        } cases[] = {
+        // The words, parsed, the simulation asked for ("-": none), no splash.
+        const std::tuple<std::vector<std::string>, bool, const char*, bool> cases[] = {
             {{}, true, "-", false},
             {{"--simulate"}, true, "", false},
             {{"--simulate=keys=16,type=8", "--no-splash"}, true, "keys=16,type=8", true},
@@ -130,52 +94,50 @@ class WrappersTest : public QObject {
             {{"--bogus"}, false, "-", false},
         };
         qunsetenv("QUILLON_HID_SOCKET");
-        for (const auto& c : cases) {
+        for (const auto& [given, parsed, simulate, noSplash] : cases) {
             std::vector<std::string> words = {"quillon-config"};
-            words.insert(words.end(), c.words.begin(), c.words.end());
+            words.insert(words.end(), given.begin(), given.end());
             std::vector<char*> argv;
             for (auto& word : words) {
                 argv.push_back(word.data());
             }
             ParsedOptions result = parseAppOptions(static_cast<int>(argv.size()), argv.data());
-            QCOMPARE(result.options.has_value(), c.parsed);
-            if (!c.parsed) {
+            QCOMPARE(result.options.has_value(), parsed);
+            if (!parsed) {
                 QCOMPARE(result.exitCode, 2);
                 continue;
             }
-            QCOMPARE(result.options->simulate.value_or("-"), std::string(c.simulate));
-            QCOMPARE(result.options->noSplash, c.noSplash);
+            QCOMPARE(result.options->simulate.value_or("-"), std::string(simulate));
+            QCOMPARE(result.options->noSplash, noSplash);
         }
     }
 
-    void eachMenuChoiceOpensOneMoreWindowWithoutTouchingTheKeypad() {
+    // Each menu choice opens one more window, over the main one, without touching the keypad; the
+    // window shows the version record and closes on its button.
+    void aboutWindow() {
         GuiWorld world("absent=1");
         Form1 form(world.settingsFile());
         form.move(40, 50);
         auto* item = form.findChild<QAction*>("aboutVorlaUSBEncoderConfiguratorToolStripMenuItem1");
         QVERIFY(item);
-        QCOMPARE(item->text(), QString("About Quillon™ Configuration Utility"));
         item->trigger();
         item->trigger();
-        QCOMPARE(aboutWindows().size(), 2);
-        QCOMPARE(aboutWindows().front()->pos(), form.pos());
+        QCOMPARE(visibleWindows<about>().size(), 2);
+        QPointer<about> window = visibleWindows<about>().front();
+        QCOMPARE(window->pos(), form.pos());
         QCOMPARE(world.counting->calls.load(), 0);
         QCOMPARE(world.shownTexts(), QStringList());
-    }
-
-    void showsTheVersionRecordAndClosesOnItsButton() {
-        QPointer<about> window = new about;
-        QCOMPARE(window->windowTitle(), QString("About Quillon™ Configuration Utility"));
-        QCOMPARE(window->findChild<QLabel*>("versionLbl")->text(), QString("Version 7.2"));
-        QCOMPARE(window->findChild<QLabel*>("partNoLbl")->text(), QString("Quillon™-SW01"));
-        QCOMPARE(window->findChild<QLabel*>("label3")->text(), QString("Part No "));
+        QCOMPARE(item->text(), QString("About Quillon™ Configuration Utility"));
+        QCOMPARE(window->windowTitle(), item->text());
+        QCOMPARE(child<QLabel>(window, "versionLbl")->text(), QString("Version 7.2"));
+        QCOMPARE(child<QLabel>(window, "partNoLbl")->text(), QString("Quillon™-SW01"));
+        QCOMPARE(child<QLabel>(window, "label3")->text(), QString("Part No "));
         QCOMPARE(window->minimumSize(), window->maximumSize());
-        QVERIFY(window->findChild<QTextBrowser*>("richTextBox1")
+        QVERIFY(child<QTextBrowser>(window, "richTextBox1")
                     ->toPlainText()
                     .startsWith("This software works with Vorla's  Quillon™.\n"));
-        QVERIFY(!window->findChild<QLabel*>("pictureBox1")->pixmap().isNull());
-        window->show();
-        QTest::mouseClick(window->findChild<QPushButton*>("button2"), Qt::LeftButton);
+        QVERIFY(!child<QLabel>(window, "pictureBox1")->pixmap().isNull());
+        QTest::mouseClick(child<QPushButton>(window, "button2"), Qt::LeftButton);
         QTRY_VERIFY(window.isNull());
     }
 

@@ -52,16 +52,8 @@ class SelfTestWindowTest : public QObject {
         world->written.clear();
         return new self_test;
     }
-    template <typename T = QWidget>
-    static T* find(QWidget* window, const char* name) {
-        T* widget = child<T>(window, name);
-        if (widget == nullptr) {
-            qFatal("no control named %s", name);
-        }
-        return widget;
-    }
     static QColor keyColour(QWidget* window, const char* name) {
-        return find<QPushButton>(window, name)->property("keyColour").value<QColor>();
+        return must<QPushButton>(window, name)->property("keyColour").value<QColor>();
     }
     // Message boxes are taken as they come, so that a retried check sees all of them.
     QStringList shown;
@@ -84,21 +76,21 @@ class SelfTestWindowTest : public QObject {
 
     void startShowsTheKeypadAndKeysColourTheirButtons() {
         QPointer<self_test> window = open("keys=16,type=7,brightness=5,period=4");
-        QCOMPARE(find<QLabel>(window, "ledLevelLbl")->text(), QString("5"));
-        QCOMPARE(find<QLabel>(window, "ledColourLbl")->text(), QString("WHITE"));
-        QCOMPARE(find<QLabel>(window, "buzzerPeriodLbl")->text(), QString("4"));
+        QCOMPARE(must<QLabel>(window, "ledLevelLbl")->text(), QString("5"));
+        QCOMPARE(must<QLabel>(window, "ledColourLbl")->text(), QString("WHITE"));
+        QCOMPARE(must<QLabel>(window, "buzzerPeriodLbl")->text(), QString("4"));
         for (int i = 1; i <= 16; ++i) {
-            QVERIFY(!find(window, qPrintable(QString("button%1").arg(i)))->isHidden());
+            QVERIFY(!must(window, qPrintable(QString("button%1").arg(i)))->isHidden());
         }
         QTest::keyClick(window, Qt::Key_A);
         QCOMPARE(keyColour(window, "button2"), keyColour(window, "button1"));
         QTest::keyClick(window, Qt::Key_F17);
         QCOMPARE(keyColour(window, "button2"), QColor("blue"));
 
-        QTRY_VERIFY(find<QCheckBox>(window, "buzzerCheckBox")->isChecked());
+        QTRY_VERIFY(must<QCheckBox>(window, "buzzerCheckBox")->isChecked());
         QTRY_VERIFY(noticeShown());
         QCOMPARE(shown, QStringList{"Press each key  on Quillon™... \n"});
-        QTest::mouseClick(find<QPushButton>(window, "endBtn"), Qt::LeftButton);
+        QTest::mouseClick(must<QPushButton>(window, "endBtn"), Qt::LeftButton);
         QTRY_VERIFY(window.isNull());
         QCOMPARE(restore(), (std::vector<SentCommand>{{7, {7}}, {6, {4}}, {2, {5}}}));
     }
@@ -106,7 +98,7 @@ class SelfTestWindowTest : public QObject {
     void titleBarCloseWaitsForTheRestore() {
         QPointer<self_test> window = open("keys=8,type=1");
         window->show();
-        QTRY_VERIFY(!find<QLabel>(window, "ledLevelLbl")->text().isEmpty());
+        QTRY_VERIFY(!must<QLabel>(window, "ledLevelLbl")->text().isEmpty());
         window->close();
         QVERIFY(!window.isNull());
         QVERIFY(window->isHidden());
@@ -116,11 +108,9 @@ class SelfTestWindowTest : public QObject {
 
     void failedStatusReadWarnsAndCloseCloses() {
         QPointer<self_test> window = open("keys=8", true);
-        auto boxes = MessageBox::takeShown();
-        QCOMPARE(boxes.size(), size_t{1});
-        QCOMPARE(boxes[0].text, QString("Device status message error..\n"));
-        QCOMPARE(boxes[0].caption, QString("Vorla USB Encoder"));
-        QTest::mouseClick(find<QPushButton>(window, "endBtn"), Qt::LeftButton);
+        QCOMPARE(takeBoxes(),
+                 QList{warningBox("Device status message error..\n", "Vorla USB Encoder")});
+        QTest::mouseClick(must<QPushButton>(window, "endBtn"), Qt::LeftButton);
         QTRY_VERIFY(window.isNull());
         QVERIFY(world->settingsSent().empty());
     }
@@ -131,15 +121,12 @@ class SelfTestWindowTest : public QObject {
         Form1 form(world->settingsFile());
         form.setQuitAction([] {});
         form.Form1_Load();
-        find<QPushButton>(&form, "button2")->click();
-        self_test* window = nullptr;
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            window = window ? window : qobject_cast<self_test*>(widget);
-        }
-        QVERIFY(window != nullptr);
+        must<QPushButton>(&form, "button2")->click();
+        QCOMPARE(visibleWindows<self_test>().size(), 1);
+        self_test* window = visibleWindows<self_test>()[0];
         QCOMPARE(window->pos(), form.pos());
-        QTRY_VERIFY(find<QCheckBox>(window, "ledCheckBox")->isChecked());
-        find<QPushButton>(&form, "button10")->click();  // Exit
+        QTRY_VERIFY(must<QCheckBox>(window, "ledCheckBox")->isChecked());
+        must<QPushButton>(&form, "button10")->click();  // Exit
         QCOMPARE(restore(), (std::vector<SentCommand>{{7, {0}}, {6, {3}}, {2, {3}}}));
         QVERIFY(hid_handle == nullptr);
     }

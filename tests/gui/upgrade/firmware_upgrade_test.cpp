@@ -1,17 +1,14 @@
 // The firmware upgrade window against the simulated keypad and loader, on the virtual clock.
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
+#include <thread>
 
 #include "../../support/recording_ui.h"
 #include "../main/gui_world.h"
-#include "device/device_connection.h"
 #include "device/status_record.h"
 #include "gui/main/form1.h"
 #include "gui/upgrade/firmware_upgrade.h"
@@ -31,27 +28,13 @@ const QString kSample = QUILLON_SAMPLE_IMAGE;
 // Holds the windows' loader counts at a gate, and counts them.
 struct LoaderGate {
     void pass(uint16_t productId) {
-        if (productId == 0x0200) {
-            std::unique_lock lock(mutex);
-            ++counted;
-            opened.wait(lock, [this] { return !closed; });
+        counted += productId == 0x0200 ? 1 : 0;
+        while (productId == 0x0200 && closed) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
-    void set(bool close) {
-        {
-            std::lock_guard lock(mutex);
-            closed = close;
-        }
-        opened.notify_all();
-    }
-    int counts() {
-        std::lock_guard lock(mutex);
-        return counted;
-    }
-    std::mutex mutex;
-    std::condition_variable opened;
-    bool closed = false;
-    int counted = 0;
+    std::atomic<bool> closed = false;
+    std::atomic<int> counted = 0;
 };
 
 }  // namespace
@@ -63,6 +46,7 @@ class FirmwareUpgradeTest : public QObject {
     std::unique_ptr<LoaderGate> gate;
     std::shared_ptr<sim::SimLoader> loader;
     std::unique_ptr<firmware_upgrade> window;
+    std::unique_ptr<Form1> form;
 
     void makeWorld(const std::string& spec) {
         world = std::make_unique<GuiWorld>(spec);
@@ -98,13 +82,15 @@ class FirmwareUpgradeTest : public QObject {
     }
     QString label() { return find<QLabel>("labelNumOfDevices")->text(); }
     QString log() { return find<QPlainTextEdit>("statusBox")->toPlainText(); }
-    // The window the firmware button opened, kept by the test from here on.
-    bool takeOpenedWindow() {
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* opened = qobject_cast<firmware_upgrade*>(top)) {
-                opened->setAttribute(Qt::WA_DeleteOnClose, false);
-                window.reset(opened);
-            }
+    // The main window's firmware button, answered Yes; the test keeps the window it opens.
+    bool pressFirmwareButton() {
+        form = std::make_unique<Form1>(world->settingsFile());
+        form->Form1_Load();
+        MessageBox::setNextAnswer(MessageBox::Answer::Yes);
+        QTest::mouseClick(child<QPushButton>(form.get(), "btnLoadFirmware"), Qt::LeftButton);
+        for (auto* opened : visibleWindows<firmware_upgrade>()) {
+            opened->setAttribute(Qt::WA_DeleteOnClose, false);
+            window.reset(opened);
         }
         return window != nullptr;
     }
@@ -122,6 +108,7 @@ class FirmwareUpgradeTest : public QObject {
   private slots:
     void cleanup() {
         window.reset();
+        form.reset();
         loader.reset();
         world.reset();
         gate.reset();
@@ -129,25 +116,21 @@ class FirmwareUpgradeTest : public QObject {
     }
 
     void countsTheLoadersPresent() {
-        struct Case {
-            int loaders;
-            QString shown;
-            bool usable;
-        } cases[] = {{0, "No device connected", false},
-                     {1, "Found 1 device", true},
-                     {3, "Found 3 devices", true}};
-        for (const auto& c : cases) {
+        std::tuple<int, QString, bool> cases[] = {{0, "No device connected", false},
+                                                  {1, "Found 1 device", true},
+                                                  {3, "Found 3 devices", true}};
+        for (const auto& [loaders, shown, usable] : cases) {
             makeWorld("keys=8");
-            addLoaders(c.loaders);
+            addLoaders(loaders);
             open();
             QCOMPARE(label(), QString("Searching for devices"));
-            QTRY_COMPARE(label(), c.shown);
-            QCOMPARE(find("btnBrowse")->isEnabled(), c.usable);
-            QCOMPARE(find("btnUpgrade")->isEnabled(), c.usable);
+            QTRY_COMPARE(label(), shown);
+            QCOMPARE(find("btnBrowse")->isEnabled(), usable);
+            QCOMPARE(find("btnUpgrade")->isEnabled(), usable);
             QCOMPARE(find<QLabel>("vidLbl")->text(), QString("0x2047"));
             QCOMPARE(find<QLabel>("pidLbl")->text(), QString("0x0200"));
             // Each run's log starts afresh.
-            for (int run = 0; c.usable && run < 2; ++run) {
+            for (int run = 0; usable && run < 2; ++run) {
                 QTest::mouseClick(find<QPushButton>("btnUpgrade"), Qt::LeftButton);
                 QTRY_COMPARE(log(), QString("Starting\nNo file specified\n"));
                 QTRY_VERIFY(find("btnUpgrade")->isEnabled());
@@ -158,27 +141,23 @@ class FirmwareUpgradeTest : public QObject {
 
     void anArrivalDuringACountCountsOnceMore() {
         makeWorld("keys=8");
-        gate->set(true);
+        gate->closed = true;
         open();
-        QTRY_COMPARE(gate->counts(), 1);
+        QTRY_COMPARE(gate->counted.load(), 1);
         addLoaders(1);  // the bus tells the window while its count is held
         QTRY_VERIFY(window->scanDeviceAgain);
-        gate->set(false);
-        QTRY_COMPARE(gate->counts(), 2);
+        gate->closed = false;
+        QTRY_COMPARE(gate->counted.load(), 2);
         QTRY_COMPARE(label(), QString("Found 1 device"));
         QTest::qWait(100);
-        QCOMPARE(gate->counts(), 2);  // one more, not more than one
+        QCOMPARE(gate->counted.load(), 2);  // one more, not more than one
     }
 
     void upgradesThroughTheWindowAndRestoresTheSettings() {
         makeWorld("keys=8,brightness=6,period=4,serial=QK0000027182");
-        Form1 form(world->settingsFile());
-        form.Form1_Load();
-        MessageBox::setNextAnswer(MessageBox::Answer::Yes);
-        QTest::mouseClick(child<QPushButton>(&form, "btnLoadFirmware"), Qt::LeftButton);
+        QVERIFY(pressFirmwareButton());
         world->written.clear();
         Sleep(loader->timing.restartMs + 50);  // the keypad leaves for its loader
-        QVERIFY(takeOpenedWindow());
         std::vector<int> bar;
         connect(find<QProgressBar>("progressBar"), &QProgressBar::valueChanged, this,
                 [&bar](int value) { bar.push_back(value); });
@@ -212,11 +191,7 @@ class FirmwareUpgradeTest : public QObject {
         std::string backup = upgradeBackupPath(world->settingsFile());
         QVERIFY(writeUpgradeBackup(backup, *before, ""));
         enterLoader();
-        Form1 form(world->settingsFile());
-        form.Form1_Load();
-        MessageBox::setNextAnswer(MessageBox::Answer::Yes);
-        QTest::mouseClick(child<QPushButton>(&form, "btnLoadFirmware"), Qt::LeftButton);
-        QVERIFY(takeOpenedWindow());
+        QVERIFY(pressFirmwareButton());
         world->written.clear();
         upgradeWith(kSample);
         QTRY_VERIFY_WITH_TIMEOUT(sent({9, {}}), 20000);
@@ -231,9 +206,9 @@ class FirmwareUpgradeTest : public QObject {
         QTRY_COMPARE(label(), QString("Found 1 device"));
         FileDialogs::setNextFile(kSample);
         QTest::mouseClick(find<QPushButton>("btnBrowse"), Qt::LeftButton);
-        gate->set(true);  // the upgrade's own loader check waits here
+        gate->closed = true;  // the upgrade's own loader check waits here
         QTest::mouseClick(find<QPushButton>("btnUpgrade"), Qt::LeftButton);
-        QTRY_COMPARE(gate->counts(), 2);
+        QTRY_COMPARE(gate->counted.load(), 2);
         QVERIFY(!window->close());
         QCOMPARE(world->shownTexts(),
                  QStringList({"The firmware upgrade is in progress. Close this window once it "
@@ -244,8 +219,8 @@ class FirmwareUpgradeTest : public QObject {
         world->simulation.bus->attach(passing, 0);
         world->simulation.bus->detach(passing.get());
         QTRY_VERIFY(window->scanDeviceAgain);
-        QCOMPARE(gate->counts(), 2);
-        gate->set(false);
+        QCOMPARE(gate->counted.load(), 2);
+        gate->closed = false;
         QTRY_VERIFY2_WITH_TIMEOUT(log().contains("Done!"), qPrintable(log()), 20000);
     }
 
@@ -253,10 +228,7 @@ class FirmwareUpgradeTest : public QObject {
         makeWorld("keys=8");
         world->counting->posesAsCable = true;
         qputenv("XDG_DATA_HOME", QByteArray::fromStdString(world->folder.file("empty")));
-        Form1 form(world->settingsFile());
-        form.Form1_Load();
-        world->written.clear();
-        QTest::mouseClick(child<QPushButton>(&form, "btnLoadFirmware"), Qt::LeftButton);
+        QVERIFY(!pressFirmwareButton());
         qunsetenv("XDG_DATA_HOME");
         QStringList shown = world->shownTexts();
         QCOMPARE(shown.size(), 1);

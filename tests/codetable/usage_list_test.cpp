@@ -61,22 +61,16 @@ TEST(UsageLists, NamesFindTheirCodeWithoutRegardToCase) {
     }
 }
 
-struct ModifierRow {
-    int index;
-    const char* label;
-    uint8_t byte;
-};
-
 TEST(ModifierList, LabelsAndBytesMatchBothWays) {
-    const ModifierRow rows[] = {
+    const std::tuple<int, const char*, uint8_t> rows[] = {
         {0, " None", 0x00},       {1, "Left  Ctrl", 0xE0},   {2, "Left Shift", 0xE1},
         {3, "Left    Alt", 0xE2}, {4, "Left   Gui", 0xE3},   {5, "Right  Ctrl", 0xE4},
         {6, "Right Shift", 0xE5}, {7, "Right    Alt", 0xE6}, {8, "Right   Gui", 0xE7}};
     ASSERT_EQ(kModifierLabels.size(), std::size(rows));
-    for (const auto& row : rows) {
-        EXPECT_EQ(kModifierLabels[static_cast<size_t>(row.index)], std::string(row.label));
-        EXPECT_EQ(modifierByteFromIndex(row.index), row.byte) << row.index;
-        EXPECT_EQ(modifierIndexFromByte(row.byte), row.index) << int(row.byte);
+    for (const auto& [index, label, byte] : rows) {
+        EXPECT_EQ(kModifierLabels[static_cast<size_t>(index)], std::string(label));
+        EXPECT_EQ(modifierByteFromIndex(index), byte) << index;
+        EXPECT_EQ(modifierIndexFromByte(byte), index) << int(byte);
     }
     for (int byte : {0x01, 0x80, 0xDF, 0xE8, 0xFF}) {  // no entry: no modifier
         EXPECT_EQ(modifierIndexFromByte(static_cast<uint8_t>(byte)), 0) << byte;

@@ -24,9 +24,7 @@ class RecordingPort final : public SelfTestPort {
     void tick(CheckBox box) override { ticked.emplace_back(box, GetTickCount()); }
     void showKeyTestNotice(const std::string&, const std::string&) override {}
     void stepDone(Stage stage, int step, int) override {
-        if (stage == closeAt.first && step == closeAt.second) {
-            closeForm = true;
-        }
+        closeForm = closeForm || std::pair(stage, step) == closeAt;
     }
     std::vector<std::pair<Label, uint32_t>> lit;
     std::vector<std::pair<CheckBox, uint32_t>> ticked;
@@ -127,7 +125,7 @@ TEST_F(SelfTestSequence, MainWindowAndSelfTestExchangeSideBySide) {
     EXPECT_EQ(port.ticked.size(), 3U);
 }
 
-TEST(SelfTestKeyLayout, FollowsTypeAndTheWholeOptionsByte) {
+TEST(SelfTestWindowTexts, KeysFollowTypeAndTheWholeOptionsByteAndColoursTheirNames) {
     auto buttons = [](uint8_t type, uint8_t options) {
         std::vector<int> shown;
         for (const auto& picture : keyLayout(type, options)) {
@@ -135,10 +133,7 @@ TEST(SelfTestKeyLayout, FollowsTypeAndTheWholeOptionsByte) {
         }
         return shown;
     };
-    struct Case {
-        uint8_t type, options;
-        std::vector<int> shown;
-    } cases[] = {
+    const std::tuple<uint8_t, uint8_t, std::vector<int>> cases[] = {
         {0, 0, {2, 4, 6, 7, 8, 9, 10}},
         {2, 1, {2, 4, 5, 6, 7, 8, 9, 10}},
         {1, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
@@ -147,15 +142,12 @@ TEST(SelfTestKeyLayout, FollowsTypeAndTheWholeOptionsByte) {
         {7, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}},
         {9, 0, {}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(buttons(c.type, c.options), c.shown) << int(c.type) << "/" << int(c.options);
+    for (const auto& [type, options, shown] : cases) {
+        EXPECT_EQ(buttons(type, options), shown) << int(type) << "/" << int(options);
     }
     EXPECT_EQ(keyLayout(4, 0)[3], (KeyPicture{5, "4", false}));
     EXPECT_EQ(keyLayout(0, 3)[8], (KeyPicture{9, "jack in", true}));
-}
-
-TEST(SelfTestColourName, NamesThreeAndNumbersTheRest) {
-    EXPECT_EQ(ledColourName(0), "WHITE");
+    EXPECT_EQ(ledColourName(0), "WHITE");  // three colours have names, the rest numbers
     EXPECT_EQ(ledColourName(2), "RED");
     EXPECT_EQ(ledColourName(7), "7");
 }

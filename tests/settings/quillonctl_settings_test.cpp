@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "../cli/cli_runner.h"
@@ -15,10 +16,9 @@ using testing::TempFolder;
 
 // The command codes of the reports written, from a --trace log.
 std::vector<int> commandsWritten(const std::string& trace) {
-    std::vector<int> codes;
-    for (const auto& sent : testing::tracedCommands(trace)) {
-        codes.push_back(sent.command);
-    }
+    auto sent = testing::tracedCommands(trace);
+    std::vector<int> codes(sent.size());
+    std::transform(sent.begin(), sent.end(), codes.begin(), [](auto& s) { return s.command; });
     return codes;
 }
 
@@ -29,7 +29,6 @@ TEST(QuillonctlSettings, SaveWritesTheFileAndRestoreSendsItBack) {
     ASSERT_EQ(save.exitCode, 0) << save.err;
     EXPECT_EQ(commandsWritten(save.err), (std::vector<int>{9, 1}));
     EXPECT_NE(fileBytes(settings).find(" KeypadLayout=2\r\n FirstUp=Yes\r\n"), std::string::npos);
-
     auto restore = runQuillonctl("--simulate --settings " + settings + " --trace config restore");
     EXPECT_EQ(restore.exitCode, 0) << restore.err;
     EXPECT_EQ(commandsWritten(restore.err), (std::vector<int>{11, 10, 7, 5, 2, 3, 4, 6, 9, 1}));
@@ -57,7 +56,6 @@ TEST(QuillonctlSettings, ExportAsksBeforeOverwritingAndImportChecksTheName) {
     auto forced = runQuillonctl(exportTo + " --yes");
     EXPECT_EQ(forced.exitCode, 0) << forced.err;
     EXPECT_EQ(fileBytes(target), fileBytes(settings));
-
     std::string unsaved = " [appSettings]\r\n SerialNumber=X\r\n FirstUp=\r\n";
     std::string importFrom = "--simulate --settings " + settings + " config import ";
     auto refused = runQuillonctl(importFrom + folder.write("usbutilityquilloncfg.ini", unsaved));
@@ -73,7 +71,6 @@ TEST(QuillonctlSettings, TableShowListsEveryKeyWithItsLabels) {
     ASSERT_EQ(text.exitCode, 0) << text.err;
     EXPECT_EQ(text.out.substr(0, text.out.find('\n')), "1\t None\t0x04    a");
     EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\n'), 12);
-
     auto json = runQuillonctl("--simulate=keys=16,type=8 --json table show");
     ASSERT_EQ(json.exitCode, 0) << json.err;
     auto parsed = nlohmann::json::parse(json.out);

@@ -68,44 +68,37 @@ TEST_F(SelfTestSequence, BrightnessGoesBackTwiceAndThePeriodAsRead) {
     (void)runSelfTest(begun, stages(false, true, false, false), port, port.closeForm);
     EXPECT_TRUE(restoreAfterSelfTest(begun, ui));
     auto sent = sentSettings();
-    ASSERT_GE(sent.size(), 4U);
-    EXPECT_EQ(sent[sent.size() - 4], (SentCommand{2, {5}}));  // the end of the brightness steps
-    std::vector<SentCommand> restore(sent.end() - 3, sent.end());
-    EXPECT_EQ(restore, (std::vector<SentCommand>{{7, {1}}, {6, {4}}, {2, {5}}}));
+    ASSERT_GE(sent.size(), 4U);  // the end of the brightness steps, then the restore
+    EXPECT_EQ(std::vector(sent.end() - 4, sent.end()),
+              (std::vector<SentCommand>{{2, {5}}, {7, {1}}, {6, {4}}, {2, {5}}}));
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(SelfTestSequence, RefusedFullBrightnessEndsTheRunSilently) {
+TEST_F(SelfTestSequence, RefusedFullBrightnessEndsTheRunSilentlyAndOnlyThePeriodWarns) {
     SelfTestStart begun = begin("keys=8");
     simulation.keypad->faults.refuse = true;  // the flash looks at level 8 only
-    written.clear();
     auto outcome = runSelfTest(begun, stages(true, true, true, true), port, port.closeForm);
-    EXPECT_EQ(outcome.stages[0], StageResult::Failed);
-    EXPECT_EQ(outcome.stages[1], StageResult::NotRun);
+    using enum StageResult;
+    EXPECT_EQ(outcome.stages, (std::array{Failed, NotRun, NotRun, NotRun}));
     EXPECT_EQ(sentSettings(), (std::vector<SentCommand>{{2, {0}}, {2, {8}}}));
     EXPECT_TRUE(port.ticked.empty());
     EXPECT_TRUE(ui.messages.empty());
+    EXPECT_FALSE(restoreAfterSelfTest(begun, ui));
+    EXPECT_EQ(ui.messages, (std::vector<RecordingUi::Message>{
+                               {RecordingUi::Kind::Warning, kBuzzerPeriodFailed, kCaptionEncoder}}))
+        << "of the restore, only the buzzer period warns";
 }
 
 TEST_F(SelfTestSequence, CloseDuringABuzzerWaitStillSendsTheNextSetting) {
     SelfTestStart begun = begin("keys=8");
     port.closeAt = {Stage::Buzzer, 3};  // Close pressed in the wait after setting 2
     auto outcome = runSelfTest(begun, stages(false, false, true, true), port, port.closeForm);
-    EXPECT_EQ(outcome.stages[2], StageResult::Closed);
-    EXPECT_EQ(outcome.stages[3], StageResult::NotRun);
+    using enum StageResult;
+    EXPECT_EQ(outcome.stages, (std::array{NotRun, NotRun, Closed, NotRun}));
     auto sent = sentSettings();
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent.back(), (SentCommand{13, {3}}));
     EXPECT_TRUE(port.ticked.empty());
-}
-
-TEST_F(SelfTestSequence, RestoreWarnsOnlyForTheBuzzerPeriod) {
-    SelfTestStart begun = begin("keys=8");
-    simulation.keypad->faults.refuse = true;
-    EXPECT_FALSE(restoreAfterSelfTest(begun, ui));
-    EXPECT_EQ(ui.messages,
-              (std::vector<RecordingUi::Message>{
-                  {RecordingUi::Kind::Warning, kBuzzerPeriodFailed, kCaptionEncoder}}));
 }
 
 // The worker and the main window share the one keypad link; neither may take the other's

@@ -42,12 +42,7 @@ int snapshotIn(const std::string& file) {
     auto read = settingsFromIni(
         [&](const char* key) { return CIniFile::GetValue(key, "appSettings", copy); },
         TableNeed::Always, problem);
-    for (uint8_t n : {uint8_t{1}, uint8_t{2}}) {
-        if (read == snapshot(n)) {
-            return n;
-        }
-    }
-    return 0;
+    return read == snapshot(1) ? 1 : read == snapshot(2) ? 2 : 0;
 }
 
 // A forked child that saves snapshot `n` (or both in turn for 0) until killed, or until the test
@@ -109,9 +104,8 @@ TEST(ConcurrentSave, TwoWritersAtOnceNeverMix) {
                     CIniFile::GetValue("FirstUp", "appSettings", file + ".look").empty())
             << "look " << look;
     }
-    for (pid_t writer : writers) {
-        stopWriter(writer);
-    }
+    stopWriter(writers[0]);
+    stopWriter(writers[1]);
     EXPECT_NE(snapshotIn(file), 0);
 }
 

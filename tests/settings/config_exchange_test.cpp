@@ -14,9 +14,6 @@ using testing::RecordingUi;
 using testing::savedSettingsText;
 
 const std::string kCurrentSettings = " [appSettings]\r\n FirstUp=\r\n";
-const std::vector<std::string> kBadFormat = {"File is incorrect format."};
-const std::vector<std::string> kBadName = {"Incorrect Filename."};
-const std::vector<std::string> kNone;
 
 class Import : public testing::KeypadWorld {};
 
@@ -44,9 +41,10 @@ TEST_F(Import, ChecksNameAndFormatThenSendsAndCopies) {
         EXPECT_EQ(importConfigFile(ui, settings).result, result);
         EXPECT_EQ(sentSettings().empty(), !sends);
         EXPECT_EQ(fileBytes(settings), result == Imported ? content : kCurrentSettings);
-        EXPECT_EQ(ui.warnings(), result == IncorrectFilename ? kBadName
-                                 : result == IncorrectFormat ? kBadFormat
-                                                             : kNone);
+        EXPECT_EQ(ui.warnings(),
+                  std::vector<std::string>(result != Imported, result == IncorrectFilename
+                                                                   ? "Incorrect Filename."
+                                                                   : "File is incorrect format."));
         EXPECT_EQ(ui.fileRequests,
                   (std::vector<RecordingUi::DialogRequest>{
                       {"(*.ini)|*.ini|All files (*.ini)|*.ini", "openFileDialogBrowse"}}));

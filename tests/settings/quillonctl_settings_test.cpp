@@ -22,8 +22,14 @@ std::vector<int> commandsWritten(const std::string& trace) {
     return codes;
 }
 
-TEST(QuillonctlSettings, SaveWritesTheFileAndRestoreSendsItBack) {
+TEST(QuillonctlSettings, FirstUseRestoreSendsNothingASavedFileIsSentBack) {
     TempFolder folder;
+    auto first = runQuillonctl("--simulate --trace config restore",
+                               "XDG_DATA_HOME=" + folder.path().string());
+    EXPECT_EQ(first.exitCode, 2);
+    EXPECT_EQ(commandsWritten(first.err), (std::vector<int>{1})) << "only the status read";
+    EXPECT_NE(fileBytes(folder.file("VorlaInterface/USBUtilityCfg.ini")).find(" FirstUp=\r\n"),
+              std::string::npos);
     std::string settings = folder.file("cfg/USBUtilityCfg.ini");
     auto save = runQuillonctl("--simulate=keys=8,type=2 --settings " + settings + " --trace save");
     ASSERT_EQ(save.exitCode, 0) << save.err;
@@ -33,16 +39,6 @@ TEST(QuillonctlSettings, SaveWritesTheFileAndRestoreSendsItBack) {
     EXPECT_EQ(restore.exitCode, 0) << restore.err;
     EXPECT_EQ(commandsWritten(restore.err), (std::vector<int>{11, 10, 7, 5, 2, 3, 4, 6, 9, 1}));
     EXPECT_NE(restore.out.find("Customise Table"), std::string::npos) << restore.out;
-}
-
-TEST(QuillonctlSettings, FirstUseCreatesTheSettingsFileAndARestoreSendsNothing) {
-    TempFolder folder;
-    auto run = runQuillonctl("--simulate --trace config restore",
-                             "XDG_DATA_HOME=" + folder.path().string());
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_EQ(commandsWritten(run.err), (std::vector<int>{1})) << "only the status read";
-    EXPECT_NE(fileBytes(folder.file("VorlaInterface/USBUtilityCfg.ini")).find(" FirstUp=\r\n"),
-              std::string::npos);
 }
 
 TEST(QuillonctlSettings, ExportAsksBeforeOverwritingAndImportChecksTheName) {

@@ -41,8 +41,7 @@ std::vector<uint8_t> oneTo(int count) {
 }
 
 TEST(SettingValues, CodeTableNeedsTwentyReadablePiecesAndTakesUpToThirtyTwo) {
-    using Table = std::optional<std::vector<uint8_t>>;
-    const std::pair<std::string, Table> cases[] = {
+    const std::pair<std::string, std::optional<std::vector<uint8_t>>> cases[] = {
         {numbers(20, ","), oneTo(20)},        // as saved: 21 pieces, the last empty
         {numbers(20, ""), oneTo(20)},         // without the final comma
         {numbers(20, ",junk,,"), oneTo(20)},  // a piece that is no number ends the table

@@ -20,8 +20,8 @@ namespace {
 
 using testing::fileBytes;
 using testing::TempFolder;
-using Record = CIniFile::Record;
 using Ini = CIniFile;
+using Record = Ini::Record;
 using std::bind_front;
 
 Record header(const std::string& section, const std::string& comments = "", char commented = ' ') {
@@ -56,17 +56,17 @@ TEST(IniLoad, ReadsEachLineByTheLoadRules) {
     TempFolder folder;
     for (const auto& [text, expected] : cases) {
         std::vector<Record> content{key("stale", "x", "y")};
-        ASSERT_TRUE(CIniFile::Load(folder.write("f.ini", text), content)) << '"' << text << '"';
+        ASSERT_TRUE(Ini::Load(folder.write("f.ini", text), content)) << '"' << text << '"';
         EXPECT_EQ(content, expected) << '"' << text << '"';
     }
 }
 
 using Edit = std::function<bool(const std::string& path)>;
 Edit setValue(std::string k, std::string v, std::string s) {
-    return [=](const std::string& path) { return CIniFile::SetValue(k, v, s, path); };
+    return [=](const std::string& path) { return Ini::SetValue(k, v, s, path); };
 }
 Edit sortedDescending(bool descending) {
-    return [=](const std::string& path) { return CIniFile::Sort(path, descending); };
+    return [=](const std::string& path) { return Ini::Sort(path, descending); };
 }
 
 const std::string kAB = " [a]\r\n x=1\r\n [b]\r\n y=2\r\n";
@@ -144,42 +144,42 @@ TEST(IniEdit, ChangesTheFileAsDocumented) {
 TEST(IniQueries, FindSectionsAndKeysAsTheyStandInTheFile) {
     TempFolder folder;
     std::string path = folder.write("f.ini", "# top\n[a]\nx=1\n#gone=2\n[b]\ny=\n[a]\nz=3\n");
-    EXPECT_EQ(CIniFile::GetSectionNames(path), (std::vector<std::string>{"a", "b", "a"}));
-    EXPECT_EQ(CIniFile::GetSections(path),
+    EXPECT_EQ(Ini::GetSectionNames(path), (std::vector<std::string>{"a", "b", "a"}));
+    EXPECT_EQ(Ini::GetSections(path),
               (std::vector<Record>{header("a", "# top\n"), header("b"), header("a")}));
-    EXPECT_EQ(CIniFile::GetSection("a", path),
+    EXPECT_EQ(Ini::GetSection("a", path),
               (std::vector<Record>{key("a", "x", "1"), key("a", "gone", "2", "", '#'),
                                    key("a", "z", "3")}));
-    EXPECT_TRUE(CIniFile::SectionExists("b", path));
-    EXPECT_FALSE(CIniFile::SectionExists("B", path));
-    EXPECT_TRUE(CIniFile::RecordExists("y", "b", path));
-    EXPECT_FALSE(CIniFile::RecordExists("y", "a", path));
-    EXPECT_EQ(CIniFile::GetValue("gone", "a", path), "2") << "a commented-out key is still found";
-    EXPECT_EQ(CIniFile::GetValue("y", "b", path), "");
-    EXPECT_EQ(CIniFile::GetRecord("z", "a", path), (std::vector<Record>{key("a", "z", "3")}));
-    EXPECT_EQ(CIniFile::Content(path), "# top\n[a]\nx=1\n#gone=2\n[b]\ny=\n[a]\nz=3\n");
+    EXPECT_TRUE(Ini::SectionExists("b", path));
+    EXPECT_FALSE(Ini::SectionExists("B", path));
+    EXPECT_TRUE(Ini::RecordExists("y", "b", path));
+    EXPECT_FALSE(Ini::RecordExists("y", "a", path));
+    EXPECT_EQ(Ini::GetValue("gone", "a", path), "2") << "a commented-out key is still found";
+    EXPECT_EQ(Ini::GetValue("y", "b", path), "");
+    EXPECT_EQ(Ini::GetRecord("z", "a", path), (std::vector<Record>{key("a", "z", "3")}));
+    EXPECT_EQ(Ini::Content(path), "# top\n[a]\nx=1\n#gone=2\n[b]\ny=\n[a]\nz=3\n");
 }
 
 TEST(IniMissingFile, ReadsAsEmptyAndIsNeverCreatedByAChange) {
     TempFolder folder;
     std::string path = folder.file("absent.ini");
     std::vector<Record> content{key("keep", "k", "v")};
-    EXPECT_FALSE(CIniFile::Load(path, content));
+    EXPECT_FALSE(Ini::Load(path, content));
     EXPECT_EQ(content.size(), 1u) << "a failed load leaves the list untouched";
-    EXPECT_EQ(CIniFile::GetValue("k", "s", path), "");
-    EXPECT_EQ(CIniFile::Content(path), "");
-    EXPECT_TRUE(CIniFile::GetSections(path).empty());
-    EXPECT_FALSE(CIniFile::SectionExists("s", path));
-    EXPECT_FALSE(CIniFile::SetValue("k", "v", "s", path));
-    EXPECT_FALSE(CIniFile::AddSection("s", path));
-    EXPECT_FALSE(CIniFile::Sort(path, false));
+    EXPECT_EQ(Ini::GetValue("k", "s", path), "");
+    EXPECT_EQ(Ini::Content(path), "");
+    EXPECT_TRUE(Ini::GetSections(path).empty());
+    EXPECT_FALSE(Ini::SectionExists("s", path));
+    EXPECT_FALSE(Ini::SetValue("k", "v", "s", path));
+    EXPECT_FALSE(Ini::AddSection("s", path));
+    EXPECT_FALSE(Ini::Sort(path, false));
     EXPECT_EQ(folder.entryCount(), 0u);
-    ASSERT_TRUE(CIniFile::Create(path));
-    ASSERT_TRUE(CIniFile::AddSection("s", path));
-    ASSERT_TRUE(CIniFile::SetValue("k", "v", "s", path));
+    ASSERT_TRUE(Ini::Create(path));
+    ASSERT_TRUE(Ini::AddSection("s", path));
+    ASSERT_TRUE(Ini::SetValue("k", "v", "s", path));
     EXPECT_EQ(fileBytes(path), " [s]\r\n k=v\r\n");
-    EXPECT_EQ(CIniFile::GetValue("k", "s", path), "v");
-    ASSERT_TRUE(CIniFile::Create(path));
+    EXPECT_EQ(Ini::GetValue("k", "s", path), "v");
+    ASSERT_TRUE(Ini::Create(path));
     EXPECT_EQ(fileBytes(path), "") << "creating empties an existing file";
 }
 
@@ -193,7 +193,7 @@ TEST(IniTrim, RemovesTheGivenCharactersFromTheChosenEnds) {
     for (const auto& [in, trimmed] : cases) {
         for (int dir = 0; dir < 3; ++dir) {
             std::string text = in;
-            CIniFile::Trim(text, " \t\r\n", dir);
+            Ini::Trim(text, " \t\r\n", dir);
             EXPECT_EQ(text, trimmed[static_cast<size_t>(dir)])
                 << "dir " << dir << " on \"" << in << "\"";
         }

@@ -18,9 +18,7 @@ using testing::TempFolder;
 class ScopedEnv {
   public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
+        old_ = std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt;
         value ? ::setenv(name, value, 1) : ::unsetenv(name);
     }
     ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }

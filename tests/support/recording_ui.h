@@ -51,9 +51,8 @@ class RecordingUi : public UserInterface {
     void beginBusy() override { ++busyDepth; }
     void endBusy() override { --busyDepth; }
 
-    // The texts of the warnings alone, in order.
+    // In order: the warnings' texts alone, and each message of one kind as "caption: text".
     std::vector<std::string> warnings() const { return texts(Kind::Warning, false); }
-    // Each message of one kind as "caption: text", in order.
     std::vector<std::string> shown(Kind kind) const { return texts(kind, true); }
 
     std::vector<Message> messages;

@@ -52,31 +52,19 @@ void play(CodeTableEditor& editor, const std::string& script) {
 }
 
 TEST(EditorFamilies, OnlyTheCustomisedTableTypesOpenAnEditor) {
-    struct Expected {
-        const char* window;
-        int keys;
-        size_t payload;
-        size_t listLength;
-        const char* caption;
-    };
-    const std::map<int, Expected> editors = {
-        {2, {"My4way_layout", 10, 20, 130, kCaptionQuillon}},
-        {5, {"My12way_layout", 12, 32, 256, kCaptionEncoder}},
-        {8, {"My16way_layout", 16, 32, 256, kCaptionEncoder}},
-    };
+    // Window, keys, payload length, code list length, failure caption.
+    using Family = std::tuple<std::string, int, size_t, size_t, std::string>;
+    const std::map<int, Family> editors = {{2, {"My4way_layout", 10, 20, 130, kCaptionQuillon}},
+                                           {5, {"My12way_layout", 12, 32, 256, kCaptionEncoder}},
+                                           {8, {"My16way_layout", 16, 32, 256, kCaptionEncoder}}};
     for (int type = -1; type <= 9; ++type) {
-        const EditorFamily* family = editorFamilyForKeypadType(type);
-        auto expected = editors.find(type);
-        if (expected == editors.end()) {
-            EXPECT_EQ(family, nullptr) << "type " << type;
-            continue;
+        const EditorFamily* f = editorFamilyForKeypadType(type);
+        ASSERT_EQ(f != nullptr, editors.contains(type)) << "type " << type;
+        if (f != nullptr) {
+            EXPECT_EQ(Family(f->windowName, f->keyCount, f->payloadLength,
+                             usageLabels(f->edition).size(), f->failureCaption),
+                      editors.at(type));
         }
-        ASSERT_NE(family, nullptr) << "type " << type;
-        EXPECT_STREQ(family->windowName, expected->second.window);
-        EXPECT_EQ(family->keyCount, expected->second.keys);
-        EXPECT_EQ(family->payloadLength, expected->second.payload);
-        EXPECT_EQ(usageLabels(family->edition).size(), expected->second.listLength);
-        EXPECT_STREQ(family->failureCaption, expected->second.caption);
     }
     const std::tuple<int, const char*, uint32_t> variants[] = {{0, "parvo5Way.jpg", 0b10101},
                                                                {1, "parvo6Way.jpg", 0b00101},

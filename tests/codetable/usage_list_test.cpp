@@ -38,7 +38,7 @@ TEST(UsageLists, EveryLabelIsItsCodeBlanksAndAUniqueName) {
     EXPECT_EQ(undefined, (0xDF - 0xA5 + 1) + (0xFF - 0xE8 + 1));
 }
 
-TEST(UsageLists, SpotChecksAcrossTheTable) {
+TEST(UsageLists, SpotChecksOfLabelsAndNames) {
     for (std::string label : {"0x00    Reserved", "0x04    a", "0x0A   g", "0x1E    1", "0x27    0",
                               "0x35    Tilde", "0x3A    F1", "0x62    Keypad0", "0x68    F13",
                               "0x81    VolumneDown", "0x86    AS400KeypadEqual", "0xA4    ExSel",
@@ -47,10 +47,7 @@ TEST(UsageLists, SpotChecksAcrossTheTable) {
                   label);
     }
     EXPECT_STREQ(usageLabels(UsageEdition::Short)[0x81], "0x81    VolumeDown");
-}
-
-// Every other name finds its code in the shape test above.
-TEST(UsageLists, NamesFindTheirCodeWithoutRegardToCase) {
+    // Names find their code without regard to case; every other name is checked by the shape.
     const std::pair<const char*, std::optional<uint8_t>> cases[] = {
         {"A", 0x04},          {"enter", 0x28},         {"leftalt", 0xE2},
         {"volumedown", 0x81}, {"KEYPAD0", 0x62},       {"Undefine", std::nullopt},
@@ -61,22 +58,16 @@ TEST(UsageLists, NamesFindTheirCodeWithoutRegardToCase) {
     }
 }
 
-struct ModifierRow {
-    int index;
-    const char* label;
-    uint8_t byte;
-};
-
-TEST(ModifierList, LabelsAndBytesMatchBothWays) {
-    const ModifierRow rows[] = {
+TEST(ModifierList, LabelsBytesAndNamesMatch) {
+    const std::tuple<int, const char*, uint8_t> rows[] = {
         {0, " None", 0x00},       {1, "Left  Ctrl", 0xE0},   {2, "Left Shift", 0xE1},
         {3, "Left    Alt", 0xE2}, {4, "Left   Gui", 0xE3},   {5, "Right  Ctrl", 0xE4},
         {6, "Right Shift", 0xE5}, {7, "Right    Alt", 0xE6}, {8, "Right   Gui", 0xE7}};
     ASSERT_EQ(kModifierLabels.size(), std::size(rows));
-    for (const auto& row : rows) {
-        EXPECT_EQ(kModifierLabels[static_cast<size_t>(row.index)], std::string(row.label));
-        EXPECT_EQ(modifierByteFromIndex(row.index), row.byte) << row.index;
-        EXPECT_EQ(modifierIndexFromByte(row.byte), row.index) << int(row.byte);
+    for (const auto& [index, label, byte] : rows) {
+        EXPECT_EQ(kModifierLabels[static_cast<size_t>(index)], std::string(label));
+        EXPECT_EQ(modifierByteFromIndex(index), byte) << index;
+        EXPECT_EQ(modifierIndexFromByte(byte), index) << int(byte);
     }
     for (int byte : {0x01, 0x80, 0xDF, 0xE8, 0xFF}) {  // no entry: no modifier
         EXPECT_EQ(modifierIndexFromByte(static_cast<uint8_t>(byte)), 0) << byte;
@@ -84,9 +75,6 @@ TEST(ModifierList, LabelsAndBytesMatchBothWays) {
     for (int index : {-1, 9}) {
         EXPECT_EQ(modifierByteFromIndex(index), 0x00) << index;
     }
-}
-
-TEST(ModifierList, NamesFindTheirIndex) {
     const std::pair<const char*, std::optional<int>> cases[] = {
         {"None", 0},        {"LeftCtrl", 1},         {"leftcontrol", 1},
         {"Left Shift", 2},  {"LEFTALT", 3},          {"LeftGui", 4},
@@ -99,7 +87,7 @@ TEST(ModifierList, NamesFindTheirIndex) {
 }
 
 // Letters, digits and the window-level cases are covered where the editor is read aloud.
-TEST(UsageSpeech, NamesReadAsWords) {
+TEST(UsageSpeech, NamesReadAsWordsAndAWholeTypedNameBeatsAStartWhichBeatsAPart) {
     const std::map<uint8_t, std::string> spoken = {
         {0x46, "Print Screen"}, {0x59, "Keypad 1"},           {0x68, "F13"},
         {0x81, "Volume Down"},  {0x86, "AS400 Keypad Equal"}, {0xE3, "Left GUI"}};
@@ -109,11 +97,8 @@ TEST(UsageSpeech, NamesReadAsWords) {
     EXPECT_EQ(modifierSpokenName(0), "None");
     EXPECT_EQ(modifierSpokenName(8), "Right GUI");
     EXPECT_EQ(modifierSpokenName(9), "None");
-}
-
-// "a" is part of "0x0A   g", "1" of "0x01    ErrorRollOver" and "up" of "PageUp", all earlier
-// in the list: the better match wins.
-TEST(UsageSpeech, AWholeNameBeatsAStartWhichBeatsAPart) {
+    // Typed names find an entry: "a" is part of "0x0A   g", "1" of "0x01    ErrorRollOver" and
+    // "up" of "PageUp", all earlier in the list, and the better match wins.
     const std::map<std::string, std::optional<size_t>> found = {
         {"a", 0x04},      {"1", 0x1E},           {"up", 0x52},        {"0X5", 0x50},
         {"padent", 0x58}, {"zzz", std::nullopt}, {"  ", std::nullopt}};

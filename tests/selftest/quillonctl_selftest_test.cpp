@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 #include <nlohmann/json.hpp>
-#include <thread>
 
 #include "../cli/cli_runner.h"
 #include "../socket/quillon_sim_process.h"
@@ -13,53 +13,41 @@
 namespace lumora_usb_encoder::testing {
 namespace {
 
-// The last command of `code` written, as --trace printed it.
-std::optional<SentCommand> lastSent(const std::string& trace, int code) {
-    std::optional<SentCommand> last;
-    for (const auto& sent : tracedCommands(trace)) {
-        last = sent.command == code ? sent : last;
-    }
-    return last;
-}
-
 TEST(QuillonctlSelfTest, KeysStageReportsThePressAndPutsTheTableBack) {
     auto run = runQuillonctl(
         "--simulate=press=3@500,type=2 --trace selftest --stages keys "
         "--keys-time 2");
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("keys: key 3 (F17)"), std::string::npos) << run.out;
-    EXPECT_EQ(lastSent(run.err, 7), (SentCommand{7, {2}}));
+    auto sent = tracedCommands(run.err);
+    auto table = std::find_if(sent.rbegin(), sent.rend(), [](auto& s) { return s.command == 7; });
+    ASSERT_TRUE(table != sent.rend());
+    EXPECT_EQ(*table, (SentCommand{7, {2}})) << "the last table type sent puts the table back";
 }
 
 TEST(QuillonctlSelfTest, ExitStatusTellsWhatWentWrong) {
-    struct Case {
-        std::string arguments;
-        int exitCode;
-        std::string said;
-    } cases[] = {
+    const std::tuple<std::string, int, std::string> cases[] = {
         {"--simulate=absent=1 selftest", 3, "not connected"},
         {"--simulate=fault=refuse selftest", 1, "Device status message error.."},
         {"--simulate selftest --stages lamp", 2, "unknown stage 'lamp'"},
         {"--simulate selftest --keys-time 0", 2, "keys-time"},
     };
-    for (const auto& c : cases) {
-        auto run = runQuillonctl(c.arguments);
-        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.err;
-        EXPECT_NE(run.err.find(c.said), std::string::npos) << c.arguments << "\n" << run.err;
+    for (const auto& [arguments, exitCode, said] : cases) {
+        auto run = runQuillonctl(arguments);
+        EXPECT_EQ(run.exitCode, exitCode) << arguments << "\n" << run.err;
+        EXPECT_NE(run.err.find(said), std::string::npos) << arguments << "\n" << run.err;
     }
 }
 
 std::string ask(const std::string& socket, const std::string& line) {
     std::string error;
+    std::string answer;
     auto fd = hid::wire::connectUnix(socket, error);
     auto deadline = hid::wire::deadlineIn(std::chrono::seconds(5));
-    std::string answer;
     hid::wire::LineReader reader;
-    if (!fd.valid() || !hid::wire::sendLine(fd.get(), line, deadline, error) ||
-        reader.next(fd.get(), answer, deadline) != hid::wire::LineReader::Status::Line) {
-        return "no answer: " + error;
-    }
-    return answer;
+    bool answered = fd.valid() && hid::wire::sendLine(fd.get(), line, deadline, error) &&
+                    reader.next(fd.get(), answer, deadline) == hid::wire::LineReader::Status::Line;
+    return answered ? answer : "no answer: " + error;
 }
 
 TEST(QuillonctlSelfTest, ServedKeypadIsTestedAndLeftAsItWas) {
@@ -70,7 +58,6 @@ TEST(QuillonctlSelfTest, ServedKeypadIsTestedAndLeftAsItWas) {
     auto before = runQuillonctl(backend + "status");
     auto devices = nlohmann::json::parse(runQuillonctl(backend + "devices").out);
     std::string keypad = devices["keypads"][0]["path"];
-
     auto selftest = std::async(std::launch::async, [&] {
         return runQuillonctl(backend + "selftest --stages led,keys --keys-time 3");
     });

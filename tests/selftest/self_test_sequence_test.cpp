@@ -24,9 +24,7 @@ class RecordingPort final : public SelfTestPort {
     void tick(CheckBox box) override { ticked.emplace_back(box, GetTickCount()); }
     void showKeyTestNotice(const std::string&, const std::string&) override {}
     void stepDone(Stage stage, int step, int) override {
-        if (stage == closeAt.first && step == closeAt.second) {
-            closeForm = true;
-        }
+        closeForm = closeForm || std::pair(stage, step) == closeAt;
     }
     std::vector<std::pair<Label, uint32_t>> lit;
     std::vector<std::pair<CheckBox, uint32_t>> ticked;
@@ -70,44 +68,37 @@ TEST_F(SelfTestSequence, BrightnessGoesBackTwiceAndThePeriodAsRead) {
     (void)runSelfTest(begun, stages(false, true, false, false), port, port.closeForm);
     EXPECT_TRUE(restoreAfterSelfTest(begun, ui));
     auto sent = sentSettings();
-    ASSERT_GE(sent.size(), 4U);
-    EXPECT_EQ(sent[sent.size() - 4], (SentCommand{2, {5}}));  // the end of the brightness steps
-    std::vector<SentCommand> restore(sent.end() - 3, sent.end());
-    EXPECT_EQ(restore, (std::vector<SentCommand>{{7, {1}}, {6, {4}}, {2, {5}}}));
+    ASSERT_GE(sent.size(), 4U);  // the end of the brightness steps, then the restore
+    EXPECT_EQ(std::vector(sent.end() - 4, sent.end()),
+              (std::vector<SentCommand>{{2, {5}}, {7, {1}}, {6, {4}}, {2, {5}}}));
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(SelfTestSequence, RefusedFullBrightnessEndsTheRunSilently) {
+TEST_F(SelfTestSequence, RefusedFullBrightnessEndsTheRunSilentlyAndOnlyThePeriodWarns) {
     SelfTestStart begun = begin("keys=8");
     simulation.keypad->faults.refuse = true;  // the flash looks at level 8 only
-    written.clear();
     auto outcome = runSelfTest(begun, stages(true, true, true, true), port, port.closeForm);
-    EXPECT_EQ(outcome.stages[0], StageResult::Failed);
-    EXPECT_EQ(outcome.stages[1], StageResult::NotRun);
+    using enum StageResult;
+    EXPECT_EQ(outcome.stages, (std::array{Failed, NotRun, NotRun, NotRun}));
     EXPECT_EQ(sentSettings(), (std::vector<SentCommand>{{2, {0}}, {2, {8}}}));
     EXPECT_TRUE(port.ticked.empty());
     EXPECT_TRUE(ui.messages.empty());
+    EXPECT_FALSE(restoreAfterSelfTest(begun, ui));
+    EXPECT_EQ(ui.messages, (std::vector<RecordingUi::Message>{
+                               {RecordingUi::Kind::Warning, kBuzzerPeriodFailed, kCaptionEncoder}}))
+        << "of the restore, only the buzzer period warns";
 }
 
 TEST_F(SelfTestSequence, CloseDuringABuzzerWaitStillSendsTheNextSetting) {
     SelfTestStart begun = begin("keys=8");
     port.closeAt = {Stage::Buzzer, 3};  // Close pressed in the wait after setting 2
     auto outcome = runSelfTest(begun, stages(false, false, true, true), port, port.closeForm);
-    EXPECT_EQ(outcome.stages[2], StageResult::Closed);
-    EXPECT_EQ(outcome.stages[3], StageResult::NotRun);
+    using enum StageResult;
+    EXPECT_EQ(outcome.stages, (std::array{NotRun, NotRun, Closed, NotRun}));
     auto sent = sentSettings();
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent.back(), (SentCommand{13, {3}}));
     EXPECT_TRUE(port.ticked.empty());
-}
-
-TEST_F(SelfTestSequence, RestoreWarnsOnlyForTheBuzzerPeriod) {
-    SelfTestStart begun = begin("keys=8");
-    simulation.keypad->faults.refuse = true;
-    EXPECT_FALSE(restoreAfterSelfTest(begun, ui));
-    EXPECT_EQ(ui.messages,
-              (std::vector<RecordingUi::Message>{
-                  {RecordingUi::Kind::Warning, kBuzzerPeriodFailed, kCaptionEncoder}}));
 }
 
 // The worker and the main window share the one keypad link; neither may take the other's
@@ -127,7 +118,7 @@ TEST_F(SelfTestSequence, MainWindowAndSelfTestExchangeSideBySide) {
     EXPECT_EQ(port.ticked.size(), 3U);
 }
 
-TEST(SelfTestKeyLayout, FollowsTypeAndTheWholeOptionsByte) {
+TEST(SelfTestWindowTexts, KeysFollowTypeAndTheWholeOptionsByteAndColoursTheirNames) {
     auto buttons = [](uint8_t type, uint8_t options) {
         std::vector<int> shown;
         for (const auto& picture : keyLayout(type, options)) {
@@ -135,10 +126,7 @@ TEST(SelfTestKeyLayout, FollowsTypeAndTheWholeOptionsByte) {
         }
         return shown;
     };
-    struct Case {
-        uint8_t type, options;
-        std::vector<int> shown;
-    } cases[] = {
+    const std::tuple<uint8_t, uint8_t, std::vector<int>> cases[] = {
         {0, 0, {2, 4, 6, 7, 8, 9, 10}},
         {2, 1, {2, 4, 5, 6, 7, 8, 9, 10}},
         {1, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
@@ -147,15 +135,12 @@ TEST(SelfTestKeyLayout, FollowsTypeAndTheWholeOptionsByte) {
         {7, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}},
         {9, 0, {}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(buttons(c.type, c.options), c.shown) << int(c.type) << "/" << int(c.options);
+    for (const auto& [type, options, shown] : cases) {
+        EXPECT_EQ(buttons(type, options), shown) << int(type) << "/" << int(options);
     }
     EXPECT_EQ(keyLayout(4, 0)[3], (KeyPicture{5, "4", false}));
     EXPECT_EQ(keyLayout(0, 3)[8], (KeyPicture{9, "jack in", true}));
-}
-
-TEST(SelfTestColourName, NamesThreeAndNumbersTheRest) {
-    EXPECT_EQ(ledColourName(0), "WHITE");
+    EXPECT_EQ(ledColourName(0), "WHITE");  // three colours have names, the rest numbers
     EXPECT_EQ(ledColourName(2), "RED");
     EXPECT_EQ(ledColourName(7), "7");
 }

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 
@@ -41,35 +42,30 @@ int snapshotIn(const std::string& file) {
     auto read = settingsFromIni(
         [&](const char* key) { return CIniFile::GetValue(key, "appSettings", copy); },
         TableNeed::Always, problem);
-    for (uint8_t n : {uint8_t{1}, uint8_t{2}}) {
-        if (read == snapshot(n)) {
-            return n;
-        }
-    }
-    return 0;
+    return read == snapshot(1) ? 1 : read == snapshot(2) ? 2 : 0;
 }
 
-// Runs in a forked child until the test kills it, or until the test itself dies: a writer left
-// behind by a killed test would otherwise spin for ever on a folder that is gone.
-[[noreturn]] void saveForever(const std::string& file, uint8_t n, pid_t parent) {
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() != parent) {
-        ::_exit(0);
+// A forked child that saves snapshot `n` (or both in turn for 0) until killed, or until the test
+// itself dies: a writer left behind by a killed test would otherwise spin for ever on a folder
+// that is gone.
+pid_t startWriter(const std::string& file, uint8_t n) {
+    const pid_t parent = ::getpid();
+    pid_t child = ::fork();
+    if (child != 0) {
+        return child;
     }
-    for (uint8_t turn = 0;; ++turn) {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    for (uint8_t turn = 0; ::getppid() == parent; ++turn) {
         testing::RecordingUi ui;  // one per save, so failures cannot pile up
         (void)storeSettingsSnapshot(ui, snapshot(n == 0 ? static_cast<uint8_t>(1 + turn % 2) : n),
                                     file);
     }
+    ::_exit(0);
 }
 
-bool strayTemporaries(const fs::path& folder) {
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.path().filename().string().find(".tmp-") != std::string::npos) {
-            return true;
-        }
-    }
-    return false;
+void stopWriter(pid_t writer) {
+    ::kill(writer, SIGKILL);
+    ::waitpid(writer, nullptr, 0);
 }
 
 TEST(ConcurrentSave, AKilledSaveLeavesOneWholeSnapshotAndNoTemporaryFile) {
@@ -79,21 +75,19 @@ TEST(ConcurrentSave, AKilledSaveLeavesOneWholeSnapshotAndNoTemporaryFile) {
     testing::RecordingUi ui;
     ASSERT_TRUE(storeSettingsSnapshot(ui, snapshot(1), file));
     std::mt19937 random(7);
-    const pid_t parent = ::getpid();
     for (int run = 0; run < 1000; ++run) {
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            saveForever(file, 0, parent);
-        }
+        pid_t writer = startWriter(file, 0);
+        ASSERT_GE(writer, 0);
         ::usleep(static_cast<useconds_t>(random() % 3000));
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
+        stopWriter(writer);
         ASSERT_NE(snapshotIn(file), 0) << "run " << run;
         if (run % 100 == 99) {
             // The next save clears whatever the killed ones left.
             ASSERT_TRUE(storeSettingsSnapshot(ui, snapshot(1), file));
-            ASSERT_FALSE(strayTemporaries(folder.path())) << "run " << run;
+            auto stray = std::count_if(fs::directory_iterator(folder.path()), {}, [](auto& entry) {
+                return entry.path().string().find(".tmp-") != std::string::npos;
+            });
+            ASSERT_EQ(stray, 0) << "run " << run;
         }
     }
 }
@@ -102,26 +96,16 @@ TEST(ConcurrentSave, TwoWritersAtOnceNeverMix) {
     testing::TempFolder folder;
     std::string file = folder.file("USBUtilityCfg.ini");
     ASSERT_TRUE(ensureSettingsFile(file));
-    pid_t writers[2];
-    const pid_t parent = ::getpid();
-    for (uint8_t n : {uint8_t{1}, uint8_t{2}}) {
-        writers[n - 1] = ::fork();
-        ASSERT_GE(writers[n - 1], 0);
-        if (writers[n - 1] == 0) {
-            saveForever(file, n, parent);
-        }
-    }
+    const pid_t writers[] = {startWriter(file, 1), startWriter(file, 2)};
+    ASSERT_TRUE(writers[0] > 0 && writers[1] > 0);
     for (int look = 0; look < 200; ++look) {
         ::usleep(1000);
-        int held = snapshotIn(file);
-        EXPECT_TRUE(held != 0 ||
+        EXPECT_TRUE(snapshotIn(file) != 0 ||
                     CIniFile::GetValue("FirstUp", "appSettings", file + ".look").empty())
             << "look " << look;
     }
-    for (pid_t writer : writers) {
-        ::kill(writer, SIGKILL);
-        ::waitpid(writer, nullptr, 0);
-    }
+    stopWriter(writers[0]);
+    stopWriter(writers[1]);
     EXPECT_NE(snapshotIn(file), 0);
 }
 

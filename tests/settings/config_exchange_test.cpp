@@ -14,75 +14,54 @@ using testing::RecordingUi;
 using testing::savedSettingsText;
 
 const std::string kCurrentSettings = " [appSettings]\r\n FirstUp=\r\n";
-const std::vector<std::string> kBadFormat = {"File is incorrect format."};
-const std::vector<std::string> kBadName = {"Incorrect Filename."};
-const std::vector<std::string> kNone;
 
 class Import : public testing::KeypadWorld {};
 
 TEST_F(Import, ChecksNameAndFormatThenSendsAndCopies) {
+    using enum ImportResult;
     const std::string kRightName = "USBUtilityQuillonCfg.ini";
-    const struct {
-        const char* name;
-        std::string chosenName;  // in a folder of its own
-        std::string content;
-        ImportResult result;
-        bool sends;
-        bool replacesSettings;
-    } cases[] = {
-        {"SavedFile", kRightName, savedSettingsText(), ImportResult::Imported, true, true},
+    // The chosen file's name (in a folder of its own) and content, and whether it is sent.
+    const std::tuple<const char*, std::string, std::string, ImportResult, bool> cases[] = {
+        {"SavedFile", kRightName, savedSettingsText(), Imported, true},
         {"NameInOtherLetterCase", "usbutilityquilloncfg.ini", savedSettingsText(),
-         ImportResult::IncorrectFilename, false, false},
-        {"OtherName", "USBUtilityCfg.ini", savedSettingsText(), ImportResult::IncorrectFilename,
-         false, false},
-        {"NoSection", kRightName, " [other]\r\n FirstUp=Yes\r\n", ImportResult::IncorrectFormat,
-         false, false},
-        {"UnsavedFileIsCopiedOnly", kRightName, savedSettingsText({{"FirstUp", ""}}),
-         ImportResult::Imported, false, true},
+         IncorrectFilename, false},
+        {"OtherName", "USBUtilityCfg.ini", savedSettingsText(), IncorrectFilename, false},
+        {"NoSection", kRightName, " [other]\r\n FirstUp=Yes\r\n", IncorrectFormat, false},
+        {"UnsavedFileIsCopiedOnly", kRightName, savedSettingsText({{"FirstUp", ""}}), Imported,
+         false},
         {"OutOfRangeValue", kRightName, savedSettingsText({{"LedBrightness", "12"}}),
-         ImportResult::IncorrectFormat, false, false},
+         IncorrectFormat, false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, chosenName, content, result, sends] : cases) {
+        SCOPED_TRACE(name);
         start();
         std::string settings = folder.write("USBUtilityCfg.ini", kCurrentSettings);
         std::filesystem::create_directory(folder.path() / "usb");
-        ui.files.push_back(folder.write("usb/" + c.chosenName, c.content));
-        EXPECT_EQ(importConfigFile(ui, settings).result, c.result);
-        EXPECT_EQ(sentSettings().empty(), !c.sends);
-        EXPECT_EQ(fileBytes(settings), c.replacesSettings ? c.content : kCurrentSettings);
-        EXPECT_EQ(ui.warnings(), c.result == ImportResult::IncorrectFilename ? kBadName
-                                 : c.result == ImportResult::IncorrectFormat ? kBadFormat
-                                                                             : kNone);
-        ASSERT_EQ(ui.fileRequests.size(), 1u);
-        EXPECT_EQ(ui.fileRequests[0],
-                  (RecordingUi::DialogRequest{"(*.ini)|*.ini|All files (*.ini)|*.ini",
-                                              "openFileDialogBrowse"}));
+        ui.files.push_back(folder.write("usb/" + chosenName, content));
+        EXPECT_EQ(importConfigFile(ui, settings).result, result);
+        EXPECT_EQ(sentSettings().empty(), !sends);
+        EXPECT_EQ(fileBytes(settings), result == Imported ? content : kCurrentSettings);
+        EXPECT_EQ(ui.warnings(),
+                  std::vector<std::string>(result != Imported, result == IncorrectFilename
+                                                                   ? "Incorrect Filename."
+                                                                   : "File is incorrect format."));
+        EXPECT_EQ(ui.fileRequests,
+                  (std::vector<RecordingUi::DialogRequest>{
+                      {"(*.ini)|*.ini|All files (*.ini)|*.ini", "openFileDialogBrowse"}}));
     }
 }
 
-TEST_F(Import, CancelledDialogDoesNothingAndSaysNothing) {
+TEST_F(Import, CancelSaysNothingAFailedCopySaysSoAndTheFileOntoItselfIsKept) {
     start();
-    std::string settings = folder.write("USBUtilityCfg.ini", kCurrentSettings);
-    EXPECT_EQ(importConfigFile(ui, settings).result, ImportResult::Cancelled);
+    std::string chosen = folder.write("USBUtilityQuillonCfg.ini", savedSettingsText());
+    EXPECT_EQ(importConfigFile(ui, chosen).result, ImportResult::Cancelled);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(written.empty());
-}
-
-TEST_F(Import, CopyThatFailsSaysSo) {
-    start();
-    std::string chosen =
-        folder.write("USBUtilityQuillonCfg.ini", savedSettingsText({{"FirstUp", ""}}));
+    EXPECT_EQ(importConfigFileFrom(ui, chosen, chosen).result, ImportResult::Imported);
+    EXPECT_EQ(fileBytes(chosen), savedSettingsText());
     auto outcome = importConfigFileFrom(ui, chosen, folder.file("gone/USBUtilityCfg.ini"));
     EXPECT_EQ(outcome.result, ImportResult::CopyFailed);
     EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Failed to copy the new file."});
-}
-
-TEST_F(Import, ImportingTheSettingsFileOntoItselfKeepsIt) {
-    start();
-    std::string settings = folder.write("USBUtilityQuillonCfg.ini", savedSettingsText());
-    EXPECT_EQ(importConfigFileFrom(ui, settings, settings).result, ImportResult::Imported);
-    EXPECT_EQ(fileBytes(settings), savedSettingsText());
 }
 
 const RecordingUi::Message kOverwriteQuestion{
@@ -91,36 +70,29 @@ const RecordingUi::Message kOverwriteQuestion{
     "Save USBUtilityCfg File"};
 
 TEST(Export, CopiesTheSettingsFileAskingBeforeOverwriting) {
-    const struct {
-        const char* name;
-        bool targetExists;
-        std::deque<bool> answers;
-        ExportResult result;
-        std::string targetAfter;
-        std::vector<RecordingUi::Message> messages;
-    } cases[] = {
-        {"NewTarget", false, {}, ExportResult::Exported, kCurrentSettings, {}},
-        {"OverwriteAnsweredYes",
-         true,
-         {true},
-         ExportResult::Exported,
-         kCurrentSettings,
-         {kOverwriteQuestion}},
-        {"OverwriteAnsweredNo", true, {false}, ExportResult::Declined, "old", {kOverwriteQuestion}},
+    using enum ExportResult;
+    // Whether a target is there already, the answers given, the target afterwards.
+    using Case = std::tuple<const char*, bool, std::deque<bool>, ExportResult, std::string,
+                            std::vector<RecordingUi::Message>>;
+    const Case cases[] = {
+        {"NewTarget", false, {}, Exported, kCurrentSettings, {}},
+        {"OverwriteAnsweredYes", true, {true}, Exported, kCurrentSettings, {kOverwriteQuestion}},
+        {"OverwriteAnsweredNo", true, {false}, Declined, "old", {kOverwriteQuestion}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, targetExists, answers, result, targetAfter, messages] : cases) {
+        SCOPED_TRACE(name);
         testing::TempFolder folder;
         RecordingUi ui;
         std::string settings = folder.write("USBUtilityCfg.ini", kCurrentSettings);
         std::filesystem::create_directory(folder.path() / "out");
-        if (c.targetExists) {
+        if (targetExists) {
             folder.write("out/USBUtilityQuillonCfg.ini", "old");
         }
         ui.folders.push_back(folder.file("out"));
-        ui.answers = c.answers;
-        EXPECT_EQ(exportConfigFile(ui, settings), c.result) << c.name;
-        EXPECT_EQ(fileBytes(folder.file("out/USBUtilityQuillonCfg.ini")), c.targetAfter) << c.name;
-        EXPECT_EQ(ui.messages, c.messages) << c.name;
+        ui.answers = answers;
+        EXPECT_EQ(exportConfigFile(ui, settings), result);
+        EXPECT_EQ(fileBytes(folder.file("out/USBUtilityQuillonCfg.ini")), targetAfter);
+        EXPECT_EQ(ui.messages, messages);
         ASSERT_EQ(ui.folderRequests.size(), 1u);
         EXPECT_EQ(ui.folderRequests[0].first, "Select Folder - To Copy The USBUtilityCfg.ini File");
     }

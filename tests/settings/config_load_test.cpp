@@ -18,93 +18,69 @@ const std::vector<uint8_t> kFileTable = {0, 4, 225, 5,  0, 6,  0, 7,  0, 8,
 
 // What a restore of the default saved file sends, with the code table when `table`.
 std::vector<SentCommand> restoreOf(uint8_t type, bool table, uint8_t period = 3) {
-    std::vector<SentCommand> sent = {{11, {6}}, {10, {}}, {7, {type}}};
-    if (table) {
-        sent.push_back({5, kFileTable});
-    }
-    std::vector<SentCommand> rest = {{2, {5}}, {3, {0}}, {4, {1}}, {6, {period}}, {9, {}}};
-    sent.insert(sent.end(), rest.begin(), rest.end());
+    std::vector<SentCommand> sent = {{11, {6}}, {10, {}}, {7, {type}},   {5, kFileTable}, {2, {5}},
+                                     {3, {0}},  {4, {1}}, {6, {period}}, {9, {}}};
+    sent.erase(sent.begin() + 3, sent.begin() + (table ? 3 : 4));
     return sent;
 }
 
 class Restore : public testing::KeypadWorld {};
 
 TEST_F(Restore, SendsWhatTheFileHoldsOrNothing) {
-    const std::vector<SentCommand> kNothing;
-    const struct {
-        const char* name;
-        std::string file;
-        LoadResult result;
-        std::vector<SentCommand> sent;
-    } cases[] = {
-        {"FirstRunFile", savedSettingsText({{"FirstUp", ""}}), LoadResult::NotSaved, kNothing},
-        {"FirstUpMustBeExactlyYes", savedSettingsText({{"FirstUp", "yes"}}), LoadResult::NotSaved,
-         kNothing},
-        {"DefaultTableIsNotSent", savedSettingsText(), LoadResult::Sent, restoreOf(0, false)},
-        {"AlternateTableIsNotSent", savedSettingsText({{"KeypadLayout", "1"}}), LoadResult::Sent,
-         restoreOf(1, false)},
-        {"CustomisedTableSendsTheFirstTwentyOfTwentyOnePieces",
-         savedSettingsText({{"KeypadLayout", "2"}}), LoadResult::Sent, restoreOf(2, true)},
-        {"BuzzerPeriodEightIsSentAsNine", savedSettingsText({{"BuzzerPeriod", "8"}}),
-         LoadResult::Sent, restoreOf(0, false, 9)},
-        {"UnreadableValue", savedSettingsText({{"LedColour", "white"}}),
-         LoadResult::IncorrectFormat, kNothing},
-        {"EmptyValueOfASavedFile", savedSettingsText({{"Options", ""}}),
-         LoadResult::IncorrectFormat, kNothing},
-        {"ValueAboveAByte", savedSettingsText({{"Buzzer", "257"}}), LoadResult::IncorrectFormat,
-         kNothing},
+    using enum LoadResult;
+    using Case = std::tuple<const char*, std::map<std::string, std::string>, LoadResult,
+                            std::vector<SentCommand>>;
+    const Case cases[] = {
+        {"FirstRunFile", {{"FirstUp", ""}}, NotSaved, {}},
+        {"FirstUpMustBeExactlyYes", {{"FirstUp", "yes"}}, NotSaved, {}},
+        {"DefaultTableIsNotSent", {}, Sent, restoreOf(0, false)},
+        {"AlternateTableIsNotSent", {{"KeypadLayout", "1"}}, Sent, restoreOf(1, false)},
+        {"CustomisedSends20Of21Pieces", {{"KeypadLayout", "2"}}, Sent, restoreOf(2, true)},
+        {"BuzzerPeriodEightIsSentAsNine", {{"BuzzerPeriod", "8"}}, Sent, restoreOf(0, false, 9)},
+        {"UnreadableValue", {{"LedColour", "white"}}, IncorrectFormat, {}},
+        {"EmptyValueOfASavedFile", {{"Options", ""}}, IncorrectFormat, {}},
+        {"ValueAboveAByte", {{"Buzzer", "257"}}, IncorrectFormat, {}},
         {"ShortCustomisedTable",
-         savedSettingsText({{"KeypadLayout", "8"}, {"CodeTableValues", "1,2,3,"}}),
-         LoadResult::IncorrectFormat, kNothing},
-        {"ShortTableIsNotReadForTheDefaultTable",
-         savedSettingsText({{"CodeTableValues", "1,2,3,"}}), LoadResult::Sent, restoreOf(0, false)},
+         {{"KeypadLayout", "8"}, {"CodeTableValues", "1,2,3,"}},
+         IncorrectFormat,
+         {}},
+        {"ShortDefaultTableIsNotRead", {{"CodeTableValues", "1,2,3,"}}, Sent, restoreOf(0, false)},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, changes, result, sent] : cases) {
+        SCOPED_TRACE(name);
         start();
-        std::string file = folder.write("s.ini", c.file);
-        EXPECT_EQ(load_data_from_file(ui, file), c.result);
-        EXPECT_EQ(sentSettings(), c.sent);
-        EXPECT_EQ(ui.warnings(), c.result == LoadResult::IncorrectFormat
-                                     ? std::vector<std::string>{"File is incorrect format."}
-                                     : std::vector<std::string>{});
+        std::string text = savedSettingsText(changes);
+        std::string file = folder.write("s.ini", text);
+        EXPECT_EQ(load_data_from_file(ui, file), result);
+        EXPECT_EQ(sentSettings(), sent);
+        EXPECT_EQ(ui.warnings(),
+                  std::vector<std::string>(result == IncorrectFormat, "File is incorrect format."));
         for (const auto& message : ui.messages) {
             EXPECT_EQ(message.caption, kCaptionQuillon);
         }
-        EXPECT_EQ(fileBytes(file), c.file) << "a restore never changes the file";
+        EXPECT_EQ(fileBytes(file), text) << "a restore never changes the file";
     }
 }
 
 // The keypad leaving the bus at a given report, counted from the first command of the restore.
 TEST_F(Restore, StopsAtTheFailingStepWithItsMessage) {
-    const struct {
-        std::string file;
-        int unplugAtReport;
-        bool stayAwayAfterReset;
-        LoadResult result;
-        std::vector<std::string> warnings;
-    } cases[] = {
-        {savedSettingsText(), 1, false, LoadResult::StepFailed, {"Unable to set option.."}},
-        {savedSettingsText(),
-         -1,
-         true,
-         LoadResult::StepFailed,
-         {"Vorla Quillon™ not connected..", "Unable to set option.."}},
-        {savedSettingsText({{"KeypadLayout", "2"}}),
-         4,
-         false,
-         LoadResult::TableFailed,
-         {"Unable to Load Table.."}},
-        {savedSettingsText(), 8, false, LoadResult::StepFailed, {"Unable to write default.."}},
+    using enum LoadResult;
+    // Keypad layout, report the keypad leaves at, whether it stays away after the reset.
+    const std::tuple<std::string, int, bool, LoadResult, std::vector<std::string>> cases[] = {
+        {"0", 1, false, StepFailed, {"Unable to set option.."}},
+        {"0", -1, true, StepFailed, {"Vorla Quillon™ not connected..", "Unable to set option.."}},
+        {"2", 4, false, TableFailed, {"Unable to Load Table.."}},
+        {"0", 8, false, StepFailed, {"Unable to write default.."}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [layout, unplugAt, stayAway, expected, warnings] : cases) {
         start();
-        simulation.keypad->faults.unplugAfterReports = c.unplugAtReport;
-        simulation.keypad->faults.stayAwayAfterReset = c.stayAwayAfterReset;
-        LoadResult result = load_data_from_file(ui, folder.write("s.ini", c.file));
-        EXPECT_EQ(result, c.result) << c.warnings[0];
-        EXPECT_EQ(ui.warnings(), c.warnings);
-        EXPECT_EQ(reselectsKeypadType(result), result == LoadResult::StepFailed);
+        simulation.keypad->faults.unplugAfterReports = unplugAt;
+        simulation.keypad->faults.stayAwayAfterReset = stayAway;
+        LoadResult result = load_data_from_file(
+            ui, folder.write("s.ini", savedSettingsText({{"KeypadLayout", layout}})));
+        EXPECT_EQ(result, expected) << warnings[0];
+        EXPECT_EQ(ui.warnings(), warnings);
+        EXPECT_EQ(reselectsKeypadType(result), result == StepFailed);
     }
 }
 
@@ -118,18 +94,11 @@ TEST_F(Save, WritesTheSnapshotKeysNewestFirstWithCrLfAndALeadingBlank) {
     KeypadFields fields;
     EXPECT_EQ(SaveToConfigFile(ui, fields, path), SaveResult::Saved);
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(fileBytes(path),
-              " [appSettings]\r\n"
-              " SerialNumber=QK0000012345\r\n"
-              " Options=6\r\n"
-              " FirmwareFile=image.txt\r\n"
-              " CodeTableValues=0,4,0,5,0,6,0,7,0,8,0,9,0,10,0,11,0,12,0,13,\r\n"
-              " BuzzerPeriod=2\r\n"
-              " Buzzer=1\r\n"
-              " LedColour=0\r\n"
-              " LedBrightness=5\r\n"
-              " KeypadLayout=2\r\n"
-              " FirstUp=Yes\r\n");
+    EXPECT_EQ(
+        fileBytes(path),
+        savedSettingsText({{"FirmwareFile", "image.txt"},
+                           {"CodeTableValues", "0,4,0,5,0,6,0,7,0,8,0,9,0,10,0,11,0,12,0,13,"},
+                           {"KeypadLayout", "2"}}));
     EXPECT_EQ(fields.prev_keypadType_index, 2) << "the status read fills the fields";
 }
 
@@ -149,7 +118,6 @@ TEST_F(Save, SaveFactoryResetRestoreKeepsEveryKey) {
         ASSERT_EQ(SaveToConfigFile(ui, fields, path), SaveResult::Saved) << spec;
         ASSERT_EQ(load_data_from_file(ui, path), LoadResult::Sent) << spec;
         EXPECT_EQ(readDeviceStatus()->codeTable, before->codeTable) << spec;
-
         std::string table = GetSettings("CodeTableValues", path);
         size_t twentieth = 0;
         for (int piece = 0; piece < 20; ++piece) {
@@ -161,28 +129,24 @@ TEST_F(Save, SaveFactoryResetRestoreKeepsEveryKey) {
         auto after = readDeviceStatus()->codeTable;
         EXPECT_TRUE(std::equal(after.begin(), after.begin() + 20, before->codeTable.begin()))
             << spec;
-        closeKeypad();
     }
 }
 
-TEST_F(Save, WithoutAKeypadSaysSoAndLeavesTheFile) {
-    start();
-    closeKeypad();
-    std::string path = folder.file("s.ini");
-    ASSERT_TRUE(ensureSettingsFile(path));
-    std::string before = fileBytes(path);
-    KeypadFields fields;
-    EXPECT_EQ(SaveToConfigFile(ui, fields, path), SaveResult::StatusFailed);
-    EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Unable to Save Config file."});
-    EXPECT_EQ(fileBytes(path), before);
-}
-
-TEST_F(Save, UnwritableFileSaysSoForEveryKey) {
+TEST_F(Save, AnUnwritableFileOrNoKeypadSaysSo) {
     start();
     KeypadFields fields;
     EXPECT_EQ(SaveToConfigFile(ui, fields, folder.file("missing/s.ini")), SaveResult::WriteFailed);
     EXPECT_EQ(ui.warnings(),
-              std::vector<std::string>(9, "Failed to update USBUtilityCfg.ini file."));
+              std::vector<std::string>(9, "Failed to update USBUtilityCfg.ini file."))
+        << "one for every key";
+    ui.messages.clear();
+    closeKeypad();
+    std::string path = folder.file("s.ini");
+    ASSERT_TRUE(ensureSettingsFile(path));
+    std::string before = fileBytes(path);
+    EXPECT_EQ(SaveToConfigFile(ui, fields, path), SaveResult::StatusFailed);
+    EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Unable to Save Config file."});
+    EXPECT_EQ(fileBytes(path), before);
 }
 
 }  // namespace

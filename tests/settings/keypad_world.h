@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -44,11 +46,8 @@ class KeypadWorld : public ::testing::Test {
     // Commands written, status reads left out.
     std::vector<SentCommand> sentSettings() const {
         std::vector<SentCommand> settings;
-        for (const auto& sent : written) {
-            if (sent.command != 1) {
-                settings.push_back(sent);
-            }
-        }
+        std::copy_if(written.begin(), written.end(), std::back_inserter(settings),
+                     [](const SentCommand& sent) { return sent.command != 1; });
         return settings;
     }
 
@@ -60,22 +59,13 @@ class KeypadWorld : public ::testing::Test {
 
 // A settings file as the program writes it after a save, with some values replaced.
 inline std::string savedSettingsText(const std::map<std::string, std::string>& changes = {}) {
-    const std::pair<const char*, const char*> saved[] = {
-        {"SerialNumber", "QK0000012345"},
-        {"Options", "6"},
-        {"FirmwareFile", ""},
-        {"CodeTableValues", "0,4,225,5,0,6,0,7,0,8,0,9,0,10,0,11,0,12,0,13,"},
-        {"BuzzerPeriod", "2"},
-        {"Buzzer", "1"},
-        {"LedColour", "0"},
-        {"LedBrightness", "5"},
-        {"KeypadLayout", "0"},
-        {"FirstUp", "Yes"}};
-    std::string text = " [appSettings]\r\n";
-    for (const auto& [key, value] : saved) {
-        auto changed = changes.find(key);
-        text += std::string(" ") + key + "=" +
-                (changed == changes.end() ? value : changed->second) + "\r\n";
+    std::string text =
+        " [appSettings]\r\n SerialNumber=QK0000012345\r\n Options=6\r\n FirmwareFile=\r\n"
+        " CodeTableValues=0,4,225,5,0,6,0,7,0,8,0,9,0,10,0,11,0,12,0,13,\r\n BuzzerPeriod=2\r\n"
+        " Buzzer=1\r\n LedColour=0\r\n LedBrightness=5\r\n KeypadLayout=0\r\n FirstUp=Yes\r\n";
+    for (const auto& [key, value] : changes) {
+        size_t at = text.find(" " + key + "=") + key.size() + 2;
+        text.replace(at, text.find('\r', at) - at, value);
     }
     return text;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "../cli/cli_runner.h"
@@ -15,35 +16,29 @@ using testing::TempFolder;
 
 // The command codes of the reports written, from a --trace log.
 std::vector<int> commandsWritten(const std::string& trace) {
-    std::vector<int> codes;
-    for (const auto& sent : testing::tracedCommands(trace)) {
-        codes.push_back(sent.command);
-    }
+    auto sent = testing::tracedCommands(trace);
+    std::vector<int> codes(sent.size());
+    std::transform(sent.begin(), sent.end(), codes.begin(), [](auto& s) { return s.command; });
     return codes;
 }
 
-TEST(QuillonctlSettings, SaveWritesTheFileAndRestoreSendsItBack) {
+TEST(QuillonctlSettings, FirstUseRestoreSendsNothingASavedFileIsSentBack) {
     TempFolder folder;
+    auto first = runQuillonctl("--simulate --trace config restore",
+                               "XDG_DATA_HOME=" + folder.path().string());
+    EXPECT_EQ(first.exitCode, 2);
+    EXPECT_EQ(commandsWritten(first.err), (std::vector<int>{1})) << "only the status read";
+    EXPECT_NE(fileBytes(folder.file("VorlaInterface/USBUtilityCfg.ini")).find(" FirstUp=\r\n"),
+              std::string::npos);
     std::string settings = folder.file("cfg/USBUtilityCfg.ini");
     auto save = runQuillonctl("--simulate=keys=8,type=2 --settings " + settings + " --trace save");
     ASSERT_EQ(save.exitCode, 0) << save.err;
     EXPECT_EQ(commandsWritten(save.err), (std::vector<int>{9, 1}));
     EXPECT_NE(fileBytes(settings).find(" KeypadLayout=2\r\n FirstUp=Yes\r\n"), std::string::npos);
-
     auto restore = runQuillonctl("--simulate --settings " + settings + " --trace config restore");
     EXPECT_EQ(restore.exitCode, 0) << restore.err;
     EXPECT_EQ(commandsWritten(restore.err), (std::vector<int>{11, 10, 7, 5, 2, 3, 4, 6, 9, 1}));
     EXPECT_NE(restore.out.find("Customise Table"), std::string::npos) << restore.out;
-}
-
-TEST(QuillonctlSettings, FirstUseCreatesTheSettingsFileAndARestoreSendsNothing) {
-    TempFolder folder;
-    auto run = runQuillonctl("--simulate --trace config restore",
-                             "XDG_DATA_HOME=" + folder.path().string());
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_EQ(commandsWritten(run.err), (std::vector<int>{1})) << "only the status read";
-    EXPECT_NE(fileBytes(folder.file("VorlaInterface/USBUtilityCfg.ini")).find(" FirstUp=\r\n"),
-              std::string::npos);
 }
 
 TEST(QuillonctlSettings, ExportAsksBeforeOverwritingAndImportChecksTheName) {
@@ -57,7 +52,6 @@ TEST(QuillonctlSettings, ExportAsksBeforeOverwritingAndImportChecksTheName) {
     auto forced = runQuillonctl(exportTo + " --yes");
     EXPECT_EQ(forced.exitCode, 0) << forced.err;
     EXPECT_EQ(fileBytes(target), fileBytes(settings));
-
     std::string unsaved = " [appSettings]\r\n SerialNumber=X\r\n FirstUp=\r\n";
     std::string importFrom = "--simulate --settings " + settings + " config import ";
     auto refused = runQuillonctl(importFrom + folder.write("usbutilityquilloncfg.ini", unsaved));
@@ -73,7 +67,6 @@ TEST(QuillonctlSettings, TableShowListsEveryKeyWithItsLabels) {
     ASSERT_EQ(text.exitCode, 0) << text.err;
     EXPECT_EQ(text.out.substr(0, text.out.find('\n')), "1\t None\t0x04    a");
     EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\n'), 12);
-
     auto json = runQuillonctl("--simulate=keys=16,type=8 --json table show");
     ASSERT_EQ(json.exitCode, 0) << json.err;
     auto parsed = nlohmann::json::parse(json.out);

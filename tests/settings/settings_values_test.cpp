@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <numeric>
 
 #include "../support/temp_folder.h"
 #include "settings/keypad_fields.h"
@@ -14,25 +15,14 @@ namespace lumora_usb_encoder {
 namespace {
 
 TEST(SettingValues, OnlyDecimalBytesAreReadable) {
-    const std::pair<const char*, std::optional<uint8_t>> cases[] = {
-        {"0", 0},
-        {"7", 7},
-        {"224", 224},
-        {"255", 255},
-        {"007", 7},
-        {" 5 ", 5},
-        {"\t9", 9},
-        {"", std::nullopt},
-        {"  ", std::nullopt},
-        {"256", std::nullopt},
-        {"-1", std::nullopt},
-        {"+1", std::nullopt},
-        {"1 2", std::nullopt},
-        {"0x10", std::nullopt},
-        {"99999999999999999999", std::nullopt},
-        {"5,", std::nullopt}};
-    for (const auto& [text, value] : cases) {
+    const std::pair<const char*, int> readable[] = {
+        {"0", 0}, {"7", 7}, {"224", 224}, {"255", 255}, {"007", 7}, {" 5 ", 5}, {"\t9", 9}};
+    for (auto [text, value] : readable) {
         EXPECT_EQ(parseSettingByte(text), value) << '"' << text << '"';
+    }
+    for (const char* bad :
+         {"", "  ", "256", "-1", "+1", "1 2", "0x10", "99999999999999999999", "5,"}) {
+        EXPECT_EQ(parseSettingByte(bad), std::nullopt) << '"' << bad << '"';
     }
 }
 
@@ -45,16 +35,13 @@ std::string numbers(int count, const char* tail) {
 }
 
 std::vector<uint8_t> oneTo(int count) {
-    std::vector<uint8_t> table;
-    for (int i = 1; i <= count; ++i) {
-        table.push_back(static_cast<uint8_t>(i));
-    }
+    std::vector<uint8_t> table(static_cast<size_t>(count));
+    std::iota(table.begin(), table.end(), uint8_t{1});
     return table;
 }
 
 TEST(SettingValues, CodeTableNeedsTwentyReadablePiecesAndTakesUpToThirtyTwo) {
-    using Table = std::optional<std::vector<uint8_t>>;
-    const std::pair<std::string, Table> cases[] = {
+    const std::pair<std::string, std::optional<std::vector<uint8_t>>> cases[] = {
         {numbers(20, ","), oneTo(20)},        // as saved: 21 pieces, the last empty
         {numbers(20, ""), oneTo(20)},         // without the final comma
         {numbers(20, ",junk,,"), oneTo(20)},  // a piece that is no number ends the table
@@ -79,17 +66,15 @@ TEST(SettingValues, TheTableIsSentWholeWhereTheKeypadTypeTakesIt) {
         s.codeTable = oneTo(numbers);
         return codeTablePayload(s);
     };
-    auto padded = [](std::vector<uint8_t> table) {
-        table.resize(32, 0);
-        return table;
-    };
+    auto padded = oneTo(24);  // the 32-byte form, zeros after the last key
+    padded.resize(32, 0);
     EXPECT_EQ(payload(2, 20), oneTo(20));
     EXPECT_EQ(payload(2, 32), oneTo(20)) << "a small keypad's type takes 20";
     EXPECT_EQ(payload(5, 20), oneTo(20)) << "an old file still sends its 20";
-    EXPECT_EQ(payload(5, 24), padded(oneTo(24))) << "the 12-key editor's form";
-    EXPECT_EQ(payload(5, 32), padded(oneTo(24)));
+    EXPECT_EQ(payload(5, 24), padded) << "the 12-key editor's form";
+    EXPECT_EQ(payload(5, 32), padded);
     EXPECT_EQ(payload(8, 32), oneTo(32));
-    EXPECT_EQ(payload(8, 24), padded(oneTo(24)));
+    EXPECT_EQ(payload(8, 24), padded);
 }
 
 TEST(SettingValues, TableIsReadOnlyForCustomisedTables) {
@@ -129,13 +114,9 @@ TEST(SettingsFile, FirstUseCreatesTheTenEmptyKeysNewestFirst) {
 // The main window's table list and status lines: the three entries stand for the tables of the
 // keypad's own family.
 TEST(KeypadFamily, TheTableListFollowsTheKeypadsFamily) {
-    struct Case {
-        int32_t type;
-        int32_t entry;         // shown in the table list
-        int32_t customisedAs;  // what picking "Customise Table" sends
-        const char* variant;   // with options naming an 8-key keypad
-        const char* table;
-    } cases[] = {
+    // Type, its entry in the table list, what picking "Customise Table" sends, the variant shown
+    // with options naming an 8-key keypad, the table's status line.
+    const std::tuple<int32_t, int32_t, int32_t, const char*, const char*> cases[] = {
         {0, 0, 2, "8Way Keypad", "Default      Table"},
         {2, 2, 2, "8Way Keypad", "Customise Table"},
         {3, 0, 5, "12Way Keypad", "Default      Table"},
@@ -145,11 +126,11 @@ TEST(KeypadFamily, TheTableListFollowsTheKeypadsFamily) {
         {8, 2, 8, "16Way Keypad", "Customise Table"},
         {9, -1, 2, "8Way Keypad", "Table 9"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(keypadTypeListEntry(c.type), c.entry) << c.type;
-        EXPECT_EQ(keypadTypeForListEntry(c.type, 2), c.customisedAs) << c.type;
-        EXPECT_EQ(variantText(2, c.type), c.variant) << c.type;
-        EXPECT_EQ(keypadTypeText(c.type), c.table) << c.type;
+    for (const auto& [type, entry, customisedAs, variant, table] : cases) {
+        EXPECT_EQ(keypadTypeListEntry(type), entry) << type;
+        EXPECT_EQ(keypadTypeForListEntry(type, 2), customisedAs) << type;
+        EXPECT_EQ(variantText(2, type), variant) << type;
+        EXPECT_EQ(keypadTypeText(type), table) << type;
     }
     EXPECT_EQ(variantText(0, 2), "5Way Keypad") << "the options byte names the small keypads";
 }

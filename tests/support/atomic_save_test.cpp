@@ -22,63 +22,35 @@ const std::vector<CIniFile::Record> kNewContent{{"", ' ', "appSettings", "", ""}
                                                 {"", ' ', "appSettings", "FirstUp", "Yes"}};
 const std::string kOldText = " [appSettings]\r\n FirstUp=\r\n";
 
-// Runs `job` in a child process and returns its exit status (or -1 when it died otherwise), so
-// that a test can change what the whole process may do without touching the test runner.
-template <typename Job>
-int inChild(Job job) {
+// Saves in a child process, so that the save can run under a file size limit (a disk that fills
+// up halfway makes the write fail the same way) or without root (tests run as root, who may write
+// anywhere) while the test runner keeps its own rights.
+bool saveInChild(const std::string& target, rlim_t sizeLimit, bool dropRoot) {
     pid_t pid = ::fork();
     if (pid == 0) {
-        ::_exit(job());
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{sizeLimit, sizeLimit};
+        bool ready = ::setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+                     (!dropRoot || ::geteuid() != 0 || ::setuid(65534) == 0);
+        ::_exit(ready && CIniFile::Save(target, kNewContent) ? 1 : 0);
     }
     int status = 0;
     ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-struct FailingSave {
-    const char* name;
-    // Prepares the folder; returns the target to save to.
-    std::function<std::string(TempFolder&)> prepare;
-    // Runs the save, in a child when the failure needs the process's limits changed.
-    std::function<bool(const std::string& target)> save;
-};
-
-bool plainSave(const std::string& target) {
-    return CIniFile::Save(target, kNewContent);
-}
-
-// A disk that fills up halfway through the file: the size limit makes the write fail the same way.
-bool saveOnFullDisk(const std::string& target) {
-    return inChild([&] {
-               ::signal(SIGXFSZ, SIG_IGN);
-               rlimit limit{8, 8};
-               ::setrlimit(RLIMIT_FSIZE, &limit);
-               return CIniFile::Save(target, kNewContent) ? 1 : 0;
-           }) == 1;
-}
-
-// A folder the saving user may not write to. Tests run as root, who may write anywhere, so the
-// child gives up root first.
-bool saveIntoReadOnlyFolder(const std::string& target) {
-    return inChild([&] {
-               if (::geteuid() == 0 && ::setuid(65534) != 0) {
-                   return 2;
-               }
-               return CIniFile::Save(target, kNewContent) ? 1 : 0;
-           }) == 1;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 1;
 }
 
 TEST(AtomicSave, FailedWriteLeavesTheOldFileAndNoTemporary) {
-    const FailingSave cases[] = {
-        {"FolderMissing", [](TempFolder& f) { return f.file("gone/s.ini"); }, plainSave},
+    // How to make the target to save to, the size limit, whether the save runs without root.
+    using Case = std::tuple<const char*, std::function<std::string(TempFolder&)>, rlim_t, bool>;
+    const Case cases[] = {
+        {"FolderMissing", [](TempFolder& f) { return f.file("gone/s.ini"); }, RLIM_INFINITY, false},
         {"TargetIsAFolder",
          [](TempFolder& f) {
              fs::create_directory(f.path() / "s.ini");
              return f.file("s.ini");
          },
-         plainSave},
-        {"DiskFullHalfway", [](TempFolder& f) { return f.write("s.ini", kOldText); },
-         saveOnFullDisk},
+         RLIM_INFINITY, false},
+        {"DiskFullHalfway", [](TempFolder& f) { return f.write("s.ini", kOldText); }, 8, false},
         {"ReadOnlyFolder",
          [](TempFolder& f) {
              std::string target = f.write("s.ini", kOldText);
@@ -86,17 +58,17 @@ TEST(AtomicSave, FailedWriteLeavesTheOldFileAndNoTemporary) {
                              fs::perm_options::remove);
              return target;
          },
-         saveIntoReadOnlyFolder},
+         RLIM_INFINITY, true},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, prepare, sizeLimit, dropRoot] : cases) {
         TempFolder folder;
-        std::string target = c.prepare(folder);
+        std::string target = prepare(folder);
         std::string before = fileBytes(target);
         size_t entries = folder.entryCount();
-        EXPECT_FALSE(c.save(target)) << c.name;
-        EXPECT_EQ(fileBytes(target), before) << c.name;
+        EXPECT_FALSE(saveInChild(target, sizeLimit, dropRoot)) << name;
+        EXPECT_EQ(fileBytes(target), before) << name;
         fs::permissions(folder.path(), fs::perms::owner_all, fs::perm_options::add);
-        EXPECT_EQ(folder.entryCount(), entries) << c.name << ": a temporary file was left behind";
+        EXPECT_EQ(folder.entryCount(), entries) << name << ": a temporary file was left behind";
     }
 }
 
@@ -112,7 +84,6 @@ TEST(AtomicSaveTarget, OnlyARegularFileOrALinkToOneIsReplaced) {
         EXPECT_FALSE(fs::is_regular_file(fs::symlink_status(folder.file(name)))) << name;
     }
     EXPECT_EQ(folder.entryCount(), 3u) << "nothing created, no temporary left";
-
     std::string real = folder.write("real.ini", kOldText);
     fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
     std::string link = folder.file("link.ini");

@@ -18,9 +18,7 @@ using testing::TempFolder;
 class ScopedEnv {
   public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
+        old_ = std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt;
         value ? ::setenv(name, value, 1) : ::unsetenv(name);
     }
     ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
@@ -35,8 +33,7 @@ TEST(LocalDataFolder, PrefersAnAbsoluteXdgDataHomeElseTheHomeFolder) {
         {"/xdg/data", "/xdg/data"},
         {nullptr, "/home/u/.local/share"},
         {"", "/home/u/.local/share"},
-        {"relative/data", "/home/u/.local/share"},
-    };
+        {"relative/data", "/home/u/.local/share"}};
     ScopedEnv home("HOME", "/home/u");
     for (const auto& [xdg, expected] : cases) {
         ScopedEnv xdgHome("XDG_DATA_HOME", xdg);
@@ -57,28 +54,26 @@ TEST(FileFunctions, CreateFolderAndExistenceTests) {
     EXPECT_FALSE(createFolder(file)) << "a file stands in the way";
 }
 
+// A copy succeeds exactly when there is a source to copy.
 TEST(CopyFileOverwrite, ReplacesTheTargetOnlyWhenTheCopySucceeds) {
-    struct {
-        const char* name;
-        bool sourcePresent, targetPresent, sameFile, result;
-        std::string targetAfter;
-    } const cases[] = {
-        {"NewTarget", true, false, false, true, "source"},
-        {"OverwritesTarget", true, true, false, true, "source"},
-        {"MissingSourceKeepsTarget", false, true, false, false, "target"},
-        {"MissingSourceCreatesNothing", false, false, false, false, "<missing>"},
-        {"OntoItselfKeepsTheBytes", true, false, true, true, "source"},
+    // Whether the source and the target are there, whether they are the same file.
+    const std::tuple<const char*, bool, bool, bool, std::string> cases[] = {
+        {"NewTarget", true, false, false, "source"},
+        {"OverwritesTarget", true, true, false, "source"},
+        {"MissingSourceKeepsTarget", false, true, false, "target"},
+        {"MissingSourceCreatesNothing", false, false, false, "<missing>"},
+        {"OntoItselfKeepsTheBytes", true, false, true, "source"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, sourcePresent, targetPresent, sameFile, targetAfter] : cases) {
         TempFolder folder;
         std::string from =
-            c.sourcePresent ? folder.write("from.ini", "source") : folder.file("from.ini");
-        if (c.targetPresent) {
+            sourcePresent ? folder.write("from.ini", "source") : folder.file("from.ini");
+        if (targetPresent) {
             folder.write("to.ini", "target");
         }
-        std::string to = c.sameFile ? from : folder.file("to.ini");
-        EXPECT_EQ(copyFileOverwrite(from, to), c.result) << c.name;
-        EXPECT_EQ(fileBytes(to), c.targetAfter) << c.name;
+        std::string to = sameFile ? from : folder.file("to.ini");
+        EXPECT_EQ(copyFileOverwrite(from, to), sourcePresent) << name;
+        EXPECT_EQ(fileBytes(to), targetAfter) << name;
     }
 }
 

@@ -36,47 +36,24 @@ class RecordingUi : public UserInterface {
     }
     bool ask(const std::string& text, const std::string& caption) override {
         messages.push_back({Kind::Question, text, caption});
-        if (answers.empty()) {
-            return unscriptedAnswer;
-        }
-        bool answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return next(answers, unscriptedAnswer);
     }
     std::optional<std::string> chooseOpenFile(const std::string& filter,
                                               const std::string& initialName) override {
         fileRequests.push_back({filter, initialName});
-        return next(files);
+        return next(files, {});
     }
     std::optional<std::string> chooseFolder(const std::string& description,
                                             const std::string& start) override {
         folderRequests.push_back({description, start});
-        return next(folders);
+        return next(folders, {});
     }
     void beginBusy() override { ++busyDepth; }
     void endBusy() override { --busyDepth; }
 
-    // The texts of the warnings alone, in order.
-    std::vector<std::string> warnings() const {
-        std::vector<std::string> texts;
-        for (const auto& message : messages) {
-            if (message.kind == Kind::Warning) {
-                texts.push_back(message.text);
-            }
-        }
-        return texts;
-    }
-
-    // Each message of one kind as "caption: text", in order.
-    std::vector<std::string> shown(Kind kind) const {
-        std::vector<std::string> texts;
-        for (const auto& message : messages) {
-            if (message.kind == kind) {
-                texts.push_back(message.caption + ": " + message.text);
-            }
-        }
-        return texts;
-    }
+    // In order: the warnings' texts alone, and each message of one kind as "caption: text".
+    std::vector<std::string> warnings() const { return texts(Kind::Warning, false); }
+    std::vector<std::string> shown(Kind kind) const { return texts(kind, true); }
 
     std::vector<Message> messages;
     std::deque<bool> answers;
@@ -88,13 +65,22 @@ class RecordingUi : public UserInterface {
     int busyDepth = 0;
 
   private:
-    static std::optional<std::string> next(std::deque<std::optional<std::string>>& script) {
-        if (script.empty()) {
-            return std::nullopt;
+    std::vector<std::string> texts(Kind kind, bool withCaption) const {
+        std::vector<std::string> texts;
+        for (const auto& message : messages) {
+            if (message.kind == kind) {
+                texts.push_back((withCaption ? message.caption + ": " : "") + message.text);
+            }
         }
-        auto choice = script.front();
-        script.pop_front();
-        return choice;
+        return texts;
+    }
+    template <typename Choice>
+    static Choice next(std::deque<Choice>& script, Choice otherwise) {
+        if (!script.empty()) {
+            otherwise = script.front();
+            script.pop_front();
+        }
+        return otherwise;
     }
 };
 

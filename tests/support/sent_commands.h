@@ -29,28 +29,19 @@ inline void PrintTo(const SentCommand& sent, std::ostream* os) {
 // Reads the command back out of a traced output report: report ID, size byte, STX, two hex
 // digits of command, two of length, the payload.
 inline std::optional<SentCommand> decodeWritten(const std::string& line) {
-    if (line.empty() || line[0] != '>') {
-        return std::nullopt;
-    }
-    std::istringstream hex(line.substr(1));
+    std::istringstream hex(line.substr(line.starts_with('>') ? 1 : line.size()));
     std::vector<uint8_t> bytes;
-    unsigned value = 0;
-    while (hex >> std::hex >> value) {
+    for (unsigned value = 0; hex >> std::hex >> value;) {
         bytes.push_back(static_cast<uint8_t>(value));
-    }
-    if (bytes.size() < 7) {
-        return std::nullopt;
     }
     auto number = [&](size_t at) {
         return 16 * HexDigitToNibble(bytes[at]) + HexDigitToNibble(bytes[at + 1]);
     };
-    auto length = static_cast<size_t>(number(5));
-    if (7 + length > bytes.size()) {
+    if (bytes.size() < 7 || 7 + static_cast<size_t>(number(5)) > bytes.size()) {
         return std::nullopt;
     }
-    return SentCommand{
-        number(3),
-        std::vector<uint8_t>(bytes.begin() + 7, bytes.begin() + 7 + static_cast<long>(length))};
+    return SentCommand{number(3),
+                       std::vector<uint8_t>(bytes.begin() + 7, bytes.begin() + 7 + number(5))};
 }
 
 // Every command written in a --trace log, in order.

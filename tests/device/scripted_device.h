@@ -1,7 +1,11 @@
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
+#include <functional>
+#include <iterator>
+#include <numeric>
 #include <vector>
 
 #include "device/hid_backend.h"
@@ -70,12 +74,20 @@ inline std::vector<uint8_t> replyFrame(const std::vector<uint8_t>& data, uint8_t
         status};
     frame.insert(frame.end(), data.begin(), data.end());
     frame.push_back(0x03);
-    uint8_t bcc = 0;
-    for (uint8_t b : frame) {
-        bcc ^= b;
-    }
-    frame.push_back(bcc);
+    frame.push_back(
+        static_cast<uint8_t>(std::accumulate(frame.begin(), frame.end(), 0, std::bit_xor<>())));
     return frame;
+}
+
+// What a bus of `devices` enumerates for a vendor and product id; 0 matches any.
+inline std::vector<hid::DeviceInfo> matching(const std::vector<hid::DeviceInfo>& devices,
+                                             uint16_t vendorId, uint16_t productId) {
+    std::vector<hid::DeviceInfo> found;
+    std::ranges::copy_if(devices, std::back_inserter(found), [&](const hid::DeviceInfo& d) {
+        return (vendorId == 0 || d.vendorId == vendorId) &&
+               (productId == 0 || d.productId == productId);
+    });
+    return found;
 }
 
 }  // namespace lumora_usb_encoder::testing

@@ -66,15 +66,9 @@ struct DeviceCase {
 int perform(hid::Device& device, Call call) {
     uint8_t report[64] = {0x3F, 0x40};
     std::u16string text;
-    switch (call) {
-        case Call::Write:
-            return device.write(report, 64);
-        case Call::Read:
-            return device.readTimeout(report, 64, 10);
-        case Call::Manufacturer:
-            break;
-    }
-    return device.manufacturerString(text);
+    return call == Call::Write  ? device.write(report, 64)
+           : call == Call::Read ? device.readTimeout(report, 64, 10)
+                                : device.manufacturerString(text);
 }
 
 TEST(SocketFaults, ABrokenServerGivesHidFailuresNeverAHang) {
@@ -101,12 +95,8 @@ TEST(SocketFaults, ABrokenServerGivesHidFailuresNeverAHang) {
         auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(perform(*device, c.call), c.expected) << c.name;
         EXPECT_LT(std::chrono::steady_clock::now() - start, 2s) << c.name;
-        if (c.diagnostic) {
-            EXPECT_TRUE(client.said(c.diagnostic))
-                << c.name << ": " << ::testing::PrintToString(client.diagnostics);
-        } else {
-            EXPECT_TRUE(client.diagnostics.empty()) << c.name;
-        }
+        EXPECT_TRUE(c.diagnostic ? client.said(c.diagnostic) : client.diagnostics.empty())
+            << c.name << ": " << ::testing::PrintToString(client.diagnostics);
     }
 }
 

@@ -210,7 +210,6 @@ TEST(SocketLineReader, EndsAWaitAtTheDeadlineOrWhenWoken) {
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(reader.next(pair.ours.get(), line, deadlineIn(50ms)), Status::Timeout);
     EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
-
     WakePipe wake;
     wake.wake();
     EXPECT_EQ(reader.next(pair.ours.get(), line, std::nullopt, wake.fd()), Status::Woken);

@@ -79,8 +79,7 @@ TEST_F(DeviceConnection, OpensTheFirstKeypadWithInterfaceOne) {
         {"interface 0 only", {entry("a0", 0)}, {}, {}, false},
         {"other product", {entry("x1", 1, 0x0200)}, {}, {}, false},
         {"first match fails to open", {entry("a1", 1), entry("b1", 1)}, {"a1"}, {"a1"}, false},
-        {"empty bus", {}, {}, {}, false},
-    };
+        {"empty bus", {}, {}, {}, false}};
     for (const auto& c : cases) {
         SetUp();
         backend->devices = c.devices;
@@ -107,8 +106,7 @@ TEST_F(DeviceConnection, NarrowsDeviceStringsSafely) {
         {"low bytes only", u"\u0141\u00E9", false, "\x41\xE9"},
         {"empty", u"", false, ""},
         {"unreadable", u"ABC", true, "Unable To Find"},
-        {"cut at 47 characters", std::u16string(60, u'x'), false, std::string(47, 'x')},
-    };
+        {"cut at 47 characters", std::u16string(60, u'x'), false, std::string(47, 'x')}};
     for (const auto& c : cases) {
         backend->devices = {entry("k", 1)};
         backend->manufacturer = c.text;

@@ -60,8 +60,7 @@ TEST(CommandReport, IsBuiltByteForByte) {
          11,
          {0x02, 0x03, 0x06},
          {0x3F, 0x40, 0x02, '0', 'B', '0', '3', 0x02, 0x03, 0x06, 0x03,
-          0x02 ^ '0' ^ 'B' ^ '0' ^ '3' ^ 0x02 ^ 0x03 ^ 0x06 ^ 0x03}},
-    };
+          0x02 ^ '0' ^ 'B' ^ '0' ^ '3' ^ 0x02 ^ 0x03 ^ 0x06 ^ 0x03}}};
     for (const auto& c : cases) {
         ScriptedDevice device;
         device.reports.push_back(inputReport(replyFrame({})));
@@ -107,8 +106,7 @@ TEST(ReplyFrame, ChecksEveryField) {
         {"length 64", {0x02, '0', '1', '4', '0', 0x00}, -2, 0},
         {"length 0", {0x02, '0', '1', '0', '0', 0x00, 0x03, 0x01}, -2, 0},
         {"lower-case length reads as 0", {0x02, '0', '1', '0', 'a', 0x00}, -2, 0},
-        {"length 56 would run past the report", {0x02, '0', '1', '3', '8', 0x00}, -2, 0},
-    };
+        {"length 56 would run past the report", {0x02, '0', '1', '3', '8', 0x00}, -2, 0}};
     for (const auto& c : cases) {
         std::vector<uint8_t> frame = c.frame;
         frame.resize(62, 0);
@@ -138,8 +136,7 @@ TEST(Exchange, ResultCodes) {
         {"bad check byte", {inputReport(badBcc)}, -13},
         {"status byte 1", {inputReport(replyFrame({}, 1))}, -13},
         {"write fails", {}, -1, -1},
-        {"read fails", {}, -1, 64, -1},
-    };
+        {"read fails", {}, -1, 64, -1}};
     for (const auto& c : cases) {
         ScriptedDevice device;
         device.reports.assign(c.reports.begin(), c.reports.end());

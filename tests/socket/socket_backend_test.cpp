@@ -19,12 +19,10 @@ using hid::BusEvent;
 using namespace std::chrono_literals;
 
 std::vector<hid::DeviceInfo> twoKeypadsAndALoader() {
-    return {
-        {"kp-a-if0", 0x2047, 0x09BF, 0, u"Vorla", u"Quillon"},
-        {"kp-a-if1", 0x2047, 0x09BF, 1, u"Vorla", u"Quillon \u00e9\U0001F600\U0010FFFF"},
-        {"loader", 0x2047, 0x0200, -1, u"", u""},
-        {"other", 0x1234, 0x09BF, 1, u"X", u"Y"},
-    };
+    return {{"kp-a-if0", 0x2047, 0x09BF, 0, u"Vorla", u"Quillon"},
+            {"kp-a-if1", 0x2047, 0x09BF, 1, u"Vorla", u"Quillon \u00e9\U0001F600\U0010FFFF"},
+            {"loader", 0x2047, 0x0200, -1, u"", u""},
+            {"other", 0x1234, 0x09BF, 1, u"X", u"Y"}};
 }
 
 std::vector<std::string> paths(const std::vector<hid::DeviceInfo>& devices) {
@@ -186,8 +184,7 @@ TEST(SimServer, AnswersEveryLineInOrderAndSurvivesBadOnes) {
         {"HELLO", "ERR unknown request 'HELLO'"},
         {std::string(5000, 'W'), "ERR line longer than 4096 bytes"},
         {"READ 1 64 0", "ERR unknown handle"},
-        {"CLOSE 1", "ERR unknown handle"},
-    };
+        {"CLOSE 1", "ERR unknown handle"}};
     for (const auto& [request, answer] : exchanges) {
         EXPECT_EQ(client.ask(request), answer) << request.substr(0, 20);
     }

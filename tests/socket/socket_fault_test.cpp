@@ -86,8 +86,7 @@ TEST(SocketFaults, ABrokenServerGivesHidFailuresNeverAHang) {
         {"more written than sent", Call::Write, "OK 65\n", -1, "count"},
         {"count missing", Call::Write, "OK\n", -1, "count"},
         {"refused", Call::Write, "ERR unplugged\n", -1, "WRITE refused: unplugged"},
-        {"bad UTF-8 text", Call::Manufacturer, "STRING c0af\n", -1, "unreadable answer"},
-    };
+        {"bad UTF-8 text", Call::Manufacturer, "STRING c0af\n", -1, "unreadable answer"}};
     for (const auto& c : cases) {
         Client client({"OK h1\n" + c.answer});
         auto device = client.backend->openPath("kp");
@@ -123,8 +122,7 @@ TEST(SocketFaults, ABrokenScanFindsNothing) {
         {"a bad DEVICE", "DEVICE kp 2047 09bf one - -\nEND\n"},
         {"refused", "ERR busy\n"},
         {"something else", "OK\n"},
-        {"never answers", ""},
-    };
+        {"never answers", ""}};
     for (const auto& [name, answer] : cases) {
         Client client({answer});
         EXPECT_TRUE(client.backend->enumerate(0, 0).empty()) << name;

@@ -30,24 +30,14 @@ class FakeBackend : public hid::Backend {
         if (failingOpens.count(path)) {
             return nullptr;
         }
-        return std::make_unique<Named>(manufacturer, stringsFail, closes);
+        auto device = std::make_unique<testing::ScriptedDevice>();
+        device->manufacturer = manufacturer;
+        device->stringResult = stringsFail ? -1 : 0;
+        device->closes = closes;
+        return device;
     }
     void shutdown() override { ++shutdowns; }
     std::unique_ptr<hid::Watch> watch(hid::BusEventHandler) override { return nullptr; }
-
-  private:
-    struct Named : testing::ScriptedDevice {
-        Named(std::u16string text, bool fail, std::shared_ptr<int> closes)
-            : text_(std::move(text)), fail_(fail), closes_(std::move(closes)) {}
-        ~Named() override { ++*closes_; }
-        int manufacturerString(std::u16string& text) override {
-            text = text_;
-            return fail_ ? -1 : 0;
-        }
-        std::u16string text_;
-        bool fail_;
-        std::shared_ptr<int> closes_;
-    };
 };
 
 hid::DeviceInfo entry(const std::string& path, int iface, uint16_t pid = 0x09BF) {

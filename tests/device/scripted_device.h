@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <numeric>
 #include <vector>
 
@@ -22,6 +23,15 @@ class ScriptedDevice : public hid::Device {
     int writeResult = 64;
     int readError = 0;  // a negative value makes every read fail
     int polls = 0;
+    std::u16string manufacturer = u"Vorla";
+    int stringResult = 0;
+    std::shared_ptr<int> closes;  // counts the devices closed, when set
+
+    ~ScriptedDevice() override {
+        if (closes) {
+            ++*closes;
+        }
+    }
 
     int write(const uint8_t* data, size_t length) override {
         written.emplace_back(data, data + length);
@@ -47,8 +57,8 @@ class ScriptedDevice : public hid::Device {
         return static_cast<int>(count);
     }
     int manufacturerString(std::u16string& text) override {
-        text = u"Vorla";
-        return 0;
+        text = manufacturer;
+        return stringResult;
     }
     int productString(std::u16string& text) override {
         text = u"Quillon";

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <numeric>
 #include <vector>
 
 #include "device/hid_backend.h"
@@ -18,6 +23,15 @@ class ScriptedDevice : public hid::Device {
     int writeResult = 64;
     int readError = 0;  // a negative value makes every read fail
     int polls = 0;
+    std::u16string manufacturer = u"Vorla";
+    int stringResult = 0;
+    std::shared_ptr<int> closes;  // counts the devices closed, when set
+
+    ~ScriptedDevice() override {
+        if (closes) {
+            ++*closes;
+        }
+    }
 
     int write(const uint8_t* data, size_t length) override {
         written.emplace_back(data, data + length);
@@ -43,8 +57,8 @@ class ScriptedDevice : public hid::Device {
         return static_cast<int>(count);
     }
     int manufacturerString(std::u16string& text) override {
-        text = u"Vorla";
-        return 0;
+        text = manufacturer;
+        return stringResult;
     }
     int productString(std::u16string& text) override {
         text = u"Quillon";
@@ -70,12 +84,20 @@ inline std::vector<uint8_t> replyFrame(const std::vector<uint8_t>& data, uint8_t
         status};
     frame.insert(frame.end(), data.begin(), data.end());
     frame.push_back(0x03);
-    uint8_t bcc = 0;
-    for (uint8_t b : frame) {
-        bcc ^= b;
-    }
-    frame.push_back(bcc);
+    frame.push_back(
+        static_cast<uint8_t>(std::accumulate(frame.begin(), frame.end(), 0, std::bit_xor<>())));
     return frame;
+}
+
+// What a bus of `devices` enumerates for a vendor and product id; 0 matches any.
+inline std::vector<hid::DeviceInfo> matching(const std::vector<hid::DeviceInfo>& devices,
+                                             uint16_t vendorId, uint16_t productId) {
+    std::vector<hid::DeviceInfo> found;
+    std::ranges::copy_if(devices, std::back_inserter(found), [&](const hid::DeviceInfo& d) {
+        return (vendorId == 0 || d.vendorId == vendorId) &&
+               (productId == 0 || d.productId == productId);
+    });
+    return found;
 }
 
 }  // namespace lumora_usb_encoder::testing

@@ -36,9 +36,7 @@ hid::Backend* connected() {
 
 wchar_t* wideCopy(const std::u16string& text) {
     auto* copy = static_cast<wchar_t*>(std::calloc(text.size() + 1, sizeof(wchar_t)));
-    for (size_t i = 0; i < text.size(); ++i) {
-        copy[i] = static_cast<wchar_t>(text[i]);
-    }
+    std::ranges::copy(text, copy);
     return copy;
 }
 
@@ -111,9 +109,7 @@ int copyString(hid_device* dev, bool manufacturer, wchar_t* string, size_t maxle
     }
     // As hidapi does: at most maxlen - 1 characters, always terminated.
     size_t count = std::min(text.size(), maxlen - 1);
-    for (size_t i = 0; i < count; ++i) {
-        string[i] = static_cast<wchar_t>(text[i]);
-    }
+    std::copy_n(text.begin(), count, string);
     string[count] = 0;
     return 0;
 }

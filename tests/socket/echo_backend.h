@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "../device/scripted_device.h"
 #include "device/hid_backend.h"
 #include "support/clock.h"
 
@@ -19,14 +20,7 @@ class EchoBackend final : public hid::Backend {
     explicit EchoBackend(std::vector<hid::DeviceInfo> devices) : devices_(std::move(devices)) {}
 
     std::vector<hid::DeviceInfo> enumerate(uint16_t vendorId, uint16_t productId) override {
-        std::vector<hid::DeviceInfo> found;
-        for (const auto& info : devices_) {
-            if ((vendorId == 0 || info.vendorId == vendorId) &&
-                (productId == 0 || info.productId == productId)) {
-                found.push_back(info);
-            }
-        }
-        return found;
+        return matching(devices_, vendorId, productId);
     }
     std::unique_ptr<hid::Device> openPath(const std::string& path) override {
         for (const auto& info : devices_) {
@@ -80,15 +74,15 @@ class EchoBackend final : public hid::Backend {
             return static_cast<int>(n);
         }
         int manufacturerString(std::u16string& text) override {
-            text = info_.manufacturer;
-            return gone() ? -1 : 0;
+            return copy(info_.manufacturer, text);
         }
-        int productString(std::u16string& text) override {
-            text = info_.product;
-            return gone() ? -1 : 0;
-        }
+        int productString(std::u16string& text) override { return copy(info_.product, text); }
 
       private:
+        int copy(const std::u16string& from, std::u16string& to) {
+            to = from;
+            return gone() ? -1 : 0;
+        }
         bool gone() {
             std::lock_guard lock(bus_.mutex_);
             return bus_.gone_.count(info_.path) != 0;

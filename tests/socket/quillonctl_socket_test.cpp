@@ -69,12 +69,10 @@ TEST(QuillonctlRamLoader, RefusedBeforeTheKeypadIsSentToItsLoader) {
         std::string backend;
         std::string ramBsl;
         std::string named;  // the file the refusal names
-    } cases[] = {
-        {"--hid-socket " + socket, "",
-         (folder / "empty/VorlaInterface/RAM_BSL.00.06.05.34.txt").string()},
-        {"--simulate", " --ram-bsl /nonexistent/ram.txt", "/nonexistent/ram.txt"},
-        {"--simulate", " --ram-bsl " + wrong, wrong},
-    };
+    } cases[] = {{"--hid-socket " + socket, "",
+                  (folder / "empty/VorlaInterface/RAM_BSL.00.06.05.34.txt").string()},
+                 {"--simulate", " --ram-bsl /nonexistent/ram.txt", "/nonexistent/ram.txt"},
+                 {"--simulate", " --ram-bsl " + wrong, wrong}};
     for (const auto& c : cases) {
         auto run = runQuillonctl(c.backend + " --trace --yes --settings " +
                                      (folder / "USBUtilityCfg.ini").string() +

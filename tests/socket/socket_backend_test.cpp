@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <thread>
 
 #include "echo_backend.h"
@@ -17,19 +19,15 @@ using hid::BusEvent;
 using namespace std::chrono_literals;
 
 std::vector<hid::DeviceInfo> twoKeypadsAndALoader() {
-    return {
-        {"kp-a-if0", 0x2047, 0x09BF, 0, u"Vorla", u"Quillon"},
-        {"kp-a-if1", 0x2047, 0x09BF, 1, u"Vorla", u"Quillon \u00e9\U0001F600\U0010FFFF"},
-        {"loader", 0x2047, 0x0200, -1, u"", u""},
-        {"other", 0x1234, 0x09BF, 1, u"X", u"Y"},
-    };
+    return {{"kp-a-if0", 0x2047, 0x09BF, 0, u"Vorla", u"Quillon"},
+            {"kp-a-if1", 0x2047, 0x09BF, 1, u"Vorla", u"Quillon \u00e9\U0001F600\U0010FFFF"},
+            {"loader", 0x2047, 0x0200, -1, u"", u""},
+            {"other", 0x1234, 0x09BF, 1, u"X", u"Y"}};
 }
 
 std::vector<std::string> paths(const std::vector<hid::DeviceInfo>& devices) {
-    std::vector<std::string> result;
-    for (const auto& d : devices) {
-        result.push_back(d.path);
-    }
+    std::vector<std::string> result(devices.size());
+    std::ranges::transform(devices, result.begin(), &hid::DeviceInfo::path);
     return result;
 }
 
@@ -43,11 +41,11 @@ TEST(SocketBackend, EnumerationCarriesEveryFieldAndTheFilter) {
     auto all = client->enumerate(0, 0);
     const auto expected = twoKeypadsAndALoader();
     ASSERT_EQ(all.size(), expected.size());
+    auto fields = [](const hid::DeviceInfo& d) {
+        return std::tie(d.path, d.vendorId, d.productId, d.interfaceNumber, d.manufacturer,
+                        d.product);
+    };
     for (size_t i = 0; i < all.size(); ++i) {
-        auto fields = [](const hid::DeviceInfo& d) {
-            return std::tie(d.path, d.vendorId, d.productId, d.interfaceNumber, d.manufacturer,
-                            d.product);
-        };
         EXPECT_EQ(fields(all[i]), fields(expected[i])) << i;
     }
 }
@@ -64,9 +62,7 @@ TEST(SocketBackend, ADeviceCarriesEveryByteUntilItOrTheServerIsGone) {
     auto other = client->openPath("kp-a-if0");
     ASSERT_TRUE(device && other);
     uint8_t report[64], back[64] = {};
-    for (int i = 0; i < 64; ++i) {
-        report[i] = static_cast<uint8_t>(i * 5);
-    }
+    std::iota(report, report + 64, uint8_t{7});
     EXPECT_EQ(device->write(report, 64), 64);
     EXPECT_EQ(device->readTimeout(back, 64, 10), 64);
     EXPECT_EQ(std::vector<uint8_t>(back, back + 64), std::vector<uint8_t>(report, report + 64));
@@ -89,7 +85,6 @@ TEST(SocketBackend, ADeviceCarriesEveryByteUntilItOrTheServerIsGone) {
     EXPECT_EQ(device->productString(text), -1);
     EXPECT_EQ(other->write(report, 64), 64);
     EXPECT_NE(bus.allDiagnostics().find("WRITE refused"), std::string::npos);
-
     bus.server->stop();
     EXPECT_EQ(other->readTimeout(report, 64, 10), -1);
     EXPECT_TRUE(client->enumerate(0, 0).empty());
@@ -104,7 +99,8 @@ TEST(SocketBackend, ADeviceCarriesEveryByteUntilItOrTheServerIsGone) {
 
 TEST(SocketBackend, TwoClientsExchangeAtOnceWithoutCrossTalk) {
     ServedBus bus(std::make_shared<EchoBackend>(twoKeypadsAndALoader()));
-    auto run = [&](const std::string& path, uint8_t tag, int& mismatches) {
+    int mismatches[2] = {};
+    auto run = [&](const std::string& path, uint8_t tag, int& count) {
         auto client = bus.client();
         auto device = client->openPath(path);
         ASSERT_NE(device, nullptr);
@@ -113,17 +109,14 @@ TEST(SocketBackend, TwoClientsExchangeAtOnceWithoutCrossTalk) {
             uint8_t back[64] = {};
             if (device->write(report, 64) != 64 || device->readTimeout(back, 64, 10) != 64 ||
                 back[0] != tag || back[1] != static_cast<uint8_t>(i)) {
-                ++mismatches;
+                ++count;
             }
         }
     };
-    int firstMismatches = 0, secondMismatches = 0;
-    std::thread first([&] { run("kp-a-if1", 0xA1, firstMismatches); });
-    std::thread second([&] { run("kp-a-if0", 0xB2, secondMismatches); });
+    std::thread first([&] { run("kp-a-if1", 0xA1, mismatches[0]); });
+    run("kp-a-if0", 0xB2, mismatches[1]);
     first.join();
-    second.join();
-    EXPECT_EQ(firstMismatches, 0);
-    EXPECT_EQ(secondMismatches, 0);
+    EXPECT_EQ(mismatches[0] + mismatches[1], 0);
 }
 
 TEST(SocketBackend, AWatchDeliversEventsInOrderAndSeesAServerStopAndReturn) {
@@ -191,8 +184,7 @@ TEST(SimServer, AnswersEveryLineInOrderAndSurvivesBadOnes) {
         {"HELLO", "ERR unknown request 'HELLO'"},
         {std::string(5000, 'W'), "ERR line longer than 4096 bytes"},
         {"READ 1 64 0", "ERR unknown handle"},
-        {"CLOSE 1", "ERR unknown handle"},
-    };
+        {"CLOSE 1", "ERR unknown handle"}};
     for (const auto& [request, answer] : exchanges) {
         EXPECT_EQ(client.ask(request), answer) << request.substr(0, 20);
     }
@@ -230,7 +222,6 @@ TEST(SimServer, TakesOverAStaleSocketButNeverALiveOneOrAFile) {
     EXPECT_FALSE(rival.start(error));
     EXPECT_NE(error.find("already serves"), std::string::npos) << error;
     EXPECT_TRUE(std::filesystem::exists(live.path));  // the rival did not remove it
-
     options.path = tempSocketPath();
     {
         sim::SocketFile killed;  // what a killed server leaves: the file, nobody listening
@@ -240,7 +231,6 @@ TEST(SimServer, TakesOverAStaleSocketButNeverALiveOneOrAFile) {
     EXPECT_TRUE(revived.start(error)) << error;
     revived.stop();
     EXPECT_FALSE(std::filesystem::exists(options.path));
-
     options.path = tempSocketPath();
     std::ofstream(options.path) << "precious";
     sim::SimServer clobberer(options);

@@ -66,15 +66,9 @@ struct DeviceCase {
 int perform(hid::Device& device, Call call) {
     uint8_t report[64] = {0x3F, 0x40};
     std::u16string text;
-    switch (call) {
-        case Call::Write:
-            return device.write(report, 64);
-        case Call::Read:
-            return device.readTimeout(report, 64, 10);
-        case Call::Manufacturer:
-            break;
-    }
-    return device.manufacturerString(text);
+    return call == Call::Write  ? device.write(report, 64)
+           : call == Call::Read ? device.readTimeout(report, 64, 10)
+                                : device.manufacturerString(text);
 }
 
 TEST(SocketFaults, ABrokenServerGivesHidFailuresNeverAHang) {
@@ -92,8 +86,7 @@ TEST(SocketFaults, ABrokenServerGivesHidFailuresNeverAHang) {
         {"more written than sent", Call::Write, "OK 65\n", -1, "count"},
         {"count missing", Call::Write, "OK\n", -1, "count"},
         {"refused", Call::Write, "ERR unplugged\n", -1, "WRITE refused: unplugged"},
-        {"bad UTF-8 text", Call::Manufacturer, "STRING c0af\n", -1, "unreadable answer"},
-    };
+        {"bad UTF-8 text", Call::Manufacturer, "STRING c0af\n", -1, "unreadable answer"}};
     for (const auto& c : cases) {
         Client client({"OK h1\n" + c.answer});
         auto device = client.backend->openPath("kp");
@@ -101,12 +94,8 @@ TEST(SocketFaults, ABrokenServerGivesHidFailuresNeverAHang) {
         auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(perform(*device, c.call), c.expected) << c.name;
         EXPECT_LT(std::chrono::steady_clock::now() - start, 2s) << c.name;
-        if (c.diagnostic) {
-            EXPECT_TRUE(client.said(c.diagnostic))
-                << c.name << ": " << ::testing::PrintToString(client.diagnostics);
-        } else {
-            EXPECT_TRUE(client.diagnostics.empty()) << c.name;
-        }
+        EXPECT_TRUE(c.diagnostic ? client.said(c.diagnostic) : client.diagnostics.empty())
+            << c.name << ": " << ::testing::PrintToString(client.diagnostics);
     }
 }
 
@@ -133,8 +122,7 @@ TEST(SocketFaults, ABrokenScanFindsNothing) {
         {"a bad DEVICE", "DEVICE kp 2047 09bf one - -\nEND\n"},
         {"refused", "ERR busy\n"},
         {"something else", "OK\n"},
-        {"never answers", ""},
-    };
+        {"never answers", ""}};
     for (const auto& [name, answer] : cases) {
         Client client({answer});
         EXPECT_TRUE(client.backend->enumerate(0, 0).empty()) << name;

@@ -36,8 +36,7 @@ TEST(SocketProtocol, EveryRequestFormIsReadAndWrittenBack) {
         {"ENUMERATE 2047 0000", enumerate},  {"OPEN sim:1:1", open},
         {"WRITE 7 3f4002", write},           {"READ 7 64 10", read},
         {"STRING 7 PRODUCT", product},       {"STRING 7 MANUFACTURER", manufacturer},
-        {"CLOSE 7", make(Verb::Close, "7")}, {"WATCH", make(Verb::Watch)},
-    };
+        {"CLOSE 7", make(Verb::Close, "7")}, {"WATCH", make(Verb::Watch)}};
     for (const auto& [line, expected] : cases) {
         Request parsed;
         std::string error;
@@ -75,8 +74,7 @@ TEST(SocketProtocol, MalformedRequestsAreRefusedWithAReason) {
         {"CLOSE", "CLOSE takes 1 field"},
         {"WATCH now", "WATCH takes 0 fields"},
         {std::string("OPEN a\0b", 8), "bad character"},
-        {"WRITE 7 " + std::string(4090, 'a'), "line too long"},
-    };
+        {"WRITE 7 " + std::string(4090, 'a'), "line too long"}};
     for (const auto& [line, reason] : cases) {
         Request parsed;
         std::string error;
@@ -180,8 +178,7 @@ TEST(SocketLineReader, SplitsTheStreamIntoBoundedLines) {
          {{Status::TooLong, ""}, {Status::Line, "OK"}}},
         {"a last line without its end is dropped",
          {"END\nDAT"},
-         {{Status::Line, "END"}, {Status::Closed, ""}}},
-    };
+         {{Status::Line, "END"}, {Status::Closed, ""}}}};
     for (const auto& c : cases) {
         Pair pair;
         std::thread writer([&] {
@@ -210,7 +207,6 @@ TEST(SocketLineReader, EndsAWaitAtTheDeadlineOrWhenWoken) {
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(reader.next(pair.ours.get(), line, deadlineIn(50ms)), Status::Timeout);
     EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
-
     WakePipe wake;
     wake.wake();
     EXPECT_EQ(reader.next(pair.ours.get(), line, std::nullopt, wake.fd()), Status::Woken);

@@ -16,8 +16,7 @@ void check(bool condition) {
     }
 }
 
-void roundTrip(std::string_view line) {
-    std::string error;
+void roundTrip(std::string_view line, std::string& error) {
     wire::Request request;
     if (wire::parseRequest(line, request, error)) {
         wire::Request again;
@@ -34,10 +33,11 @@ void roundTrip(std::string_view line) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view input(reinterpret_cast<const char*>(data), size);
+    std::string error;  // one for all lines: most of them fail, each with its message
     size_t start = 0;
     while (start <= input.size()) {
         size_t end = input.find('\n', start);
-        roundTrip(input.substr(start, end == std::string_view::npos ? end : end - start));
+        roundTrip(input.substr(start, end == std::string_view::npos ? end : end - start), error);
         if (end == std::string_view::npos) {
             break;
         }

@@ -119,7 +119,7 @@ bool parseAnswer(std::string_view line, Answer& answer, std::string& error) {
             continue;
         }
         if (form.fields != 0 && fields->size() != form.fields) {
-            error = std::string(form.name) + " with a wrong number of fields";
+            error.assign(form.name).append(" with a wrong number of fields");
             return false;
         }
         Answer parsed;

@@ -6,6 +6,9 @@
 namespace lumora_usb_encoder::hid {
 
 SocketBackend::SocketBackend(std::string name, SocketConnector connector, SocketOptions options)
+    : SocketBackend(std::move(name), overSockets(std::move(connector)), std::move(options)) {}
+
+SocketBackend::SocketBackend(std::string name, TransportConnector connector, SocketOptions options)
     : connection_(std::make_shared<SocketConnection>(std::move(name), std::move(connector),
                                                      std::move(options))) {}
 

@@ -14,6 +14,8 @@ namespace lumora_usb_encoder::hid {
 class SocketBackend final : public Backend {
   public:
     SocketBackend(std::string name, SocketConnector connector, SocketOptions options = {});
+    // Over another transport than a socket (a stream held in memory).
+    SocketBackend(std::string name, TransportConnector connector, SocketOptions options = {});
 
     // Makes the request connection now rather than on first use.
     bool connect(std::string& error) { return connection_->connect(error); }

@@ -199,7 +199,8 @@ bool checkLine(std::string_view line, std::string& error) {
         return false;
     }
     for (char c : line) {
-        if (c < ' ' || c > '~') {
+        // One unsigned comparison for the range ' ' to '~'.
+        if (static_cast<unsigned char>(c - ' ') > '~' - ' ') {
             error = "bad character in line";
             return false;
         }

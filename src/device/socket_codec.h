@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,10 +34,31 @@ std::optional<uint32_t> decodeCount(std::string_view field, uint32_t maxValue);
 // Decimal with an optional leading '-', as an interface number (-1: unknown) travels.
 std::optional<int> decodeInterface(std::string_view field);
 
+// The fields of one line, held in place: a server splits every line it is sent. No line form
+// has more than seven; a line with more is still counted whole, so that its error can say how
+// many its verb takes, but only the first kKept are kept (any later one reads as empty).
+class Fields {
+  public:
+    static constexpr size_t kKept = 8;
+    size_t size() const { return count_; }
+    std::string_view operator[](size_t i) const {
+        return i < kKept ? items_[i] : std::string_view();
+    }
+    void push_back(std::string_view field) {
+        if (count_ < kKept) {
+            items_[count_] = field;
+        }
+        ++count_;
+    }
+
+  private:
+    std::array<std::string_view, kKept> items_{};
+    size_t count_ = 0;
+};
+
 // Splits a protocol line (without its '\n') into its fields. Rejects an over-long line, any
 // character outside printable ASCII, and a doubled, leading or trailing blank (which would make
 // an empty field).
-using Fields = std::vector<std::string_view>;
 std::optional<Fields> splitLine(std::string_view line, std::string& error);
 // The length and character checks alone, for lines whose last field may hold blanks (ERR).
 bool checkLine(std::string_view line, std::string& error);

@@ -38,7 +38,18 @@ std::string excerpt(const wire::Answer& answer) {
 
 }  // namespace
 
-SocketConnection::SocketConnection(std::string name, SocketConnector connector,
+TransportConnector overSockets(SocketConnector connector) {
+    return [connector =
+                std::move(connector)](std::string& error) -> std::unique_ptr<wire::LineTransport> {
+        wire::FileDescriptor fd = connector(error);
+        if (!fd.valid()) {
+            return nullptr;
+        }
+        return std::make_unique<wire::SocketTransport>(std::move(fd));
+    };
+}
+
+SocketConnection::SocketConnection(std::string name, TransportConnector connector,
                                    SocketOptions options)
     : name_(std::move(name)), connector_(std::move(connector)), options_(std::move(options)) {}
 
@@ -50,14 +61,13 @@ void SocketConnection::report(const std::string& message) {
 
 bool SocketConnection::connect(std::string& error) {
     std::lock_guard lock(mutex_);
-    if (fd_.valid()) {
+    if (link_) {
         return true;
     }
-    fd_ = connector_(error);
-    if (!fd_.valid()) {
+    link_ = connector_(error);
+    if (!link_) {
         return false;
     }
-    reader_ = wire::LineReader();
     ++generation_;
     lastConnectError_.clear();
     return true;
@@ -65,14 +75,14 @@ bool SocketConnection::connect(std::string& error) {
 
 bool SocketConnection::usableLocked(uint64_t generation) {
     if (generation != kConnectIfNeeded) {
-        return fd_.valid() && generation == generation_;
+        return link_ && generation == generation_;
     }
-    if (fd_.valid()) {
+    if (link_) {
         return true;
     }
     std::string error;
-    fd_ = connector_(error);
-    if (!fd_.valid()) {
+    link_ = connector_(error);
+    if (!link_) {
         // A scan loop would repeat the same complaint every time; once is enough.
         if (error != lastConnectError_) {
             report(error);
@@ -80,7 +90,6 @@ bool SocketConnection::usableLocked(uint64_t generation) {
         }
         return false;
     }
-    reader_ = wire::LineReader();
     ++generation_;
     lastConnectError_.clear();
     return true;
@@ -88,14 +97,13 @@ bool SocketConnection::usableLocked(uint64_t generation) {
 
 void SocketConnection::breakLocked(const std::string& reason) {
     report(reason + "; connection dropped");
-    fd_.reset();
-    reader_ = wire::LineReader();
+    link_.reset();
 }
 
 bool SocketConnection::sendLocked(const wire::Request& request) {
     std::string error;
-    if (!wire::sendLine(fd_.get(), wire::formatRequest(request),
-                        wire::deadlineIn(options_.answerMargin), error)) {
+    if (!link_->sendLine(wire::formatRequest(request), wire::deadlineIn(options_.answerMargin),
+                         error)) {
         breakLocked(verbName(request) + ": " + error);
         return false;
     }
@@ -105,7 +113,7 @@ bool SocketConnection::sendLocked(const wire::Request& request) {
 std::optional<wire::Answer> SocketConnection::receiveLocked(std::chrono::milliseconds wait,
                                                             const std::string& what) {
     std::string line;
-    auto status = reader_.next(fd_.get(), line, wire::deadlineIn(wait));
+    auto status = link_->nextLine(line, wire::deadlineIn(wait));
     if (status != wire::LineReader::Status::Line) {
         breakLocked(what + ": " + statusText(status));
         return std::nullopt;
@@ -148,7 +156,7 @@ std::vector<DeviceInfo> SocketConnection::enumerate(uint16_t vendorId, uint16_t 
     request.verb = wire::Verb::Enumerate;
     request.vendorId = vendorId;
     request.productId = productId;
-    bool wasConnected = fd_.valid();
+    bool wasConnected = link_ != nullptr;
     if (!usableLocked(kConnectIfNeeded)) {
         return {};
     }

@@ -12,6 +12,7 @@
 #include "device/hid_backend.h"
 #include "device/socket_io.h"
 #include "device/socket_protocol.h"
+#include "device/socket_transport.h"
 
 namespace lumora_usb_encoder::hid {
 
@@ -27,6 +28,9 @@ struct SocketOptions {
 
 // Makes a fresh connection to the server, or an invalid descriptor and the reason.
 using SocketConnector = std::function<wire::FileDescriptor(std::string& error)>;
+// The same over any transport: nullptr and the reason when there is no server.
+using TransportConnector = std::function<std::unique_ptr<wire::LineTransport>(std::string& error)>;
+TransportConnector overSockets(SocketConnector connector);
 
 // The one request connection of a SocketBackend, shared with the devices it opened. Requests
 // are strictly one at a time. Any failure drops the connection: its handles die with it (their
@@ -36,7 +40,7 @@ class SocketConnection {
   public:
     static constexpr uint64_t kConnectIfNeeded = 0;
 
-    SocketConnection(std::string name, SocketConnector connector, SocketOptions options);
+    SocketConnection(std::string name, TransportConnector connector, SocketOptions options);
 
     bool connect(std::string& error);
 
@@ -54,7 +58,9 @@ class SocketConnection {
     std::vector<DeviceInfo> enumerate(uint16_t vendorId, uint16_t productId);
 
     // For a WATCH connection of its own.
-    wire::FileDescriptor connectAnother(std::string& error) { return connector_(error); }
+    std::unique_ptr<wire::LineTransport> connectAnother(std::string& error) {
+        return connector_(error);
+    }
     const SocketOptions& options() const { return options_; }
     void report(const std::string& message);
 
@@ -67,10 +73,9 @@ class SocketConnection {
 
     std::mutex mutex_;
     std::string name_;
-    SocketConnector connector_;
+    TransportConnector connector_;
     SocketOptions options_;
-    wire::FileDescriptor fd_;
-    wire::LineReader reader_;
+    std::unique_ptr<wire::LineTransport> link_;
     uint64_t generation_ = 0;
     std::string lastConnectError_;
 };

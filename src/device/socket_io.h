@@ -70,9 +70,13 @@ class LineReader {
     };
     Status next(int fd, std::string& line, Deadline deadline, int wakeFd = -1);
 
-  private:
+    // For a stream that is no descriptor: `append` what one read gave (at most kMaxLineLength
+    // bytes, as `next` reads), then `takeBuffered` gives the next line, or nothing while it is
+    // incomplete.
+    void append(std::string_view bytes) { buffer_.append(bytes); }
     std::optional<Status> takeBuffered(std::string& line);
 
+  private:
     std::string buffer_;
     bool discarding_ = false;
 };

@@ -8,16 +8,20 @@ namespace lumora_usb_encoder::hid::wire {
 
 namespace {
 
-// An unknown verb is echoed in the error, cut short so the error stays a short line.
-std::string quoted(std::string_view field) {
+// An unknown verb is echoed in the error, cut short so the error stays a short line. Written
+// into `error` in place: a server answers every garbage line with one.
+void unknownVerb(std::string_view field, std::string& error) {
     constexpr size_t kEcho = 24;
-    return "'" + std::string(field.substr(0, kEcho)) + (field.size() > kEcho ? "...'" : "'");
+    error.assign("unknown request '");
+    error.append(field.substr(0, kEcho));
+    error.append(field.size() > kEcho ? "...'" : "'");
 }
 
 bool expectFields(const Fields& fields, size_t count, std::string& error) {
     if (fields.size() != count) {
-        error = std::string(fields[0]) + " takes " + std::to_string(count - 1) + " field" +
-                (count == 2 ? "" : "s");
+        error.assign(fields[0]);
+        error.append(" takes ").append(std::to_string(count - 1));
+        error.append(count == 2 ? " field" : " fields");
         return false;
     }
     return true;
@@ -140,7 +144,7 @@ bool parseRequest(std::string_view line, Request& request, std::string& error) {
             return true;
         }
     }
-    error = "unknown request " + quoted((*fields)[0]);
+    unknownVerb((*fields)[0], error);
     return false;
 }
 

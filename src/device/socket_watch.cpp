@@ -43,21 +43,19 @@ SocketWatch::~SocketWatch() {
 }
 
 bool SocketWatch::attach(std::string& error) {
-    wire::FileDescriptor fd = connection_->connectAnother(error);
+    auto link = connection_->connectAnother(error);
     auto margin = wire::deadlineIn(connection_->options().answerMargin);
-    if (!fd.valid() || !wire::sendLine(fd.get(), "WATCH", margin, error)) {
+    if (!link || !link->sendLine("WATCH", margin, error)) {
         return false;
     }
-    wire::LineReader reader;
     std::string line;
     wire::Answer answer;
-    if (reader.next(fd.get(), line, margin) != Status::Line ||
-        !wire::parseAnswer(line, answer, error) || answer.kind != AnswerKind::Ok) {
+    if (link->nextLine(line, margin) != Status::Line || !wire::parseAnswer(line, answer, error) ||
+        answer.kind != AnswerKind::Ok) {
         error = "the server did not accept it";
         return false;
     }
-    fd_ = std::move(fd);
-    reader_ = std::move(reader);
+    link_ = std::move(link);
     return true;
 }
 
@@ -82,7 +80,7 @@ bool SocketWatch::followEvents() {
     for (;;) {
         std::string line;
         // Events may be hours apart; the stop pipe, not a deadline, ends this wait.
-        Status status = reader_.next(fd_.get(), line, std::nullopt, stop_.fd());
+        Status status = link_->nextLine(line, std::nullopt, stop_.fd());
         if (status == Status::Woken) {
             return false;
         }
@@ -94,7 +92,7 @@ bool SocketWatch::followEvents() {
                 status == Status::Closed
                     ? "WATCH: the server closed the connection; looking for it again"
                     : "WATCH: unreadable event; connecting again");
-            fd_.reset();
+            link_.reset();
             return true;
         }
         announce(event.kind == AnswerKind::Arrival ? BusEvent::Arrival : BusEvent::Removal,

@@ -36,8 +36,7 @@ class SocketWatch final : public Watch {
 
     std::shared_ptr<SocketConnection> connection_;  // for its connector, scans and reports
     BusEventHandler handler_;
-    wire::FileDescriptor fd_;
-    wire::LineReader reader_;
+    std::unique_ptr<wire::LineTransport> link_;
     std::set<std::string> present_;  // touched by the watch thread only, once it runs
     wire::WakePipe stop_;
     std::thread thread_;

@@ -11,10 +11,10 @@ namespace {
 
 using loader::Command;
 
-uint32_t address24(const std::vector<uint8_t>& core) {
+uint32_t address24(std::span<const uint8_t> core) {
     return core[1] | (core[2] << 8) | (static_cast<uint32_t>(core[3]) << 16);
 }
-uint32_t length16(const std::vector<uint8_t>& core) {
+uint32_t length16(std::span<const uint8_t> core) {
     return core[4] | (core[5] << 8);
 }
 
@@ -60,11 +60,11 @@ void SimLoader::hostWrite(int interfaceNumber, const uint8_t* data, size_t lengt
     }
     auto core = loader::unwrapReport(std::span(data, length));
     if (!core.empty()) {
-        handle({core.begin(), core.end()}, now);
+        handle(core, now);
     }
 }
 
-void SimLoader::handle(const std::vector<uint8_t>& core, uint32_t now) {
+void SimLoader::handle(Core core, uint32_t now) {
     uint8_t command = core[0];
     if (!ramLoader_) {
         if (!handleRomCommand(command, core, now)) {
@@ -76,7 +76,7 @@ void SimLoader::handle(const std::vector<uint8_t>& core, uint32_t now) {
 }
 
 // The loader in protected flash knows three commands; it only ever loads RAM and jumps.
-bool SimLoader::handleRomCommand(uint8_t command, const std::vector<uint8_t>& core, uint32_t now) {
+bool SimLoader::handleRomCommand(uint8_t command, Core core, uint32_t now) {
     switch (static_cast<Command>(command)) {
         case Command::RxPassword:
             password(core, now);
@@ -98,7 +98,7 @@ bool SimLoader::handleRomCommand(uint8_t command, const std::vector<uint8_t>& co
 
 // A command too short for its arguments gets no reply, like a packet the loader never
 // finished receiving.
-void SimLoader::handleRamCommand(uint8_t command, const std::vector<uint8_t>& core, uint32_t now) {
+void SimLoader::handleRamCommand(uint8_t command, Core core, uint32_t now) {
     auto kind = static_cast<Command>(command);
     if (kind != Command::RxPassword && !unlocked_) {
         if (kind != Command::RxDataBlockFast) {
@@ -138,16 +138,18 @@ void SimLoader::handleRamCommand(uint8_t command, const std::vector<uint8_t>& co
             return txDataBlock(address24(core), length16(core), now);
         case Command::TxBslVersion: {
             auto v = faults.versionReply.value_or(std::array<uint8_t, 4>{0x00, 0x06, 0x05, 0x34});
-            return data({v.begin(), v.end()}, now);
+            return data(v, now);
         }
-        case Command::TxBufferSize:
-            return data({static_cast<uint8_t>(loader::kMaxCorePacket), 0x00}, now);
+        case Command::TxBufferSize: {
+            const uint8_t size[] = {static_cast<uint8_t>(loader::kMaxCorePacket), 0x00};
+            return data(size, now);
+        }
         default:
             return message(static_cast<uint8_t>(loader::Message::UnknownCommand), now);
     }
 }
 
-void SimLoader::password(const std::vector<uint8_t>& core, uint32_t now) {
+void SimLoader::password(Core core, uint32_t now) {
     bool matches = core.size() == 1 + loader::kPasswordSize &&
                    std::equal(core.begin() + 1, core.end(), memory_.begin() + 0xFFE0);
     if (matches) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -71,10 +72,13 @@ class SimLoader final : public BusDevice, public std::enable_shared_from_this<Si
     void loadFactoryImage(const std::string& version);
 
   private:
-    void handle(const std::vector<uint8_t>& core, uint32_t now);
-    bool handleRomCommand(uint8_t command, const std::vector<uint8_t>& core, uint32_t now);
-    void handleRamCommand(uint8_t command, const std::vector<uint8_t>& core, uint32_t now);
-    void password(const std::vector<uint8_t>& core, uint32_t now);
+    // A command's core packet is read where it lies in the report: one report per frame must
+    // not cost an allocation (a long TX Data Block answers with a thousand of them).
+    using Core = std::span<const uint8_t>;
+    void handle(Core core, uint32_t now);
+    bool handleRomCommand(uint8_t command, Core core, uint32_t now);
+    void handleRamCommand(uint8_t command, Core core, uint32_t now);
+    void password(Core core, uint32_t now);
     uint8_t writeBlock(uint32_t address, const uint8_t* bytes, size_t count, bool ramOnly,
                        uint32_t now);
     void eraseSegment(uint32_t address, uint32_t now);
@@ -87,8 +91,10 @@ class SimLoader final : public BusDevice, public std::enable_shared_from_this<Si
     void boot(uint32_t at);
     bool resetVectorErased() const;
     void message(uint8_t code, uint32_t now, uint32_t busyMs = 0);
-    void data(const std::vector<uint8_t>& bytes, uint32_t now, uint32_t busyMs = 0);
-    void queueCore(const std::vector<uint8_t>& core, uint32_t now, uint32_t busyMs);
+    void data(Core bytes, uint32_t now, uint32_t busyMs = 0);
+    void queueCore(Core core, uint32_t now, uint32_t busyMs);
+    // The report that carries `core` (1 to 62 bytes) to the host.
+    PendingReport replyReport(Core core, uint32_t now, uint32_t busyMs) const;
     void leaveThen(std::function<void(uint32_t)> then);
 
     std::weak_ptr<VirtualBus> bus_;

@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <array>
+
 #include "firmware/loader_protocol.h"
 #include "sim/sim_loader.h"
 #include "support/clock.h"
@@ -20,25 +23,33 @@ void forgetSettings(SimKeypad& keypad) {
 }  // namespace
 
 void SimLoader::message(uint8_t code, uint32_t now, uint32_t busyMs) {
-    queueCore({loader::kMessageReply, code}, now, busyMs);
-}
-
-void SimLoader::data(const std::vector<uint8_t>& bytes, uint32_t now, uint32_t busyMs) {
-    std::vector<uint8_t> core = {loader::kDataReply};
-    core.insert(core.end(), bytes.begin(), bytes.end());
+    const uint8_t core[] = {loader::kMessageReply, code};
     queueCore(core, now, busyMs);
 }
 
-void SimLoader::queueCore(const std::vector<uint8_t>& core, uint32_t now, uint32_t busyMs) {
-    loader::Report report;
-    if (!loader::wrapCorePacket(core, report)) {
+void SimLoader::data(Core bytes, uint32_t now, uint32_t busyMs) {
+    std::array<uint8_t, loader::kMaxCorePacket> core;
+    if (bytes.size() >= core.size()) {
+        return;  // no room for the reply code: such a reply cannot be sent
+    }
+    core[0] = loader::kDataReply;
+    std::copy(bytes.begin(), bytes.end(), core.begin() + 1);
+    queueCore(Core(core.data(), bytes.size() + 1), now, busyMs);
+}
+
+void SimLoader::queueCore(Core core, uint32_t now, uint32_t busyMs) {
+    if (core.empty() || core.size() > loader::kMaxCorePacket) {
         return;
     }
     if (auto bus = bus_.lock()) {
-        bus->queueReport(
-            this, 0,
-            {now + timing.reportMs + busyMs, Report(report.data(), report.data() + report.size())});
+        bus->queueReport(this, 0, replyReport(core, now, busyMs));
     }
+}
+
+PendingReport SimLoader::replyReport(Core core, uint32_t now, uint32_t busyMs) const {
+    loader::Report report;
+    loader::wrapCorePacket(core, report);
+    return {now + timing.reportMs + busyMs, Report(report.data(), report.data() + report.size())};
 }
 
 void SimLoader::leaveThen(std::function<void(uint32_t)> then) {

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "firmware/firmware_resources.h"
@@ -27,17 +28,27 @@ bool inMain(uint32_t a) {
     return a >= kMainStart && a < kMainEnd;
 }
 
+// The CRC register's byte step, worked out bit by bit as the CRC module shifts, so that the
+// host's folded byte-wise CRC is still checked against a different computation.
+std::array<uint16_t, 256> crcSteps() {
+    std::array<uint16_t, 256> steps{};
+    for (uint32_t high = 0; high < steps.size(); ++high) {
+        auto crc = static_cast<uint16_t>(high << 8);
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = static_cast<uint16_t>(crc & 0x8000 ? (crc << 1) ^ 0x1021 : crc << 1);
+        }
+        steps[high] = crc;
+    }
+    return steps;
+}
+
 uint16_t crcOver(const std::vector<uint8_t>& memory, uint32_t address, uint32_t length) {
-    // Bit by bit, as the CRC module works, so the host's byte-wise CRC is checked against a
-    // different computation.
+    static const std::array<uint16_t, 256> kSteps = crcSteps();
     uint16_t crc = 0xFFFF;
     for (uint32_t i = 0; i < length; ++i) {
         uint32_t a = address + i;
         uint8_t byte = a < memory.size() ? memory[a] : 0xFF;
-        crc = static_cast<uint16_t>(crc ^ (byte << 8));
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = static_cast<uint16_t>(crc & 0x8000 ? (crc << 1) ^ 0x1021 : crc << 1);
-        }
+        crc = static_cast<uint16_t>((crc << 8) ^ kSteps[(crc >> 8) ^ byte]);
     }
     return crc;
 }
@@ -95,19 +106,34 @@ void SimLoader::massErase() {
 
 void SimLoader::crcCheck(uint32_t address, uint32_t length, uint32_t now) {
     uint16_t crc = crcOver(memory_, address, length);
-    data({static_cast<uint8_t>(crc & 0xFF), static_cast<uint8_t>(crc >> 8)}, now);
+    const uint8_t bytes[] = {static_cast<uint8_t>(crc & 0xFF), static_cast<uint8_t>(crc >> 8)};
+    data(bytes, now);
 }
 
+// Up to 65535 bytes, a thousand replies, queued as one burst: each is copied from memory in
+// one piece, and what lies beyond the part reads as erased flash.
 void SimLoader::txDataBlock(uint32_t address, uint32_t length, uint32_t now) {
     constexpr uint32_t kPerReport = loader::kMaxCorePacket - 1;
-    for (uint32_t offset = 0; offset < length; offset += kPerReport) {
-        std::vector<uint8_t> chunk;
-        for (uint32_t i = offset; i < std::min(length, offset + kPerReport); ++i) {
-            uint32_t a = address + i;
-            chunk.push_back(a < memory_.size() ? memory_[a] : 0xFF);
-        }
-        data(chunk, now);
+    auto bus = bus_.lock();
+    if (!bus) {
+        return;
     }
+    std::array<uint8_t, loader::kMaxCorePacket> core;
+    core[0] = loader::kDataReply;
+    auto reply = [&](size_t index) {
+        auto offset = static_cast<uint32_t>(index) * kPerReport;
+        uint32_t count = std::min(kPerReport, length - offset);
+        size_t first = size_t{address} + offset;
+        size_t inside =
+            first < memory_.size() ? std::min<size_t>(count, memory_.size() - first) : 0;
+        if (inside > 0) {
+            std::memcpy(core.data() + 1, memory_.data() + first, inside);
+        }
+        std::fill(core.begin() + 1 + static_cast<std::ptrdiff_t>(inside), core.begin() + 1 + count,
+                  uint8_t{0xFF});
+        return replyReport(Core(core.data(), count + 1), now, 0);
+    };
+    bus->queueReports(this, 0, (length + kPerReport - 1) / kPerReport, reply);
 }
 
 void SimLoader::loadPc(uint32_t address, uint32_t now) {

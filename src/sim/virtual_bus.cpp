@@ -165,13 +165,23 @@ VirtualBus::Presence* VirtualBus::presenceLocked(uint64_t id) {
 }
 
 void VirtualBus::queueReport(const BusDevice* device, int interfaceNumber, PendingReport report) {
-    if (usbFrames_) {
-        ++report.readyAt;  // the IN token of the frame after the report is ready takes it
-    }
+    queueReports(device, interfaceNumber, 1, [&report](size_t) { return report; });
+}
+
+void VirtualBus::queueReports(const BusDevice* device, int interfaceNumber, size_t count,
+                              const std::function<PendingReport(size_t i)>& make) {
+    // The IN token of the frame after a report is ready takes it.
+    uint32_t frameDelay = usbFrames_ ? 1 : 0;
     std::lock_guard lock(mutex_);
     for (auto& [id, presence] : present_) {
         if (presence.device.get() == device) {
-            presence.queues[interfaceNumber].push(report);
+            ReportQueue& queue = presence.queues[interfaceNumber];
+            queue.reserveMore(count);
+            for (size_t i = 0; i < count; ++i) {
+                PendingReport report = make(i);
+                report.readyAt += frameDelay;
+                queue.push(report);
+            }
             return;
         }
     }

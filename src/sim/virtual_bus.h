@@ -68,6 +68,14 @@ class ReportQueue {
     bool empty() const { return head_ == items_.size(); }
     const PendingReport& front() const { return items_[head_]; }
     void push(const PendingReport& report) { items_.push_back(report); }
+    // Room for `count` more at once, rather than growing step by step during a burst; still
+    // by doubling, so that bursts that pile up unread cost linear time.
+    void reserveMore(size_t count) {
+        size_t needed = items_.size() + count;
+        if (needed > items_.capacity()) {
+            items_.reserve(std::max(needed, 2 * items_.capacity()));
+        }
+    }
     void pop();
 
   private:
@@ -104,6 +112,10 @@ class VirtualBus : public std::enable_shared_from_this<VirtualBus> {
     // Queues a report for the host on an interface of a present device. Called by devices from
     // hostWrite, or by tests (a key press) with the bus lock not held.
     void queueReport(const BusDevice* device, int interfaceNumber, PendingReport report);
+    // `count` reports at once, `make(i)` giving the i-th: a burst of replies (a large TX Data
+    // Block) takes the lock and finds its queue once, and the queue grows once for all of them.
+    void queueReports(const BusDevice* device, int interfaceNumber, size_t count,
+                      const std::function<PendingReport(size_t i)>& make);
 
     // Host side, used by the backends. A handle is the presence of one device at one interface.
     struct Handle {

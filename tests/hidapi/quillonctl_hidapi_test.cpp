@@ -28,11 +28,11 @@ class HidapiPath : public ::testing::Test {
                                     : -1;
     }
     std::string path_ = tempSocketPath();
-    QuillonSimProcess sim_{path_, "brightness=3"};
+    QuillonSimProcess sim_{path_, "brightness=3,type=2"};
     std::filesystem::path folder_ = std::filesystem::path(::testing::TempDir()) / "hidapi_path";
 };
 
-TEST_F(HidapiPath, StatusSaveRestoreAndAnUpgradeWithRestore) {
+TEST_F(HidapiPath, StatusSaveRestoreATableAndAnUpgradeWithRestore) {
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     std::string settings = "--settings " + (folder_ / "USBUtilityCfg.ini").string();
@@ -44,6 +44,8 @@ TEST_F(HidapiPath, StatusSaveRestoreAndAnUpgradeWithRestore) {
     auto restore = run(settings + " --yes config restore");
     EXPECT_EQ(restore.exitCode, 0) << restore.err;
     EXPECT_EQ(brightness(), 7);
+    ASSERT_EQ(run("table set 2=z").exitCode, 0);  // key 2's code: its second table entry
+    EXPECT_EQ(nlohmann::json::parse(run("--json status").out)["codeTable"][3], 0x1D);
 
     // A RAM loader named by file, as a real keypad needs; the simulated loader runs ours.
     std::string ramBsl = (folder_ / "ram_bsl.txt").string();

@@ -14,17 +14,6 @@ namespace {
 constexpr uint32_t kRestartMs = 10;
 constexpr int kRepliesRead = 2;
 
-// Time moves only when the target sleeps. Nothing else runs here, so unlike the shared virtual
-// clock of the threaded tests it has nobody to yield to: a yield per report was a kernel call.
-class StepClock final : public Clock {
-  public:
-    void sleep(uint32_t ms) override { now_ += ms; }
-    uint32_t tickCount() override { return now_; }
-
-  private:
-    uint32_t now_ = 1000;
-};
-
 // One part, made once: a loader holds the whole memory of the part, and making it afresh for
 // every input cost more than the input itself. Each input starts from the same state again.
 struct Part {
@@ -62,7 +51,7 @@ struct Part {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Part* part = [] {
         // Restarts and reply delays are waits on this clock; it moves only when the target sleeps.
-        setClock(std::make_shared<StepClock>());
+        setClock(std::make_shared<SteppingClock>());
         return new Part;
     }();
     part->restart();

@@ -37,6 +37,19 @@ class VirtualClock final : public Clock {
     std::atomic<uint32_t> now_;
 };
 
+// Virtual time for a program with one thread of work (the soak, a fuzz target). The shared
+// virtual clock yields on every sleep so that threads sharing it take turns; with nobody to
+// yield to, that is a kernel call per polled millisecond. Reads from other threads (a
+// watchdog) stay safe.
+class SteppingClock final : public Clock {
+  public:
+    void sleep(uint32_t ms) override { now_ += ms; }
+    uint32_t tickCount() override { return now_; }
+
+  private:
+    std::atomic<uint32_t> now_{1000};
+};
+
 Clock& clock();
 // Installs `replacement` as the process clock; returns the previous one.
 std::shared_ptr<Clock> setClock(std::shared_ptr<Clock> replacement);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -35,18 +34,6 @@ inline constexpr std::array kCommands = {
     CommandChoice{Command::LedColour, 0, 2},    CommandChoice{Command::Buzzer, 0, 1},
     CommandChoice{Command::BuzzerPeriod, 1, 9}, CommandChoice{Command::Options, 0, 255},
     CommandChoice{Command::BuzzerStatus, 0, 1}, CommandChoice{Command::WriteDefaults, -1, -1},
-};
-
-// Virtual time for one thread: the process clock's virtual kind yields on every sleep so that
-// threads sharing it take turns, which on a loaded machine costs a time slice per polled
-// millisecond. Only this thread moves the keypad's time here.
-class SteppingClock final : public Clock {
-  public:
-    void sleep(uint32_t ms) override { now_ += ms; }
-    uint32_t tickCount() override { return now_; }
-
-  private:
-    std::atomic<uint32_t> now_{1000};
 };
 
 class CountingUi final : public UserInterface {

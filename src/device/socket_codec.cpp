@@ -199,8 +199,7 @@ bool checkLine(std::string_view line, std::string& error) {
         return false;
     }
     for (char c : line) {
-        // One unsigned comparison for the range ' ' to '~'.
-        if (static_cast<unsigned char>(c - ' ') > '~' - ' ') {
+        if (c < ' ' || c > '~') {
             error = "bad character in line";
             return false;
         }

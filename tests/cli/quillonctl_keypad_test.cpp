@@ -41,7 +41,11 @@ TEST(Quillonctl, StatusAndDevicesAsJson) {
 }
 
 TEST(Quillonctl, ExitCodesAndMessages) {
-    const std::tuple<const char*, int, const char*> cases[] = {
+    const std::string data = QUILLON_TEST_DATA,
+                      sample = data + "/../../samples/firmware/sim-keypad-7.3.txt";
+    const std::string upgrade = "--simulate --settings " + ::testing::TempDir() +
+                                "/cli_refusals/USBUtilityCfg.ini firmware ";
+    const std::tuple<std::string, int, const char*> cases[] = {
         {"--simulate=absent=1 status", 3, "Vorla Quillon™ not connected.."},
         {"--simulate=fault=refuse set brightness 5", 1, "Unable to set the LED Brightness.."},
         {"--simulate=fault=badcheck set buzzer on", 1, "Unable to set Buzzer On/Off.."},
@@ -53,6 +57,16 @@ TEST(Quillonctl, ExitCodesAndMessages) {
         {"--simulate=keys=7 status", 2, "keys=7"},
         {"--simulate set colour 0", 0, ""},
         {"--simulate set table alternate", 0, ""},
+        {"--simulate=absent=1 selftest", 3, "not connected"},
+        {"--simulate=fault=refuse selftest", 1, "Device status message error.."},
+        {"--simulate --trace selftest --stages lamp", 2, "unknown stage 'lamp'"},
+        {"--simulate --trace selftest --keys-time 0", 2, "keys-time"},
+        {upgrade + "--trace upgrade " + data + "/firmware/srec_single.txt --yes", 2,
+         "no reset vector"},
+        {upgrade + "--trace upgrade /nonexistent.txt --yes", 2, "cannot read"},
+        {upgrade + "upgrade " + sample, 4, "not started"},  // no --yes, no terminal: No
+        {upgrade + "--trace restore-settings", 2, "cannot read"},
+        {upgrade, 2, ""},
     };
     for (const auto& [arguments, exitCode, message] : cases) {
         auto run = runQuillonctl(arguments);

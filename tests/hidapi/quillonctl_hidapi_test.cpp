@@ -53,8 +53,12 @@ TEST_F(HidapiPath, StatusSaveRestoreATableAndAnUpgradeWithRestore) {
     auto upgrade = run(settings + " firmware upgrade " QUILLON_SAMPLE_FIRMWARE " --ram-bsl " +
                        ramBsl + " --yes");
     EXPECT_EQ(upgrade.exitCode, 0) << upgrade.err << upgrade.out;
-    EXPECT_NE(upgrade.out.find("Done!\n"), std::string::npos) << upgrade.out;
+    for (const char* said :
+         {"Starting\nPassword Sent Successfully\n", "Memory successfully verified\n", "Done!\n"}) {
+        EXPECT_NE(upgrade.out.find(said), std::string::npos) << upgrade.out;
+    }
     EXPECT_EQ(brightness(), 7) << "the settings came back after the upgrade";
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "UpgradeBackup.ini"));
 }
 
 }  // namespace

@@ -25,20 +25,6 @@ TEST(QuillonctlSelfTest, KeysStageReportsThePressAndPutsTheTableBack) {
     EXPECT_EQ(*table, (SentCommand{7, {2}})) << "the last table type sent puts the table back";
 }
 
-TEST(QuillonctlSelfTest, ExitStatusTellsWhatWentWrong) {
-    const std::tuple<std::string, int, std::string> cases[] = {
-        {"--simulate=absent=1 selftest", 3, "not connected"},
-        {"--simulate=fault=refuse selftest", 1, "Device status message error.."},
-        {"--simulate selftest --stages lamp", 2, "unknown stage 'lamp'"},
-        {"--simulate selftest --keys-time 0", 2, "keys-time"},
-    };
-    for (const auto& [arguments, exitCode, said] : cases) {
-        auto run = runQuillonctl(arguments);
-        EXPECT_EQ(run.exitCode, exitCode) << arguments << "\n" << run.err;
-        EXPECT_NE(run.err.find(said), std::string::npos) << arguments << "\n" << run.err;
-    }
-}
-
 std::string ask(const std::string& socket, const std::string& line) {
     std::string error;
     std::string answer;

@@ -13,9 +13,6 @@
 #include "../support/sent_commands.h"
 #include "../support/temp_folder.h"
 #include "device/device_connection.h"
-#include "device/report_framing.h"
-#include "device/tracing_backend.h"
-#include "sim/sim_keypad.h"
 
 namespace lumora_usb_encoder::testing {
 
@@ -28,17 +25,8 @@ class KeypadWorld : public ::testing::Test {
         closeKeypad();
         written.clear();
         ui = RecordingUi{};
-        std::string error;
-        auto made = sim::makeSimulation(spec, error);
-        ASSERT_TRUE(made) << error;
-        simulation = *made;
-        auto traced = std::make_shared<hid::TracingBackend>(
-            std::make_shared<sim::SimBackend>(simulation.bus), [this](const std::string& line) {
-                if (auto sent = decodeWritten(line)) {
-                    written.push_back(*sent);
-                }
-            });
-        hid::setBackend(traced);
+        hid::setBackend(recordingSimulation(
+            spec, simulation, [this](const SentCommand& sent) { written.push_back(sent); }));
         ASSERT_TRUE(rescanKeypad(ui));
     }
     void TearDown() override { closeKeypad(); }

@@ -1,13 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "device/report_framing.h"
+#include "device/tracing_backend.h"
+#include "sim/sim_keypad.h"
 
 namespace lumora_usb_encoder::testing {
 
@@ -54,6 +59,26 @@ inline std::vector<SentCommand> tracedCommands(const std::string& trace) {
         }
     }
     return sent;
+}
+
+// Makes the simulated keypad of `spec` into `simulation`, and a backend to it that hands `onSent`
+// each command written.
+inline std::shared_ptr<hid::Backend> recordingSimulation(
+    const std::string& spec, sim::Simulation& simulation,
+    std::function<void(const SentCommand&)> onSent) {
+    std::string error;
+    auto made = sim::makeSimulation(spec, error);
+    if (!made) {
+        throw std::invalid_argument(error);
+    }
+    simulation = *made;
+    return std::make_shared<hid::TracingBackend>(
+        std::make_shared<sim::SimBackend>(simulation.bus),
+        [onSent = std::move(onSent)](const std::string& line) {
+            if (auto sent = decodeWritten(line)) {
+                onSent(*sent);
+            }
+        });
 }
 
 }  // namespace lumora_usb_encoder::testing

@@ -8,12 +8,10 @@
 #include "../../support/sent_commands.h"
 #include "../shown_boxes.h"
 #include "device/device_connection.h"
-#include "device/tracing_backend.h"
 #include "gui/editors/code_table_editor_launch.h"
 #include "gui/editors/code_table_editor_window.h"
 #include "gui/message_box.h"
 #include "settings/keypad_fields.h"
-#include "sim/sim_keypad.h"
 #include "support/clock.h"
 
 namespace lumora_usb_encoder::testing {
@@ -37,15 +35,11 @@ class EditorWorld {
     explicit EditorWorld(const std::string& keypad = "keys=16,type=8") {
         setClock(std::make_shared<VirtualClock>());
         MessageBox::setScripted(true);
-        std::string error;
-        simulation = *sim::makeSimulation(keypad, error);
-        auto traced = std::make_shared<hid::TracingBackend>(
-            std::make_shared<sim::SimBackend>(simulation.bus), [this](const std::string& line) {
-                if (auto sent = decodeWritten(line); sent && sent->command == 5) {
-                    tables.push_back(sent->payload);
-                }
-            });
-        hid::setBackend(traced);
+        hid::setBackend(recordingSimulation(keypad, simulation, [this](const SentCommand& sent) {
+            if (sent.command == 5) {
+                tables.push_back(sent.payload);
+            }
+        }));
         if (!rescanKeypad(ui)) {
             qFatal("no simulated keypad");
         }

@@ -16,10 +16,8 @@
 #include "../../support/temp_folder.h"
 #include "../shown_boxes.h"
 #include "device/device_connection.h"
-#include "device/tracing_backend.h"
 #include "gui/file_dialogs.h"
 #include "gui/message_box.h"
-#include "sim/sim_keypad.h"
 #include "support/clock.h"
 
 namespace lumora_usb_encoder::testing {
@@ -102,20 +100,11 @@ class GuiWorld {
         setClock(clock);
         MessageBox::setScripted(true);
         FileDialogs::setScripted(true);
-        std::string error;
-        auto made = sim::makeSimulation(spec, error);
-        if (!made) {
-            throw std::runtime_error(error);
-        }
-        simulation = *made;
-        auto traced = std::make_shared<hid::TracingBackend>(
-            std::make_shared<sim::SimBackend>(simulation.bus), [this](const std::string& line) {
-                if (auto sent = decodeWritten(line)) {
-                    std::lock_guard lock(writtenMutex);
-                    written.push_back(*sent);
-                }
-            });
-        counting = std::make_shared<CountingBackend>(traced);
+        counting = std::make_shared<CountingBackend>(
+            recordingSimulation(spec, simulation, [this](const SentCommand& sent) {
+                std::lock_guard lock(writtenMutex);
+                written.push_back(sent);
+            }));
         hid::setBackend(counting);
     }
     ~GuiWorld() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../cli/cli_runner.h"
+#include "sim/app_options.h"
 #include "sim/toolkit_arguments.h"
 #include "support/build_info.h"
 
@@ -24,6 +25,19 @@ std::vector<std::pair<std::string, std::string>> programs() {
 #endif
     return list;
 }
+
+// `given` as main() hands it over, after the program's name.
+struct CommandLine {
+    std::vector<std::string> words = {"quillon-config"};
+    std::vector<char*> argv;
+    explicit CommandLine(const std::vector<std::string>& given) {
+        words.insert(words.end(), given.begin(), given.end());
+        for (auto& word : words) {
+            argv.push_back(word.data());
+        }
+    }
+    int argc() const { return static_cast<int>(argv.size()); }
+};
 
 std::string nameOf(const std::string& path) {
     return path.substr(path.rfind('/') + 1);
@@ -62,16 +76,33 @@ TEST(ProgramOptions, ToolkitOptionsAreSetAside) {
         {{"-reverse=1", "--trace"}, {"-reverse=1", "--trace"}, {}},
     };
     for (const auto& [given, own, toolkit] : cases) {
-        Words words = {"quillon-config"};
-        words.insert(words.end(), given.begin(), given.end());
-        std::vector<char*> argv;
-        for (auto& word : words) {
-            argv.push_back(word.data());
-        }
+        CommandLine line(given);
         Words setAside;
-        EXPECT_EQ(splitToolkitArguments(static_cast<int>(argv.size()), argv.data(), setAside), own)
-            << given[0];
+        EXPECT_EQ(splitToolkitArguments(line.argc(), line.argv.data(), setAside), own) << given[0];
         EXPECT_EQ(setAside, toolkit) << given[0];
+    }
+}
+
+TEST(ProgramOptions, TheWindowsProgramTakesASimulationOrASocketAndNoSplash) {
+    // The words, parsed, the simulation asked for ("-": none), no splash.
+    const std::tuple<std::vector<std::string>, bool, const char*, bool> cases[] = {
+        {{}, true, "-", false},
+        {{"--simulate"}, true, "", false},
+        {{"--simulate=keys=16,type=8", "--no-splash"}, true, "keys=16,type=8", true},
+        {{"--simulate", "--hid-socket", "/tmp/s"}, false, "-", false},  // one or the other
+        {{"--bogus"}, false, "-", false},
+    };
+    unsetenv("QUILLON_HID_SOCKET");
+    for (const auto& [given, parsed, simulate, noSplash] : cases) {
+        CommandLine line(given);
+        ParsedOptions result = parseAppOptions(line.argc(), line.argv.data());
+        ASSERT_EQ(result.options.has_value(), parsed) << line.words.back();
+        if (parsed) {
+            EXPECT_EQ(result.options->simulate.value_or("-"), simulate);
+            EXPECT_EQ(result.options->noSplash, noSplash);
+        } else {
+            EXPECT_EQ(result.exitCode, 2);
+        }
     }
 }
 

@@ -1,5 +1,5 @@
-// The message box and dialog wrappers, the busy cursor, the enable rule, the command line, and
-// the about window and splash.
+// The message box and dialog wrappers, the busy cursor, the enable rule, and the about window
+// and splash.
 #include <QAction>
 #include <QLabel>
 #include <QPointer>
@@ -14,7 +14,6 @@
 #include "gui/qt_user_interface.h"
 #include "gui_world.h"
 #include "settings/enable_rule.h"
-#include "sim/app_options.h"
 
 using namespace lumora_usb_encoder;
 using namespace lumora_usb_encoder::testing;
@@ -81,34 +80,6 @@ class WrappersTest : public QObject {
                              (states.buzzerPeriod ? "P" : "") + (states.keypadType ? "T" : "") +
                              (states.functionButtons ? "F" : "");
             QCOMPARE(usable, expected);
-        }
-    }
-
-    void commandLine() {
-        // The words, parsed, the simulation asked for ("-": none), no splash.
-        const std::tuple<std::vector<std::string>, bool, const char*, bool> cases[] = {
-            {{}, true, "-", false},
-            {{"--simulate"}, true, "", false},
-            {{"--simulate=keys=16,type=8", "--no-splash"}, true, "keys=16,type=8", true},
-            {{"--simulate", "--hid-socket", "/tmp/s"}, false, "-", false},  // one or the other
-            {{"--bogus"}, false, "-", false},
-        };
-        qunsetenv("QUILLON_HID_SOCKET");
-        for (const auto& [given, parsed, simulate, noSplash] : cases) {
-            std::vector<std::string> words = {"quillon-config"};
-            words.insert(words.end(), given.begin(), given.end());
-            std::vector<char*> argv;
-            for (auto& word : words) {
-                argv.push_back(word.data());
-            }
-            ParsedOptions result = parseAppOptions(static_cast<int>(argv.size()), argv.data());
-            QCOMPARE(result.options.has_value(), parsed);
-            if (!parsed) {
-                QCOMPARE(result.exitCode, 2);
-                continue;
-            }
-            QCOMPARE(result.options->simulate.value_or("-"), std::string(simulate));
-            QCOMPARE(result.options->noSplash, noSplash);
         }
     }
 

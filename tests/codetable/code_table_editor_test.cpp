@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "codetable/modifier_list.h"
 #include "device/status_record.h"
-#include "support/user_interface.h"
 
 namespace lumora_usb_encoder {
 namespace {
@@ -48,31 +46,6 @@ void play(CodeTableEditor& editor, const std::string& script) {
         } else {
             editor.reset();
         }
-    }
-}
-
-TEST(EditorFamilies, OnlyTheCustomisedTableTypesOpenAnEditor) {
-    // Window, keys, payload length, code list length, failure caption.
-    using Family = std::tuple<std::string, int, size_t, size_t, std::string>;
-    const std::map<int, Family> editors = {{2, {"My4way_layout", 10, 20, 130, kCaptionQuillon}},
-                                           {5, {"My12way_layout", 12, 32, 256, kCaptionEncoder}},
-                                           {8, {"My16way_layout", 16, 32, 256, kCaptionEncoder}}};
-    for (int type = -1; type <= 9; ++type) {
-        const EditorFamily* f = editorFamilyForKeypadType(type);
-        ASSERT_EQ(f != nullptr, editors.contains(type)) << "type " << type;
-        if (f != nullptr) {
-            EXPECT_EQ(Family(f->windowName, f->keyCount, f->payloadLength,
-                             usageLabels(f->edition).size(), f->failureCaption),
-                      editors.at(type));
-        }
-    }
-    const std::tuple<int, const char*, uint32_t> variants[] = {{0, "parvo5Way.jpg", 0b10101},
-                                                               {1, "parvo6Way.jpg", 0b00101},
-                                                               {2, "parvo8Way.jpg", 0},
-                                                               {3, "parvo8Way.jpg", 0}};
-    for (const auto& [ways, picture, hidden] : variants) {
-        EXPECT_STREQ(smallKeypadVariant(ways).pictureFile, picture) << ways;
-        EXPECT_EQ(smallKeypadVariant(ways).hiddenKeys, hidden) << ways;
     }
 }
 

@@ -97,9 +97,11 @@ TEST_F(SimulatedKeypad, KeepsWrittenDefaultsAcrossARestart) {
 }
 
 TEST(SimulationSpec, RejectsWhatItCannotRead) {
-    for (const char* bad : {"keys=7", "type=x", "type=99", "type=9", "serial=short", "colour=3",
-                            "brightness=10", "buzzer=2", "period=10", "options=256", "delay=60001",
-                            "version=", "nonsense=1", "keys", "usb=fast"}) {
+    for (const char* bad :
+         {"keys=7",      "type=x",        "type=99",    "type=9",    "serial=short",
+          "colour=3",    "brightness=10", "buzzer=2",   "period=10", "options=256",
+          "delay=60001", "version=",      "nonsense=1", "keys",      "usb=fast",
+          "press=0@5",   "press=17@5",    "press=3",    "press=3@x", "press="}) {
         sim::SimulationSpec spec;
         std::string error;
         EXPECT_FALSE(sim::parseSimulationSpec(bad, spec, error)) << bad;

@@ -260,15 +260,12 @@ class Form1Test : public QObject {
         QCOMPARE(world->clock->waitsWithoutBusyCursor, 0);
     }
 
+    // The file's every key is the save job's; here that it is this keypad's snapshot.
     void saveChangesWritesDefaultsThenTheSnapshot() {
-        start("keys=8,brightness=4,period=6");
+        start("keys=8,brightness=4");
         click("button8");
         QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{9, {}}}));
-        std::string saved = fileBytes(world->settingsFile());
-        for (const char* line : {" FirstUp=Yes", " LedBrightness=4", " BuzzerPeriod=5",
-                                 " SerialNumber=QK0000012345"}) {
-            QVERIFY2(saved.find(line) != std::string::npos, line);
-        }
+        QVERIFY(fileBytes(world->settingsFile()).find(" LedBrightness=4\r\n") != std::string::npos);
     }
 
     // The menu items reach their jobs: a cancelled export, an import of a wrongly named file.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "../support/sent_commands.h"
 #include "device/hid_backend.h"
 #include "selftest/keyboard_reader.h"
 #include "selftest/stage_list.h"
@@ -19,11 +20,7 @@ struct Typed {
 
 std::unique_ptr<Typed> keypad(const std::string& spec) {
     auto typed = std::make_unique<Typed>();
-    std::string error;
-    auto made = sim::makeSimulation(spec, error);
-    EXPECT_TRUE(made) << error;
-    typed->simulation = *made;
-    hid::setBackend(std::make_shared<sim::SimBackend>(typed->simulation.bus));
+    hid::setBackend(recordingSimulation(spec, typed->simulation, [](const SentCommand&) {}));
     EXPECT_TRUE(typed->reader.open());
     return typed;
 }

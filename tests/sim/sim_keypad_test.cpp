@@ -11,10 +11,7 @@
 namespace lumora_usb_encoder {
 namespace {
 
-class SimulatedKeypad : public testing::KeypadWorld {
-  protected:
-    sim::KeypadFaults& faults() { return simulation.keypad->faults; }
-};
+class SimulatedKeypad : public testing::KeypadWorld {};
 
 TEST_F(SimulatedKeypad, ReportsEveryVariant) {
     struct Case {
@@ -48,7 +45,7 @@ TEST_F(SimulatedKeypad, FaultsGiveTheirResults) {
         {testing::Fault::BadSizeByte, -8},   {testing::Fault::Unplug, -1}};
     for (auto [fault, result] : cases) {
         start();
-        testing::putFault(faults(), fault);
+        testing::putFault(simulation.keypad->faults, fault);
         EXPECT_EQ(sendByte(Command::LedBrightness, 4), result) << testing::faultName(fault);
         closeKeypad();
     }
@@ -57,7 +54,7 @@ TEST_F(SimulatedKeypad, FaultsGiveTheirResults) {
         {{.acknowledgeReports = 3}, 0}, {{.replyDelayMs = 4990}, 0}, {{.replyDelayMs = 5010}, -6}};
     for (const auto& [timed, result] : timing) {
         start();
-        faults() = timed;
+        simulation.keypad->faults = timed;
         EXPECT_EQ(sendByte(Command::LedBrightness, 4), result) << timed.replyDelayMs;
         closeKeypad();
     }

@@ -165,8 +165,7 @@ VirtualBus::Presence* VirtualBus::presenceLocked(uint64_t id) {
 }
 
 void VirtualBus::queueReport(const BusDevice* device, int interfaceNumber, PendingReport report) {
-    // Called once: the report moves into the queue.
-    queueReports(device, interfaceNumber, 1, [&report](size_t) { return std::move(report); });
+    queueReports(device, interfaceNumber, 1, [&report](size_t) { return report; });
 }
 
 void VirtualBus::queueReports(const BusDevice* device, int interfaceNumber, size_t count,
@@ -181,7 +180,7 @@ void VirtualBus::queueReports(const BusDevice* device, int interfaceNumber, size
             for (size_t i = 0; i < count; ++i) {
                 PendingReport report = make(i);
                 report.readyAt += frameDelay;
-                queue.push(std::move(report));
+                queue.push(report);
             }
             return;
         }

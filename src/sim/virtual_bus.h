@@ -68,7 +68,7 @@ class ReportQueue {
   public:
     bool empty() const { return head_ == items_.size(); }
     const PendingReport& front() const { return items_[head_]; }
-    void push(PendingReport report) { items_.push_back(std::move(report)); }
+    void push(const PendingReport& report) { items_.push_back(report); }
     // Room for `count` more at once, rather than growing step by step during a burst; still
     // by doubling, so that bursts that pile up unread cost linear time.
     void reserveMore(size_t count) {

@@ -27,8 +27,7 @@ TEST(Quillonctl, StatusAndDevicesAsJson) {
 
 // A trace shows each report written (the frames themselves are checked in the framing tests).
 TEST(Quillonctl, ExitCodesMessagesAndTraces) {
-    const std::string data = QUILLON_TEST_DATA,
-                      sample = data + "/../../samples/firmware/sim-keypad-7.3.txt";
+    const std::string data = QUILLON_TEST_DATA;
     const std::string upgrade = "--simulate --settings " + ::testing::TempDir() +
                                 "/cli_refusals/USBUtilityCfg.ini firmware ";
     const std::tuple<std::string, int, const char*> cases[] = {
@@ -52,7 +51,8 @@ TEST(Quillonctl, ExitCodesMessagesAndTraces) {
         {upgrade + "--trace upgrade " + data + "/firmware/srec_single.txt --yes", 2,
          "no reset vector"},
         {upgrade + "--trace upgrade /nonexistent.txt --yes", 2, "cannot read"},
-        {upgrade + "upgrade " + sample, 4, "not started"},  // no --yes, no terminal: No
+        {upgrade + "upgrade " QUILLON_SAMPLE_FIRMWARE, 4,
+         "not started"},  // no --yes, no terminal: No
         {upgrade + "--trace restore-settings", 2, "cannot read"},
         {upgrade, 2, ""},
     };

@@ -12,8 +12,7 @@
 namespace lumora_usb_encoder {
 
 // The firmware image the simulated keypad takes: version 7.3.
-inline const std::string kSample =
-    std::string(QUILLON_TEST_DATA) + "/../../samples/firmware/sim-keypad-7.3.txt";
+inline const std::string kSample = QUILLON_SAMPLE_FIRMWARE;
 
 // A keypad whose settings all differ from what new firmware starts with.
 inline sim::SimulationSpec keypadWithItsOwnSettings() {

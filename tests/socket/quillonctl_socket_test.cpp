@@ -50,8 +50,6 @@ TEST(QuillonSim, SilentClientsAndWatchersCannotLockIt) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
-const std::string kSample =
-    std::string(QUILLON_TEST_DATA) + "/../../samples/firmware/sim-keypad-7.3.txt";
 // STX, the command digits "0C" (12), the length digits "00": the upgrade mode command.
 const std::string kUpgradeModeOnTheWire = "02 30 43 30 30 03";
 
@@ -76,7 +74,7 @@ TEST(QuillonctlRamLoader, RefusedBeforeTheKeypadIsSentToItsLoader) {
     for (const auto& c : cases) {
         auto run = runQuillonctl(c.backend + " --trace --yes --settings " +
                                      (folder / "USBUtilityCfg.ini").string() +
-                                     " firmware upgrade " + kSample + c.ramBsl,
+                                     " firmware upgrade " QUILLON_SAMPLE_FIRMWARE + c.ramBsl,
                                  "XDG_DATA_HOME=" + (folder / "empty").string());
         EXPECT_EQ(run.exitCode, 4) << c.backend << c.ramBsl << "\n" << run.err;
         EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;

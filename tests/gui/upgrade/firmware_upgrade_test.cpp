@@ -23,7 +23,7 @@ using namespace lumora_usb_encoder::testing;
 
 namespace {
 
-const QString kSample = QUILLON_SAMPLE_IMAGE;
+const QString kSample = QUILLON_SAMPLE_FIRMWARE;
 
 // Holds the windows' loader counts at a gate, and counts them.
 struct LoaderGate {

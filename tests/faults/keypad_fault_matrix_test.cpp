@@ -41,8 +41,7 @@ struct FaultyWorld {
     bool callerShows = false;  // the failure is the window's to show (its status display)
 
     explicit FaultyWorld(const std::string& spec) {
-        std::string error;
-        simulation = *sim::makeSimulation(spec, error);
+        simulation = simulationOf(spec);
         hid::setBackend(std::make_shared<hid::TracingBackend>(
             std::make_shared<sim::SimBackend>(simulation.bus),
             [this](const std::string& line) { onTrace(line); }));

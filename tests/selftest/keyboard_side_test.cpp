@@ -20,7 +20,8 @@ struct Typed {
 
 std::unique_ptr<Typed> keypad(const std::string& spec) {
     auto typed = std::make_unique<Typed>();
-    hid::setBackend(recordingSimulation(spec, typed->simulation, [](const SentCommand&) {}));
+    typed->simulation = simulationOf(spec);
+    hid::setBackend(std::make_shared<sim::SimBackend>(typed->simulation.bus));
     EXPECT_TRUE(typed->reader.open());
     return typed;
 }

@@ -61,17 +61,22 @@ inline std::vector<SentCommand> tracedCommands(const std::string& trace) {
     return sent;
 }
 
-// Makes the simulated keypad of `spec` into `simulation`, and a backend to it that hands `onSent`
-// each command written.
-inline std::shared_ptr<hid::Backend> recordingSimulation(
-    const std::string& spec, sim::Simulation& simulation,
-    std::function<void(const SentCommand&)> onSent) {
+// The simulated keypad of `spec`; a spec the test got wrong ends the test.
+inline sim::Simulation simulationOf(const std::string& spec) {
     std::string error;
     auto made = sim::makeSimulation(spec, error);
     if (!made) {
         throw std::invalid_argument(error);
     }
-    simulation = *made;
+    return *made;
+}
+
+// Makes the simulated keypad of `spec` into `simulation`, and a backend to it that hands `onSent`
+// each command written.
+inline std::shared_ptr<hid::Backend> recordingSimulation(
+    const std::string& spec, sim::Simulation& simulation,
+    std::function<void(const SentCommand&)> onSent) {
+    simulation = simulationOf(spec);
     return std::make_shared<hid::TracingBackend>(
         std::make_shared<sim::SimBackend>(simulation.bus),
         [onSent = std::move(onSent)](const std::string& line) {

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string_view>
 
-#include "device/socket_backend.h"
-#include "device/socket_codec.h"
-#include "device/socket_transport.h"
+#include "socket/codec.h"
+#include "socket/line_transport.h"
+#include "socket/socket_backend.h"
 
 namespace hid = lumora_usb_encoder::hid;
 namespace wire = hid::wire;

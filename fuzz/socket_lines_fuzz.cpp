@@ -4,7 +4,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "device/socket_protocol.h"
+#include "socket/answer.h"
+#include "socket/request.h"
 
 namespace wire = lumora_usb_encoder::hid::wire;
 

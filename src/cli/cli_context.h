@@ -22,7 +22,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "sim/app_options.h"
+#include "app/app_options.h"
 #include "support/user_interface.h"
 
 namespace lumora_usb_encoder::cli {

@@ -2,9 +2,9 @@
 
 #include <iostream>
 
+#include "app/app_options.h"
 #include "device/device_connection.h"
 #include "settings/settings_file.h"
-#include "sim/app_options.h"
 
 namespace lumora_usb_encoder::cli {
 

@@ -67,7 +67,7 @@ int upgradeFirmware(Context& ctx, const std::string& image, const std::string& r
         ctx.err() << problem << "Or name a RAM BSL image with --ram-bsl FILE.\n";
         return UpgradeFailed;
     }
-    if (BslLibrary::BSL_NumOfUSBDevices(0x2047, 0x0200) > 0) {
+    if (BslLibrary::BSL_NumOfUSBDevices(kLoaderVendorId, kLoaderProductId) > 0) {
         SilentUserInterface quiet;
         (void)rescanKeypad(quiet);  // a keypad may be there too; the loader is what counts
     } else if (!ctx.openKeypad()) {

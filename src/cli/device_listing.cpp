@@ -13,8 +13,6 @@ namespace lumora_usb_encoder::cli {
 
 namespace {
 
-constexpr uint16_t kLoaderProductId = 0x0200;
-
 struct Listed {
     hid::DeviceInfo info;
     bool access = true;

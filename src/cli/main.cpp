@@ -2,10 +2,10 @@
 #include <iostream>
 #include <vector>
 
+#include "app/app_options.h"
+#include "app/command_line.h"
 #include "cli/cli_context.h"
 #include "cli/command_context.h"
-#include "sim/app_options.h"
-#include "sim/command_line.h"
 
 namespace lumora_usb_encoder::cli {
 

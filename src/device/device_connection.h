@@ -11,6 +11,9 @@ namespace lumora_usb_encoder {
 inline constexpr uint16_t kKeypadVendorId = 0x2047;
 inline constexpr uint16_t kKeypadProductId = 0x09BF;
 inline constexpr uint8_t kKeypadInterface = 1;
+// The keypad in its USB bootstrap loader, on the keypad's own vendor id.
+inline constexpr uint16_t kLoaderVendorId = kKeypadVendorId;
+inline constexpr uint16_t kLoaderProductId = 0x0200;
 inline constexpr uint8_t kAnyInterface = 255;
 inline constexpr int kDeviceTextSize = 48;  // manufacturer and product buffers of the scan
 

@@ -6,10 +6,10 @@ namespace {
 
 class TracingDevice final : public Device {
   public:
-    TracingDevice(std::unique_ptr<Device> inner, TracingBackend::Sink& sink)
-        : inner_(std::move(inner)), sink_(sink) {}
+    TracingDevice(std::unique_ptr<Device> inner, TracingBackend::Listener& listener)
+        : inner_(std::move(inner)), listener_(listener) {}
     int write(const uint8_t* data, size_t length) override {
-        sink_(traceLine('>', data, length));
+        listener_({TracedReport::Direction::Written, {data, length}});
         return inner_->write(data, length);
     }
     int read(uint8_t* data, size_t length) override {
@@ -26,23 +26,23 @@ class TracingDevice final : public Device {
   private:
     int traced(int result, const uint8_t* data) {
         if (result > 0) {
-            sink_(traceLine('<', data, static_cast<size_t>(result)));
+            listener_({TracedReport::Direction::Read, {data, static_cast<size_t>(result)}});
         }
         return result;
     }
     std::unique_ptr<Device> inner_;
-    TracingBackend::Sink& sink_;
+    TracingBackend::Listener& listener_;
 };
 
 }  // namespace
 
-std::string traceLine(char direction, const uint8_t* data, size_t length) {
+std::string traceLine(const TracedReport& report) {
     static const char* digits = "0123456789abcdef";
-    std::string line(1, direction);
-    for (size_t i = 0; i < length; ++i) {
+    std::string line(1, report.direction == TracedReport::Direction::Written ? '>' : '<');
+    for (uint8_t byte : report.bytes) {
         line += ' ';
-        line += digits[data[i] >> 4];
-        line += digits[data[i] & 0x0F];
+        line += digits[byte >> 4];
+        line += digits[byte & 0x0F];
     }
     return line;
 }
@@ -52,7 +52,7 @@ std::unique_ptr<Device> TracingBackend::openPath(const std::string& path) {
     if (!device) {
         return nullptr;
     }
-    return std::make_unique<TracingDevice>(std::move(device), sink_);
+    return std::make_unique<TracingDevice>(std::move(device), listener_);
 }
 
 }  // namespace lumora_usb_encoder::hid

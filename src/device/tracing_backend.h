@@ -1,20 +1,29 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "device/hid_backend.h"
 
 namespace lumora_usb_encoder::hid {
 
-// Passes every call to `inner` and reports each report written ("> ") and read ("< ") as one
-// line of lower-case hex pairs. Empty polls are not reported.
+// One report as it crossed the device layer.
+struct TracedReport {
+    enum class Direction { Written, Read };
+    Direction direction;
+    std::span<const uint8_t> bytes;
+};
+
+// Passes every call to `inner` and hands `listener` each report written and each report read.
+// Empty polls are not reported. The listener is called on the thread of the exchange.
 class TracingBackend final : public Backend {
   public:
-    using Sink = std::function<void(const std::string& line)>;
-    TracingBackend(std::shared_ptr<Backend> inner, Sink sink)
-        : inner_(std::move(inner)), sink_(std::move(sink)) {}
+    using Listener = std::function<void(const TracedReport& report)>;
+    TracingBackend(std::shared_ptr<Backend> inner, Listener listener)
+        : inner_(std::move(inner)), listener_(std::move(listener)) {}
     std::vector<DeviceInfo> enumerate(uint16_t vendorId, uint16_t productId) override {
         return inner_->enumerate(vendorId, productId);
     }
@@ -28,9 +37,10 @@ class TracingBackend final : public Backend {
 
   private:
     std::shared_ptr<Backend> inner_;
-    Sink sink_;
+    Listener listener_;
 };
 
-std::string traceLine(char direction, const uint8_t* data, size_t length);
+// "> " for a report written, "< " for one read, then its bytes as lower-case hex pairs.
+std::string traceLine(const TracedReport& report);
 
 }  // namespace lumora_usb_encoder::hid

@@ -58,7 +58,7 @@ std::optional<Frame> parseCommand(const uint8_t* data, size_t length) {
 }  // namespace
 
 SimKeypad::SimKeypad(std::weak_ptr<VirtualBus> bus, KeypadVariant variant,
-                     const KeypadSettings& factory)
+                     const KeypadMemory& factory)
     : bus_(std::move(bus)),
       variant_(std::move(variant)),
       factory_(factory),

@@ -9,14 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "device/device_connection.h"
 #include "device/keypad_commands.h"
 #include "sim/virtual_bus.h"
 
 namespace lumora_usb_encoder::sim {
 
-// The settings a keypad keeps; `defaults` survive restarts, `factory` is what a factory reset
-// brings back.
-struct KeypadSettings {
+// The settings in the keypad's memory: `defaults` survive restarts, `factory` is what a factory
+// reset brings back.
+struct KeypadMemory {
     uint8_t ledBrightness = 5;
     uint8_t ledColour = 0;
     uint8_t buzzer = 1;
@@ -48,10 +49,10 @@ struct KeypadFaults {
 
 class SimKeypad final : public BusDevice, public std::enable_shared_from_this<SimKeypad> {
   public:
-    SimKeypad(std::weak_ptr<VirtualBus> bus, KeypadVariant variant, const KeypadSettings& factory);
+    SimKeypad(std::weak_ptr<VirtualBus> bus, KeypadVariant variant, const KeypadMemory& factory);
 
-    uint16_t vendorId() const override { return 0x2047; }
-    uint16_t productId() const override { return 0x09BF; }
+    uint16_t vendorId() const override { return kKeypadVendorId; }
+    uint16_t productId() const override { return kKeypadProductId; }
     std::vector<int> interfaces() const override { return {0, 1}; }
     std::u16string manufacturer() const override { return u"Vorla"; }
     std::u16string product() const override { return u"Quillon Keypad"; }
@@ -64,8 +65,8 @@ class SimKeypad final : public BusDevice, public std::enable_shared_from_this<Si
 
     // Test access; take the bus lock around them when other threads run.
     KeypadFaults faults;
-    KeypadSettings& current() { return current_; }
-    KeypadSettings& defaults() { return defaults_; }
+    KeypadMemory& current() { return current_; }
+    KeypadMemory& defaults() { return defaults_; }
     KeypadVariant& variant() { return variant_; }
     int commandsReceived() const { return commandsReceived_; }
     // A key press frame during the self test (command 8 reply with the key's number).
@@ -92,9 +93,9 @@ class SimKeypad final : public BusDevice, public std::enable_shared_from_this<Si
 
     std::weak_ptr<VirtualBus> bus_;
     KeypadVariant variant_;
-    KeypadSettings factory_;
-    KeypadSettings defaults_;
-    KeypadSettings current_;
+    KeypadMemory factory_;
+    KeypadMemory defaults_;
+    KeypadMemory current_;
     int commandsReceived_ = 0;
     uint8_t lastCommand_ = 0;
 };
@@ -109,7 +110,7 @@ struct KeyPress {
 };
 struct SimulationSpec {
     KeypadVariant variant;
-    KeypadSettings factory;
+    KeypadMemory factory;
     KeypadFaults faults;
     std::vector<KeyPress> presses;
     bool absent = false;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "device/device_connection.h"
 #include "sim/sim_keypad.h"
 #include "sim/virtual_bus.h"
 
@@ -46,8 +47,8 @@ class SimLoader final : public BusDevice, public std::enable_shared_from_this<Si
 
     SimLoader(std::weak_ptr<VirtualBus> bus, std::weak_ptr<SimKeypad> keypad);
 
-    uint16_t vendorId() const override { return 0x2047; }
-    uint16_t productId() const override { return 0x0200; }
+    uint16_t vendorId() const override { return kLoaderVendorId; }
+    uint16_t productId() const override { return kLoaderProductId; }
     std::vector<int> interfaces() const override { return {0}; }
     std::u16string product() const override;
     void hostWrite(int interfaceNumber, const uint8_t* data, size_t length, uint32_t now) override;

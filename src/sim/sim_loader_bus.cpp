@@ -14,7 +14,7 @@ constexpr uint32_t kLeaveAfterMs = 10;  // USB transfers in flight still complet
 // A firmware new to the keypad knows nothing of what the old one stored: the upgrade's restore
 // brings the variant, serial number and settings back.
 void forgetSettings(SimKeypad& keypad) {
-    keypad.current() = KeypadSettings{};
+    keypad.current() = KeypadMemory{};
     keypad.current().options = 0;
     keypad.defaults() = keypad.current();
     keypad.variant().serialNumber = std::string(SimKeypad::kSerialLength, '0');

@@ -75,7 +75,7 @@ bool parsePresses(const std::string& value, std::vector<KeyPress>& presses) {
 bool applyItem(const std::string& key, const std::string& value, SimulationSpec& spec,
                bool& optionsGiven) {
     long n = 0;
-    KeypadSettings& f = spec.factory;
+    KeypadMemory& f = spec.factory;
     if (key == "keys") {
         if (!parseNumber(value, 5, 16, n) || (n != 5 && n != 6 && n != 8 && n != 12 && n != 16)) {
             return false;

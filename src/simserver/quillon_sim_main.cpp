@@ -8,9 +8,9 @@
 #include <mutex>
 #include <string>
 
-#include "sim/command_line.h"
+#include "app/command_line.h"
 #include "sim/sim_keypad.h"
-#include "sim/sim_server.h"
+#include "simserver/sim_server.h"
 
 namespace lumora_usb_encoder::sim {
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "device/device_connection.h"
 #include "device/keypad_commands.h"
 #include "firmware/bsl_library.h"
 #include "firmware/image_check.h"
@@ -28,7 +29,7 @@ constexpr uint32_t kLoaderPollMs = 100;
 bool waitForLoader(uint32_t waitMs) {
     uint32_t start = GetTickCount();
     for (;;) {
-        if (BslLibrary::BSL_NumOfUSBDevices(0x2047, 0x0200) > 0) {
+        if (BslLibrary::BSL_NumOfUSBDevices(kLoaderVendorId, kLoaderProductId) > 0) {
             return true;
         }
         if (GetTickCount() - start >= waitMs) {

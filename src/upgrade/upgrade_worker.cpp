@@ -1,5 +1,6 @@
 #include "upgrade/upgrade_worker.h"
 
+#include "device/device_connection.h"
 #include "firmware/firmware_resources.h"
 #include "firmware/image_check.h"
 #include "firmware/loader_protocol.h"
@@ -37,7 +38,7 @@ std::optional<std::string> installedRamLoaderPath() {
 }
 
 bool firstLoaderIsSimulated() {
-    auto found = hid::backend().enumerate(0x2047, 0x0200);
+    auto found = hid::backend().enumerate(kLoaderVendorId, kLoaderProductId);
     return !found.empty() && found.front().product == loader::kSimulatedProduct;
 }
 

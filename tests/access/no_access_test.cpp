@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "../support/recording_ui.h"
 #include "cli/device_listing.h"
+#include "common/recording_ui.h"
 #include "device/device_access.h"
 #include "device/device_connection.h"
 #include "firmware/bsl_library.h"

@@ -6,8 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "../support/sent_commands.h"
 #include "cli_runner.h"
+#include "common/sent_commands.h"
 
 namespace lumora_usb_encoder {
 namespace {
@@ -16,7 +16,7 @@ using testing::runQuillonctl;
 
 std::optional<std::vector<uint8_t>> tableSent(const std::string& trace) {
     for (const auto& sent : testing::tracedCommands(trace)) {
-        if (sent.command == 5) {
+        if (sent.command == Command::CodeTable) {
             return sent.payload;
         }
     }

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "../support/recording_ui.h"
+#include "common/recording_ui.h"
 #include "scripted_device.h"
 
 namespace lumora_usb_encoder {

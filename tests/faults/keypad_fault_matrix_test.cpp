@@ -44,7 +44,7 @@ struct FaultyWorld {
         simulation = simulationOf(spec);
         hid::setBackend(std::make_shared<hid::TracingBackend>(
             std::make_shared<sim::SimBackend>(simulation.bus),
-            [this](const std::string& line) { onTrace(line); }));
+            [this](const hid::TracedReport& line) { onTrace(line); }));
         EXPECT_TRUE(openAndReadStatus(ui, fields, true));
         ui.messages.clear();
     }
@@ -58,7 +58,7 @@ struct FaultyWorld {
 
     // Runs before each traced write is carried out and after each read, so a reply fault set
     // on the faulted write is over by the time anything else happens.
-    void onTrace(const std::string& line) {
+    void onTrace(const hid::TracedReport& line) {
         auto& faults = simulation.keypad->faults;
         if (replyFaultArmed) {
             endReplyFault(faults);
@@ -95,7 +95,7 @@ struct Sequence {
     std::set<std::string> messages;         // what it may say when it did not
     // Commands whose answer the job does not wait for: the factory reset (the keypad restarts
     // at once) and the self test's LED steps, which its restore puts right in any case.
-    std::set<int> unanswered = {};
+    std::set<Command> unanswered = {};
     // False where the caller shows the failure its own way (a status line, a failed stage).
     bool failureIsSaid = true;
 };
@@ -155,8 +155,8 @@ const std::set<std::string> kResetMessages = {"Please power off/on the Quillonâ„
                                               "Vorla Quillonâ„¢ not connected.."};
 const std::set<std::string> kSaveMessages = {"Unable to Write Default..",
                                              "Unable to Save Config file."};
-constexpr int kReset = 10;  // the factory reset command
-constexpr int kBrightness = 2;
+constexpr Command kReset = Command::FactoryReset;
+constexpr Command kBrightness = Command::LedBrightness;
 
 const std::vector<Sequence>& sequences() {
     static const std::vector<Sequence> all = {

@@ -8,8 +8,8 @@
 #include <optional>
 #include <set>
 
-#include "../support/sent_commands.h"
 #include "../upgrade/upgrade_world.h"
+#include "common/world.h"
 #include "keypad_fault.h"
 
 namespace lumora_usb_encoder::testing {
@@ -56,7 +56,7 @@ struct FaultyUpgrade : UpgradeWorld {
                 world.loader->faults.unplugAfterReports = 1;
             }
         };
-        onReport = [this](const std::string& line) {
+        onReport = [this](const hid::TracedReport& line) {
             auto& faults = world.simulation.keypad->faults;
             if (replyFaultOn) {
                 endReplyFault(faults);
@@ -65,7 +65,8 @@ struct FaultyUpgrade : UpgradeWorld {
             auto sent = decodeWritten(line);
             // The loader's reports pass here too; before the programming only the upgrade mode
             // command counts.
-            bool upgradeMode = atUpgradeMode && !programmed && sent && sent->command == 12;
+            bool upgradeMode =
+                atUpgradeMode && !programmed && sent && sent->command == Command::UpgradeMode;
             if (!upgradeMode && (!programmed || !sent || ++restoreCommands != restoreCommand)) {
                 return;
             }

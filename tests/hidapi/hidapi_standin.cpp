@@ -11,7 +11,7 @@
 #include <mutex>
 #include <string>
 
-#include "device/socket_backend.h"
+#include "socket/socket_backend.h"
 
 namespace hid = lumora_usb_encoder::hid;
 

@@ -17,6 +17,7 @@ namespace fs = std::filesystem;
 const std::map<std::string, std::set<std::string>> kAllowed = {
     {"support", {}},
     {"device", {"support"}},
+    {"socket", {"support", "device"}},
     {"codetable", {"support", "device"}},
     {"settings", {"support", "device"}},
     {"firmware", {"support", "device"}},
@@ -26,11 +27,14 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"sim",
      {"support", "device", "firmware/loader_protocol.h", "firmware/firmware_resources.h",
       "firmware/ti_txt.h"}},
-    {"simserver", {"support", "device", "sim"}},
+    {"app", {"support", "device", "socket", "sim"}},
+    {"simserver", {"support", "device", "socket", "sim", "app"}},
     {"cli",
-     {"support", "device", "codetable", "settings", "firmware", "upgrade", "selftest", "sim"}},
+     {"support", "device", "socket", "codetable", "settings", "firmware", "upgrade", "selftest",
+      "sim", "app"}},
     {"gui",
-     {"support", "device", "codetable", "settings", "firmware", "upgrade", "selftest", "sim"}},
+     {"support", "device", "socket", "codetable", "settings", "firmware", "upgrade", "selftest",
+      "sim", "app"}},
 };
 
 bool allowed(const std::string& folder, const std::string& included) {

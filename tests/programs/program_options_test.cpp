@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "../cli/cli_runner.h"
-#include "sim/app_options.h"
-#include "sim/toolkit_arguments.h"
+#include "app/app_options.h"
+#include "app/toolkit_arguments.h"
 #include "support/build_info.h"
 
 namespace lumora_usb_encoder {

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "../support/sent_commands.h"
+#include "common/world.h"
 #include "device/hid_backend.h"
 #include "selftest/keyboard_reader.h"
 #include "selftest/stage_list.h"
 #include "sim/sim_keypad.h"
-#include "sim/sim_server_session.h"
+#include "simserver/sim_server_session.h"
 #include "support/clock.h"
 
 namespace lumora_usb_encoder::testing {

@@ -8,7 +8,7 @@
 #include "../cli/cli_runner.h"
 #include "../socket/quillon_sim_process.h"
 #include "../socket/temp_socket.h"
-#include "../support/sent_commands.h"
+#include "common/sent_commands.h"
 
 namespace lumora_usb_encoder::testing {
 namespace {
@@ -20,9 +20,11 @@ TEST(QuillonctlSelfTest, KeysStageReportsThePressAndPutsTheTableBack) {
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("keys: key 3 (F17)"), std::string::npos) << run.out;
     auto sent = tracedCommands(run.err);
-    auto table = std::find_if(sent.rbegin(), sent.rend(), [](auto& s) { return s.command == 7; });
+    auto table = std::find_if(sent.rbegin(), sent.rend(),
+                              [](auto& s) { return s.command == Command::KeypadType; });
     ASSERT_TRUE(table != sent.rend());
-    EXPECT_EQ(*table, (SentCommand{7, {2}})) << "the last table type sent puts the table back";
+    EXPECT_EQ(*table, (SentCommand{Command::KeypadType, {2}}))
+        << "the last table type sent puts the table back";
 }
 
 std::string ask(const std::string& socket, const std::string& line) {

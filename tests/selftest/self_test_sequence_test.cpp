@@ -70,7 +70,10 @@ TEST_F(SelfTestSequence, BrightnessGoesBackTwiceAndThePeriodAsRead) {
     auto sent = sentSettings();
     ASSERT_GE(sent.size(), 4U);  // the end of the brightness steps, then the restore
     EXPECT_EQ(std::vector(sent.end() - 4, sent.end()),
-              (std::vector<SentCommand>{{2, {5}}, {7, {1}}, {6, {4}}, {2, {5}}}));
+              (std::vector<SentCommand>{{Command::LedBrightness, {5}},
+                                        {Command::KeypadType, {1}},
+                                        {Command::BuzzerPeriod, {4}},
+                                        {Command::LedBrightness, {5}}}));
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -80,7 +83,8 @@ TEST_F(SelfTestSequence, RefusedFullBrightnessEndsTheRunSilentlyAndOnlyThePeriod
     auto outcome = runSelfTest(begun, stages(true, true, true, true), port, port.closeForm);
     using enum StageResult;
     EXPECT_EQ(outcome.stages, (std::array{Failed, NotRun, NotRun, NotRun}));
-    EXPECT_EQ(sentSettings(), (std::vector<SentCommand>{{2, {0}}, {2, {8}}}));
+    EXPECT_EQ(sentSettings(), (std::vector<SentCommand>{{Command::LedBrightness, {0}},
+                                                        {Command::LedBrightness, {8}}}));
     EXPECT_TRUE(port.ticked.empty());
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_FALSE(restoreAfterSelfTest(begun, ui));
@@ -97,7 +101,7 @@ TEST_F(SelfTestSequence, CloseDuringABuzzerWaitStillSendsTheNextSetting) {
     EXPECT_EQ(outcome.stages, (std::array{NotRun, NotRun, Closed, NotRun}));
     auto sent = sentSettings();
     ASSERT_FALSE(sent.empty());
-    EXPECT_EQ(sent.back(), (SentCommand{13, {3}}));
+    EXPECT_EQ(sent.back(), (SentCommand{Command::BuzzerStatus, {3}}));
     EXPECT_TRUE(port.ticked.empty());
 }
 

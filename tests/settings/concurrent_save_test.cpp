@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <random>
 
-#include "../support/recording_ui.h"
-#include "../support/temp_folder.h"
+#include "common/recording_ui.h"
+#include "common/temp_folder.h"
 #include "settings/config_files.h"
 #include "settings/settings_file.h"
 #include "settings/settings_ini.h"

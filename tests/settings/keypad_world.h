@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "../support/recording_ui.h"
-#include "../support/sent_commands.h"
-#include "../support/temp_folder.h"
+#include "common/recording_ui.h"
+#include "common/temp_folder.h"
+#include "common/world.h"
 #include "device/device_connection.h"
 
 namespace lumora_usb_encoder::testing {
@@ -35,7 +35,7 @@ class KeypadWorld : public ::testing::Test {
     std::vector<SentCommand> sentSettings() const {
         std::vector<SentCommand> settings;
         std::copy_if(written.begin(), written.end(), std::back_inserter(settings),
-                     [](const SentCommand& sent) { return sent.command != 1; });
+                     [](const SentCommand& sent) { return sent.command != Command::Status; });
         return settings;
     }
 

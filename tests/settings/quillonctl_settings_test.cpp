@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "../cli/cli_runner.h"
-#include "../support/temp_folder.h"
+#include "common/temp_folder.h"
 #include "keypad_world.h"
 
 namespace lumora_usb_encoder {
@@ -15,9 +15,9 @@ using testing::runQuillonctl;
 using testing::TempFolder;
 
 // The command codes of the reports written, from a --trace log.
-std::vector<int> commandsWritten(const std::string& trace) {
+std::vector<Command> commandsWritten(const std::string& trace) {
     auto sent = testing::tracedCommands(trace);
-    std::vector<int> codes(sent.size());
+    std::vector<Command> codes(sent.size());
     std::transform(sent.begin(), sent.end(), codes.begin(), [](auto& s) { return s.command; });
     return codes;
 }
@@ -27,17 +27,23 @@ TEST(QuillonctlSettings, FirstUseRestoreSendsNothingASavedFileIsSentBack) {
     auto first = runQuillonctl("--simulate --trace config restore",
                                "XDG_DATA_HOME=" + folder.path().string());
     EXPECT_EQ(first.exitCode, 2);
-    EXPECT_EQ(commandsWritten(first.err), (std::vector<int>{1})) << "only the status read";
+    EXPECT_EQ(commandsWritten(first.err), (std::vector<Command>{Command::Status}))
+        << "only the status read";
     EXPECT_NE(fileBytes(folder.file("VorlaInterface/USBUtilityCfg.ini")).find(" FirstUp=\r\n"),
               std::string::npos);
     std::string settings = folder.file("cfg/USBUtilityCfg.ini");
     auto save = runQuillonctl("--simulate=keys=8,type=2 --settings " + settings + " --trace save");
     ASSERT_EQ(save.exitCode, 0) << save.err;
-    EXPECT_EQ(commandsWritten(save.err), (std::vector<int>{9, 1}));
+    EXPECT_EQ(commandsWritten(save.err),
+              (std::vector<Command>{Command::WriteDefaults, Command::Status}));
     EXPECT_NE(fileBytes(settings).find(" KeypadLayout=2\r\n FirstUp=Yes\r\n"), std::string::npos);
     auto restore = runQuillonctl("--simulate --settings " + settings + " --trace config restore");
     EXPECT_EQ(restore.exitCode, 0) << restore.err;
-    EXPECT_EQ(commandsWritten(restore.err), (std::vector<int>{11, 10, 7, 5, 2, 3, 4, 6, 9, 1}));
+    EXPECT_EQ(commandsWritten(restore.err),
+              (std::vector<Command>{Command::Options, Command::FactoryReset, Command::KeypadType,
+                                    Command::CodeTable, Command::LedBrightness, Command::LedColour,
+                                    Command::Buzzer, Command::BuzzerPeriod, Command::WriteDefaults,
+                                    Command::Status}));
     EXPECT_NE(restore.out.find("Customise Table"), std::string::npos) << restore.out;
 }
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <numeric>
 
-#include "../support/temp_folder.h"
+#include "common/temp_folder.h"
 #include "settings/keypad_fields.h"
 #include "settings/settings_file.h"
 

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "device/socket_io.h"
+#include "socket/stream_io.h"
 
 extern char** environ;
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "device/socket_backend.h"
-#include "sim/sim_server.h"
+#include "simserver/sim_server.h"
+#include "socket/socket_backend.h"
 #include "temp_socket.h"
 
 namespace lumora_usb_encoder::testing {

@@ -9,7 +9,7 @@
 
 #include "echo_backend.h"
 #include "served_bus.h"
-#include "sim/sim_server_session.h"
+#include "simserver/sim_server_session.h"
 #include "support/clock.h"
 
 namespace lumora_usb_encoder::testing {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "device/socket_backend.h"
+#include "socket/socket_backend.h"
 
 namespace lumora_usb_encoder::testing {
 namespace {

@@ -4,9 +4,10 @@
 #include <chrono>
 #include <thread>
 
-#include "device/socket_codec.h"
-#include "device/socket_io.h"
-#include "device/socket_protocol.h"
+#include "socket/answer.h"
+#include "socket/codec.h"
+#include "socket/request.h"
+#include "socket/stream_io.h"
 
 namespace lumora_usb_encoder::hid::wire {
 namespace {

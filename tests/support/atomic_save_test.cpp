@@ -7,9 +7,9 @@
 
 #include <filesystem>
 
+#include "common/temp_folder.h"
 #include "support/file_io.h"
 #include "support/ini_file.h"
-#include "temp_folder.h"
 
 namespace lumora_usb_encoder {
 namespace {

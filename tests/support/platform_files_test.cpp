@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <tuple>
 
-#include "temp_folder.h"
+#include "common/temp_folder.h"
 
 namespace lumora_usb_encoder {
 namespace {

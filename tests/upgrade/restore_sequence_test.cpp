@@ -10,9 +10,10 @@ namespace {
 
 const std::vector<uint8_t> kSerial = {'Q', 'K', '0', '0', '0', '0', '0', '5', '4', '3', '2', '1'};
 const std::vector<uint8_t> kTable(20, 0x1E);
-const std::vector<SentCommand> kWholeRestore = {{11, {5}}, {14, kSerial}, {10, {}},
-                                                {7, {2}},  {5, kTable},   {2, {7}},
-                                                {4, {1}},  {6, {4}},      {9, {}}};
+const std::vector<SentCommand> kWholeRestore = {
+    {Command::Options, {5}},    {Command::SerialNumber, kSerial}, {Command::FactoryReset, {}},
+    {Command::KeypadType, {2}}, {Command::CodeTable, kTable},     {Command::LedBrightness, {7}},
+    {Command::Buzzer, {1}},     {Command::BuzzerPeriod, {4}},     {Command::WriteDefaults, {}}};
 
 // Brightness, colour (not sent: the restore leaves it alone), buzzer, period, type, options,
 // serial number, table.

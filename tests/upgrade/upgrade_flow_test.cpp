@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "../support/sent_commands.h"
+#include "common/world.h"
 #include "support/ini_file.h"
 #include "upgrade_world.h"
 
@@ -40,9 +40,9 @@ TEST_F(UpgradeFlow, NothingHappensUnlessTheUserSaysYesToAGoodImage) {
         {"image without a reset vector", true, bad, UpgradeOutcome::Failed, 0},
     };
     std::vector<int> sent;  // status reads left out
-    onReport = [&sent](const std::string& line) {
-        if (auto command = decodeWritten(line); command && command->command != 1) {
-            sent.push_back(command->command);
+    onReport = [&sent](const hid::TracedReport& line) {
+        if (auto command = decodeWritten(line); command && command->command != Command::Status) {
+            sent.push_back(static_cast<int>(command->command));
         }
     };
     for (const auto& [name, answer, image, outcome, questions] : cases) {

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "../firmware/loader_world.h"
-#include "../support/temp_folder.h"
+#include "common/temp_folder.h"
 #include "firmware/firmware_resources.h"
 
 namespace lumora_usb_encoder {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "../firmware/loader_world.h"
-#include "../support/recording_ui.h"
-#include "../support/temp_folder.h"
+#include "common/recording_ui.h"
+#include "common/temp_folder.h"
 #include "device/device_connection.h"
 #include "device/tracing_backend.h"
 #include "settings/keypad_settings.h"
@@ -28,14 +28,14 @@ struct UpgradeWorld {
     std::string settingsFile = scratch.file("USBUtilityCfg.ini");
     std::string backup = upgradeBackupPath(settingsFile);
     KeypadSettings original;
-    std::vector<std::string> log;                      // the upgrade's non-empty log lines
-    std::function<void(const std::string&)> onLog;     // each log line as it comes
-    std::function<void(const std::string&)> onReport;  // each traced report
+    std::vector<std::string> log;                            // the upgrade's non-empty log lines
+    std::function<void(const std::string&)> onLog;           // each log line as it comes
+    std::function<void(const hid::TracedReport&)> onReport;  // each traced report
 
     UpgradeWorld() {
         hid::setBackend(std::make_shared<hid::TracingBackend>(
             std::make_shared<sim::SimBackend>(world.simulation.bus),
-            [this](const std::string& line) {
+            [this](const hid::TracedReport& line) {
                 if (onReport) {
                     onReport(line);
                 }

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "app/app_options.h"
 #include "gui/first_paint_probe.h"
 #include "gui/main/form1.h"
 #include "gui/main/splash_form.h"
 #include "gui/selftest/keyboard_bridge.h"
 #include "gui/selftest/self_test.h"
 #include "settings/settings_file.h"
-#include "sim/app_options.h"
 
 using namespace lumora_usb_encoder;
 

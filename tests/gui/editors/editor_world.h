@@ -4,9 +4,9 @@
 #include <QtTest>
 #include <memory>
 
-#include "../../support/recording_ui.h"
-#include "../../support/sent_commands.h"
 #include "../shown_boxes.h"
+#include "common/recording_ui.h"
+#include "common/world.h"
 #include "device/device_connection.h"
 #include "gui/editors/code_table_editor_launch.h"
 #include "gui/editors/code_table_editor_window.h"
@@ -36,7 +36,7 @@ class EditorWorld {
         setClock(std::make_shared<VirtualClock>());
         MessageBox::setScripted(true);
         hid::setBackend(recordingSimulation(keypad, simulation, [this](const SentCommand& sent) {
-            if (sent.command == 5) {
+            if (sent.command == Command::CodeTable) {
                 tables.push_back(sent.payload);
             }
         }));

@@ -182,12 +182,13 @@ class Form1Test : public QObject {
 
     // A choice the keypad takes is sent and kept; a refused one is said and goes back to it.
     void listChoicesSendTheirCommandOrGoBack() {
-        const std::tuple<const char*, int, int, int, int, QString> cases[] = {
-            {"ledBrightnessCbox", 3, 2, 3, 2, "Unable to set the LED Brightness..\n"},
-            {"ledColourCbox", 0, 3, 0, 0, "Unable to set LED colour..\n"},
-            {"buzzerCbox", 0, 4, 0, 1, "Unable to set Buzzer On/Off..\n"},
-            {"buzzerPeriodCbox", 4, 6, 5, 7, "Unable to set Buzzer Period..\n"},
-            {"keypadTypeCbox", 1, 7, 1, 2, "Unable to set Keypad Type..\n"},
+        const std::tuple<const char*, int, Command, int, int, QString> cases[] = {
+            {"ledBrightnessCbox", 3, Command::LedBrightness, 3, 2,
+             "Unable to set the LED Brightness..\n"},
+            {"ledColourCbox", 0, Command::LedColour, 0, 0, "Unable to set LED colour..\n"},
+            {"buzzerCbox", 0, Command::Buzzer, 0, 1, "Unable to set Buzzer On/Off..\n"},
+            {"buzzerPeriodCbox", 4, Command::BuzzerPeriod, 5, 7, "Unable to set Buzzer Period..\n"},
+            {"keypadTypeCbox", 1, Command::KeypadType, 1, 2, "Unable to set Keypad Type..\n"},
         };
         for (const auto& [name, entry, command, payload, refused, message] : cases) {
             start();
@@ -210,7 +211,7 @@ class Form1Test : public QObject {
         QVERIFY(statusLines()[1].contains("16Way Keypad"));
         QVERIFY(statusLines()[1].endsWith("Default      Table"));
         choose("keypadTypeCbox", 2);
-        QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{7, {8}}}));
+        QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{Command::KeypadType, {8}}}));
         QCOMPARE(list("keypadTypeCbox")->currentText(), QString("Customise Table"));
         QVERIFY(statusLines()[1].endsWith("Code Table Loaded     -   Customise Table"));
         click("button1");
@@ -241,7 +242,8 @@ class Form1Test : public QObject {
         QCOMPARE(box->currentIndex(), 5);
         QTest::keyClick(box, Qt::Key_End);
         QTest::keyClick(box, Qt::Key_Up);
-        QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{2, {9}}, {2, {8}}}));
+        QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{Command::LedBrightness, {9}},
+                                                                  {Command::LedBrightness, {8}}}));
     }
 
     // The keypad is read again after the reset; one that stays away is said to be gone.
@@ -249,7 +251,7 @@ class Form1Test : public QObject {
         start("keys=8,brightness=2");
         world->simulation.keypad->current().ledBrightness = 8;
         click("button9");
-        QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{10, {}}}));
+        QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{Command::FactoryReset, {}}}));
         QCOMPARE(list("ledBrightnessCbox")->currentText(), QString("LED Brightness - 2"));
         QVERIFY(world->clock->waits > 0);
         world->simulation.keypad->faults.stayAwayAfterReset = true;
@@ -264,7 +266,7 @@ class Form1Test : public QObject {
     void saveChangesWritesDefaultsThenTheSnapshot() {
         start("keys=8,brightness=4");
         click("button8");
-        QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{9, {}}}));
+        QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{Command::WriteDefaults, {}}}));
         QVERIFY(fileBytes(world->settingsFile()).find(" LedBrightness=4\r\n") != std::string::npos);
     }
 
@@ -323,7 +325,7 @@ class Form1Test : public QObject {
         MessageBox::setNextAnswer(MessageBox::Answer::Yes);
         find<QPushButton>("btnLoadFirmware")->setFocus();
         QTest::keyClick(find<QPushButton>("btnLoadFirmware"), Qt::Key_Space);
-        QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{12, {}}}));
+        QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{Command::UpgradeMode, {}}}));
         QVERIFY(upgradeCapture().has_value());
         QCOMPARE(upgradeCapture()->serialNumber, std::string("QK0000031415"));
         QCOMPARE(upgradeCapture()->ledBrightness, uint8_t(3));

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "../../support/sent_commands.h"
-#include "../../support/temp_folder.h"
 #include "../shown_boxes.h"
+#include "common/temp_folder.h"
+#include "common/world.h"
 #include "device/device_connection.h"
 #include "gui/file_dialogs.h"
 #include "gui/message_box.h"
@@ -119,7 +119,7 @@ class GuiWorld {
         std::lock_guard lock(writtenMutex);
         std::vector<SentCommand> sent;
         std::copy_if(written.begin(), written.end(), std::back_inserter(sent),
-                     [](const SentCommand& c) { return c.command != 1; });
+                     [](const SentCommand& c) { return c.command != Command::Status; });
         return sent;
     }
     QStringList shownTexts() {

@@ -7,8 +7,8 @@
 #include <QtTest>
 #include <thread>
 
-#include "../../support/recording_ui.h"
 #include "../main/gui_world.h"
+#include "common/recording_ui.h"
 #include "gui/main/form1.h"
 #include "gui/selftest/keyboard_bridge.h"
 #include "gui/selftest/self_test.h"
@@ -92,7 +92,9 @@ class SelfTestWindowTest : public QObject {
         QCOMPARE(shown, QStringList{"Press each key  on Quillon™... \n"});
         QTest::mouseClick(must<QPushButton>(window, "endBtn"), Qt::LeftButton);
         QTRY_VERIFY(window.isNull());
-        QCOMPARE(restore(), (std::vector<SentCommand>{{7, {7}}, {6, {4}}, {2, {5}}}));
+        QCOMPARE(restore(), (std::vector<SentCommand>{{Command::KeypadType, {7}},
+                                                      {Command::BuzzerPeriod, {4}},
+                                                      {Command::LedBrightness, {5}}}));
     }
 
     void titleBarCloseWaitsForTheRestore() {
@@ -103,7 +105,9 @@ class SelfTestWindowTest : public QObject {
         QVERIFY(!window.isNull());
         QVERIFY(window->isHidden());
         QTRY_VERIFY(window.isNull());
-        QCOMPARE(restore(), (std::vector<SentCommand>{{7, {1}}, {6, {3}}, {2, {5}}}));
+        QCOMPARE(restore(), (std::vector<SentCommand>{{Command::KeypadType, {1}},
+                                                      {Command::BuzzerPeriod, {3}},
+                                                      {Command::LedBrightness, {5}}}));
     }
 
     void failedStatusReadWarnsAndCloseCloses() {
@@ -127,7 +131,9 @@ class SelfTestWindowTest : public QObject {
         QCOMPARE(window->pos(), form.pos());
         QTRY_VERIFY(must<QCheckBox>(window, "ledCheckBox")->isChecked());
         must<QPushButton>(&form, "button10")->click();  // Exit
-        QCOMPARE(restore(), (std::vector<SentCommand>{{7, {0}}, {6, {3}}, {2, {3}}}));
+        QCOMPARE(restore(), (std::vector<SentCommand>{{Command::KeypadType, {0}},
+                                                      {Command::BuzzerPeriod, {3}},
+                                                      {Command::LedBrightness, {3}}}));
         QVERIFY(hid_handle == nullptr);
     }
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "../../support/recording_ui.h"
 #include "../main/gui_world.h"
+#include "common/recording_ui.h"
 #include "device/status_record.h"
 #include "gui/main/form1.h"
 #include "gui/upgrade/firmware_upgrade.h"
@@ -164,16 +164,17 @@ class FirmwareUpgradeTest : public QObject {
         upgradeWith(kSample);
         QCOMPARE(CIniFile::GetValue("FirmwareFile", kSettingsSection, world->settingsFile()),
                  std::string("sim-keypad-7.3.txt"));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            world->settingsSent().size() > 0 && world->settingsSent().back().command == 9, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(world->settingsSent().size() > 0 &&
+                                     world->settingsSent().back().command == Command::WriteDefaults,
+                                 20000);
         QVERIFY2(log().startsWith("Starting\nPassword Sent Successfully\n"), qPrintable(log()));
         QVERIFY(log().contains("Done!"));
         QVERIFY(std::is_sorted(bar.begin(), bar.end()));
         QCOMPARE(bar.back(), 100);
         QVERIFY(std::count(bar.begin(), bar.end(), 100) == 1);
         QVERIFY(std::count_if(bar.begin(), bar.end(), [](int v) { return v > 50 && v < 95; }) > 5);
-        QVERIFY(sent({6, {4}}));  // period index 3 goes back as the period 4
-        QVERIFY(sent({2, {6}}));
+        QVERIFY(sent({Command::BuzzerPeriod, {4}}));  // period index 3 goes back as the period 4
+        QVERIFY(sent({Command::LedBrightness, {6}}));
         auto status = readDeviceStatus();
         QVERIFY(status.has_value());
         QCOMPARE(status->firmwareVersion, std::string("7.3"));
@@ -194,8 +195,8 @@ class FirmwareUpgradeTest : public QObject {
         QVERIFY(pressFirmwareButton());
         world->written.clear();
         upgradeWith(kSample);
-        QTRY_VERIFY_WITH_TIMEOUT(sent({9, {}}), 20000);
-        QVERIFY(sent({2, {7}}));
+        QTRY_VERIFY_WITH_TIMEOUT(sent({Command::WriteDefaults, {}}), 20000);
+        QVERIFY(sent({Command::LedBrightness, {7}}));
         QVERIFY(!std::filesystem::exists(backup));
     }
 

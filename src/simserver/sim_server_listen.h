@@ -1,0 +1,24 @@
+#pragma once
+
+#include <sys/types.h>
+#include <string>
+
+#include "socket/stream_io.h"
+
+namespace lumora_usb_encoder::sim {
+
+// The identity of the socket file we made, so that we remove ours and nobody else's.
+struct SocketFile {
+    std::string path;
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
+// Binds and listens on `path`. A socket file left by a server that died is replaced; a live
+// server on it, or a file that is not a socket, is an error.
+hid::wire::FileDescriptor listenUnix(const std::string& path, SocketFile& file, std::string& error);
+
+// Removes the socket file when it is still the one listenUnix made.
+void removeSocketFile(const SocketFile& file);
+
+}  // namespace lumora_usb_encoder::sim

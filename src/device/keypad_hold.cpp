@@ -62,7 +62,10 @@ KeypadHold& KeypadHold::operator=(KeypadHold&& other) noexcept {
 
 UserInterface& KeypadHold::ui() {
     static SilentUserInterface nobody;
-    return ui_ ? static_cast<UserInterface&>(*ui_) : nobody;
+    if (!ui_) {
+        return nobody;
+    }
+    return *ui_;
 }
 
 void KeypadHold::noteWarning(const std::string& text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 
 namespace lumora_usb_encoder {
 
@@ -13,7 +14,10 @@ class LeaveParticipant {
     virtual bool mayLeave() { return true; }
     // Ends what the window runs on the keypad and puts back what it changed; calls `ended` once
     // that is done, at once or later, on the service's thread.
-    virtual void endKeypadWork(std::function<void()> ended) { ended(); }
+    virtual void endKeypadWork(std::function<void()> ended) {
+        auto now = std::move(ended);  // by value: a window that ends later keeps it
+        now();
+    }
     // Every window's work has ended and the keypad is still open: what the window still owes it
     // (the table an editor was told to apply). False: the keypad did not take it; the program
     // stays.

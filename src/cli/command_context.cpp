@@ -3,14 +3,13 @@
 #include <iostream>
 
 #include "app/app_options.h"
-#include "device/device_connection.h"
 #include "settings/settings_file.h"
 
 namespace lumora_usb_encoder::cli {
 
 CommandContext::~CommandContext() {
     if (backendSelected_) {
-        closeKeypad();
+        keypad_.close();
         hid::setBackend(nullptr);
     }
 }
@@ -44,7 +43,7 @@ void CommandContext::selectBackend() {
 
 bool CommandContext::openKeypad() {
     selectBackend();
-    return rescanKeypad(ui());
+    return keypad_.rescan(ui());
 }
 
 std::string CommandContext::settingsFile() {

@@ -5,6 +5,7 @@
 #include "cli/cli_context.h"
 #include "cli/console_ui.h"
 #include "device/hid_backend.h"
+#include "device/keypad_service.h"
 
 namespace lumora_usb_encoder::cli {
 
@@ -29,6 +30,7 @@ class CommandContext final : public Context {
     std::ostream& out_;
     std::ostream& err_;
     std::unique_ptr<ConsoleUi> ui_;
+    KeypadService keypad_;  // the one connection; a command is one job, so it follows no bus
     bool backendSelected_ = false;
     int exitCode_ = Done;
 };

@@ -9,8 +9,8 @@
 
 namespace lumora_usb_encoder {
 
-// Arrivals and removals of devices on the bus, for windows that follow it (the firmware window
-// counts loaders; the main window can follow its keypad). The backend decides how changes are
+// Arrivals and removals of devices on the bus, for whatever follows it (the keypad service
+// follows the keypad, the firmware window counts loaders). The backend decides how changes are
 // seen: hidapi compares its enumeration every 500 ms, the socket server sends WATCH events, the
 // simulated bus announces its own.
 //

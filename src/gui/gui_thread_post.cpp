@@ -38,11 +38,25 @@ GuiThreadPost::GuiThreadPost(QObject* parent) : QObject(parent) {
 }
 
 void GuiThreadPost::post(std::function<void()> call) {
+    bool queued = false;
     {
         std::lock_guard lock(mutex_);
-        queue_.push_back(std::move(call));
+        if (!closed_) {
+            queue_.push_back(std::move(call));
+            queued = true;
+        }
     }
-    emit posted();
+    // Closed: the call is dropped on return, outside the lock, which wakes a caller of call().
+    if (queued) {
+        emit posted();
+    }
+}
+
+void GuiThreadPost::close() {
+    std::deque<std::function<void()>> dropped;  // goes after the lock is let go
+    std::lock_guard lock(mutex_);
+    closed_ = true;
+    dropped.swap(queue_);
 }
 
 void GuiThreadPost::runOne() {

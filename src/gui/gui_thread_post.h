@@ -21,8 +21,10 @@ class GuiThreadPost final : public QObject {
     // From any thread.
     void post(std::function<void()> call);
     // Runs `work` on this object's thread and returns once it has run (at once when called on
-    // that thread), or once this object went without running it.
+    // that thread), or once this object went, or was closed, without running it.
     void call(const std::function<void()>& work);
+    // Drops the calls still waiting and every call from now on; whoever waits in call() goes on.
+    void close();
 
   signals:
     void posted();
@@ -33,6 +35,7 @@ class GuiThreadPost final : public QObject {
 
     std::mutex mutex_;
     std::deque<std::function<void()>> queue_;
+    bool closed_ = false;
 };
 
 }  // namespace lumora_usb_encoder

@@ -3,12 +3,13 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QMainWindow>
 #include <QPushButton>
 #include <QScreen>
-#include <QStatusBar>
+#include <utility>
 
 #include "codetable/modifier_list.h"
+#include "device/keypad_service.h"
+#include "device/report_framing.h"
 #include "gui/editors/editor_colours.h"
 #include "gui/editors/key_button.h"
 #include "gui/message_box.h"
@@ -18,8 +19,8 @@ namespace lumora_usb_encoder {
 
 CodeTableEditorWindow::CodeTableEditorWindow(const EditorFamily& family, int noOfWayKeypad,
                                              std::span<const uint8_t> table, UserInterface& ui,
-                                             QWidget* owner)
-    : QDialog(owner), editor_(family), ui_(ui) {
+                                             std::shared_ptr<KeypadService> service, QWidget* owner)
+    : QDialog(owner), editor_(family), ui_(ui), service_(std::move(service)) {
     setObjectName(family.windowName);
     setWindowTitle(QString::fromUtf8(family.title));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -29,6 +30,11 @@ CodeTableEditorWindow::CodeTableEditorWindow(const EditorFamily& family, int noO
     makeAccessible();
     editor_.load(table);
     Initialisation();
+    service_->addParticipant(this);
+}
+
+CodeTableEditorWindow::~CodeTableEditorWindow() {
+    service_->removeParticipant(this);
 }
 
 void CodeTableEditorWindow::Initialisation() {
@@ -82,34 +88,53 @@ void CodeTableEditorWindow::reject() {
     close();
 }
 
+// Another window's job may have the keypad (a self test): the table is then not sent, and the
+// window says so as for a keypad that did not take it.
 bool CodeTableEditorWindow::sendTable() {
-    int32_t result = 0;
-    {
-        BusyScope busy(ui_);
+    KeypadHold hold = service_->hold(KeypadJob::EditorApply, ui_);
+    int32_t result = kResultNoDevice;
+    if (hold) {
+        BusyScope busy(hold.ui());
         result = editor_.apply();
     }
-    if (result != 0) {
-        ui_.warn(kApplyFailureMessage, editor_.family().failureCaption);
-    } else if (auto* owner = qobject_cast<QMainWindow*>(parentWidget())) {
-        owner->statusBar()->showMessage("Code table applied");
+    if (result != kResultOk) {
+        hold.ui().warn(kApplyFailureMessage, editor_.family().failureCaption);
+    } else {
+        hold.say("Code table applied");
     }
-    return result == 0;
+    return result == kResultOk;
+}
+
+MessageBox::Answer CodeTableEditorWindow::askAboutUnappliedEdits() {
+    if (!editor_.hasUnappliedChanges()) {
+        return MessageBox::Answer::Discard;
+    }
+    return MessageBox::show(this, QString::fromUtf8(kUnappliedChangesQuestion),
+                            QString::fromUtf8(editor_.family().failureCaption),
+                            MessageBox::Icon::Question, MessageBox::Buttons::ApplyDiscardCancel);
 }
 
 void CodeTableEditorWindow::closeEvent(QCloseEvent* event) {
-    if (editor_.hasUnappliedChanges()) {
-        auto answer =
-            MessageBox::show(this, QString::fromUtf8(kUnappliedChangesQuestion),
-                             QString::fromUtf8(editor_.family().failureCaption),
-                             MessageBox::Icon::Question, MessageBox::Buttons::ApplyDiscardCancel);
-        bool stay = answer == MessageBox::Answer::Cancel ||
-                    (answer == MessageBox::Answer::Apply && !sendTable());
-        if (stay) {
-            event->ignore();
-            return;
-        }
+    MessageBox::Answer answer = askAboutUnappliedEdits();
+    bool stay = answer == MessageBox::Answer::Cancel ||
+                (answer == MessageBox::Answer::Apply && !sendTable());
+    if (stay) {
+        event->ignore();
+        return;
     }
     event->accept();
+}
+
+bool CodeTableEditorWindow::mayLeave() {
+    MessageBox::Answer answer = askAboutUnappliedEdits();
+    applyOnLeaving_ = answer == MessageBox::Answer::Apply;
+    return answer != MessageBox::Answer::Cancel;
+}
+
+// The question was asked before anything closed; the table goes once the keypad is free (a self
+// test has put its settings back) and still open.
+bool CodeTableEditorWindow::sendBeforeLeaving() {
+    return !std::exchange(applyOnLeaving_, false) || sendTable();
 }
 
 void CodeTableEditorWindow::returnFocus() {

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "device/keypad_hold.h"
+#include "device/keypad_state.h"
 #include "settings/keypad_fields.h"
 #include "settings/settings_lists.h"
 
@@ -22,10 +24,13 @@ namespace lumora_usb_encoder {
 
 class UserInterface;
 class QtUserInterface;
-class DeviceWatcher;
+class KeypadService;
+class WindowWorker;
 
 // The main window: the keypad's status, its settings lists, and the buttons and menus that lead
 // to everything else. Device work is done by the core jobs; this class only shows their outcome.
+// It owns the program's keypad service and hands it to every window it opens; what it shows of
+// the keypad is what the service tells, whichever window's job changed it.
 class Form1 : public QMainWindow {
     Q_OBJECT
   public:
@@ -39,7 +44,8 @@ class Form1 : public QMainWindow {
     const KeypadFields& fields() const { return fields_; }
     const std::string& FileName() const { return FileName_; }
     UserInterface& ui();
-    // How Exit ends the program; tests replace it.
+    const std::shared_ptr<KeypadService>& service() const { return service_; }
+    // How leaving ends the program once the keypad is closed; tests replace it.
     void setQuitAction(std::function<void()> quit) { quit_ = std::move(quit); }
 
   protected:
@@ -67,9 +73,15 @@ class Form1 : public QMainWindow {
     // One line in the status bar after a job that went through.
     void sayDone(const std::string& text);
     void selectAcceptedEntries();
+    // The keypad for one of this window's own jobs (empty while another window's job has it).
+    KeypadHold job(KeypadJob job);
+    // Scan For Device and the load: open the keypad afresh, read it, say what came of it.
+    void scan(bool clearOptions);
     void button11_Click();
     void button10_Click();
     void exitToolStripMenuItem1_Click();
+    // Exit, File -> Exit and the title bar's close: one rule, the keypad service's.
+    void leaveProgram();
 
     // Settings lists and resets (form1_settings.cpp).
     QComboBox* listFor(SettingsList list) const;
@@ -100,16 +112,20 @@ class Form1 : public QMainWindow {
 
     // Following the keypad (form1_watch.cpp).
     void followKeypad();
-    void keypadChanged(bool arrived);
-    bool keypadHeldElsewhere() const;
+    void keypadStateChanged(const KeypadState& state);
+    // While another window's job has the keypad nothing here may send.
+    void holdSendingControls(bool held);
 
     std::unique_ptr<QtUserInterface> ui_;
     std::function<void()> quit_;
     std::string FileName_;
     KeypadFields fields_;
     bool connected_ = false;  // the connected view is shown
-    std::unique_ptr<DeviceWatcher> watcher_;
+    bool heldElsewhere_ = false;
     StatusLines configArray;
+    std::shared_ptr<KeypadService> service_;
+    int subscription_ = 0;
+    std::unique_ptr<WindowWorker> worker_;  // after the service: it goes first
 
     QLabel* label1 = nullptr;
     QTextEdit* richTextBox1 = nullptr;

@@ -11,9 +11,10 @@
 
 #include "gui/main/form1.h"
 
-#include "device/device_watcher.h"
+#include "device/keypad_service.h"
 #include "gui/main/list_caption.h"
 #include "gui/qt_user_interface.h"
+#include "gui/window_worker.h"
 
 namespace lumora_usb_encoder {
 
@@ -41,7 +42,9 @@ Form1::Form1(std::string settingsFile, QWidget* parent)
     : QMainWindow(parent),
       ui_(std::make_unique<QtUserInterface>(this)),
       quit_([] { QCoreApplication::quit(); }),
-      FileName_(std::move(settingsFile)) {
+      FileName_(std::move(settingsFile)),
+      service_(std::make_shared<KeypadService>()),
+      worker_(std::make_unique<WindowWorker>()) {
     setObjectName("Form1");
     setWindowTitle("Vorla Quillon™ Configuration Utility");
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -55,10 +58,14 @@ Form1::Form1(std::string settingsFile, QWidget* parent)
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
+    subscription_ =
+        service_->subscribe([this](const KeypadState& state) { keypadStateChanged(state); });
 }
 
+// The windows it opened may outlive it with the service; no change reaches this one.
 Form1::~Form1() {
-    watcher_.reset();  // no change is reported to a window that is going
+    service_->stopFollowing();
+    service_->unsubscribe(subscription_);
 }
 
 UserInterface& Form1::ui() {

@@ -1,40 +1,43 @@
 #include <QStatusBar>
 
+#include "device/keypad_service.h"
 #include "gui/main/about_window.h"
 #include "gui/main/form1.h"
-#include "gui/main/list_caption.h"
 #include "gui/qt_user_interface.h"
 #include "settings/config_files.h"
 #include "settings/keypad_jobs.h"
 
 namespace lumora_usb_encoder {
 
+// The lists show the keypad as read after the file's settings went to it (keypadStateChanged).
 void Form1::button3_Click() {
-    RestoreOutcome outcome = restoreFromSettingsFile(*ui_, fields_, FileName_);
-    if (reselectsKeypadType(outcome.load)) {
-        selectListEntry(keypadTypeCbox, acceptedIndex(fields_, SettingsList::KeypadType));
+    KeypadHold hold = job(KeypadJob::Restore);
+    if (!hold) {
+        return;
     }
-    showKeypadState(outcome.statusRead);
+    RestoreOutcome outcome = restoreFromSettingsFile(hold.ui(), fields_, FileName_);
+    hold.keypadAnswered(outcome.statusRead);
     if (outcome.load == LoadResult::Sent) {
-        sayDone("Settings restored from " + FileName_);
+        hold.say("Settings restored from " + FileName_);
     }
 }
 
 // Import: the window reads the keypad again, so its lists show what the file put there.
 void Form1::aboutVorlaUSBEncoderConfiguratorToolStripMenuItem_Click() {
-    BusyScope busy(*ui_);
-    ImportOutcome outcome = importConfigFile(*ui_, FileName_);
+    KeypadHold hold = job(KeypadJob::Import);
+    if (!hold) {
+        return;
+    }
+    BusyScope busy(hold.ui());
+    ImportOutcome outcome = importConfigFile(hold.ui(), FileName_);
     if (outcome.result == ImportResult::Cancelled) {
         return;
     }
     if (outcome.load != LoadResult::NotSaved) {
-        showKeypadState(lumora_usb_encoder::GetDeviceStatusMessage(fields_) == 0);
-    }
-    if (reselectsKeypadType(outcome.load)) {
-        selectListEntry(keypadTypeCbox, acceptedIndex(fields_, SettingsList::KeypadType));
+        hold.keypadAnswered(lumora_usb_encoder::GetDeviceStatusMessage(fields_) == 0);
     }
     if (outcome.result == ImportResult::Imported) {
-        sayDone("Imported " + outcome.file);
+        hold.say("Imported " + outcome.file);
     }
 }
 

@@ -97,10 +97,12 @@ bool Form1::keypadTypeCbox_KeyPress(QKeyEvent* event) {
 }
 
 void Form1::commitList(SettingsList list, int entry) {
-    if (!commitListChoice(*ui_, fields_, list, entry)) {
+    KeypadHold hold = job(KeypadJob::Setting);
+    if (!hold || !commitListChoice(hold.ui(), fields_, list, entry)) {
         selectListEntry(listFor(list), acceptedIndex(fields_, list));
         return;
     }
+    hold.say("Sent: " + listFor(list)->currentText().toStdString());
     if (list == SettingsList::KeypadType) {
         showConnectedView();
     }
@@ -123,13 +125,22 @@ void Form1::keypadTypeCbox_SelectionChangeCommitted(int entry) {
 }
 
 void Form1::button8_Click() {
-    if (saveChanges(*ui_, fields_, FileName_) == SaveChangesResult::Saved) {
-        sayDone("Settings saved to " + FileName_);
+    KeypadHold hold = job(KeypadJob::Save);
+    if (hold && saveChanges(hold.ui(), fields_, FileName_) == SaveChangesResult::Saved) {
+        hold.say("Settings saved to " + FileName_);
     }
 }
 
 void Form1::button9_Click() {
-    showKeypadState(factoryResetKeypad(*ui_, fields_));
+    KeypadHold hold = job(KeypadJob::FactoryReset);
+    if (!hold) {
+        return;
+    }
+    bool statusRead = factoryResetKeypad(hold.ui(), fields_);
+    hold.keypadAnswered(statusRead);
+    if (statusRead) {
+        hold.say("Factory settings restored");
+    }
 }
 
 }  // namespace lumora_usb_encoder

@@ -3,11 +3,10 @@
 #include <QPushButton>
 #include <QTextEdit>
 
-#include "device/device_connection.h"
+#include "device/keypad_service.h"
 #include "gui/main/form1.h"
 #include "gui/main/list_caption.h"
 #include "gui/qt_user_interface.h"
-#include "gui/selftest/self_test.h"
 #include "settings/enable_rule.h"
 #include "settings/keypad_jobs.h"
 #include "settings/settings_file.h"
@@ -18,12 +17,29 @@ namespace lumora_usb_encoder {
 void Form1::Form1_Load() {
     // A settings file that cannot be made shows later, when something is written to it.
     (void)ensureSettingsFile(FileName_);
-    bool statusRead = openAndReadStatus(*ui_, fields_, true);
-    if (statusRead && offerPendingRestore(*ui_, FileName_) != PendingOffer::None) {
+    followKeypad();
+    scan(true);
+}
+
+KeypadHold Form1::job(KeypadJob job) {
+    return service_->hold(job, *ui_);
+}
+
+// The view follows from what the job tells the service (keypadStateChanged).
+void Form1::scan(bool clearOptions) {
+    KeypadHold hold = job(KeypadJob::Scan);
+    if (!hold) {
+        return;
+    }
+    bool statusRead = openAndReadStatus(hold.ui(), fields_, clearOptions);
+    // An upgrade cut short left settings to write back; the keypad is read again after.
+    if (statusRead && offerPendingRestore(hold.ui(), FileName_) != PendingOffer::None) {
         statusRead = lumora_usb_encoder::GetDeviceStatusMessage(fields_) == 0;
     }
-    showKeypadState(statusRead);
-    followKeypad();
+    hold.keypadAnswered(statusRead);
+    if (statusRead) {
+        hold.say(presenceText(KeypadPresence::Connected));
+    }
 }
 
 int8_t Form1::GetDeviceStatusMessage() {
@@ -85,23 +101,25 @@ void Form1::showDisconnectedView() {
 }
 
 void Form1::button11_Click() {
-    showKeypadState(openAndReadStatus(*ui_, fields_, false));
+    scan(false);
 }
 
 void Form1::button10_Click() {
-    self_test::finishAll();  // a keypad under test gets its settings back before it is let go
-    closeKeypad();
-    quit_();
+    leaveProgram();
 }
 
 void Form1::exitToolStripMenuItem1_Click() {
-    button10_Click();
+    leaveProgram();
 }
 
-// The title bar's close ends the program too, leaving the keypad to the system to close.
+// The program ends only once the service has closed the keypad; until then the window stays.
 void Form1::closeEvent(QCloseEvent* event) {
-    event->accept();
-    quit_();
+    event->ignore();
+    leaveProgram();
+}
+
+void Form1::leaveProgram() {
+    (void)service_->leave(*ui_, [this] { quit_(); });
 }
 
 }  // namespace lumora_usb_encoder

@@ -1,57 +1,56 @@
-#include <QApplication>
+// What the main window shows of the keypad: whatever the keypad service tells, whichever window
+// changed it.
+#include <QAction>
+#include <QComboBox>
+#include <QPushButton>
 #include <QStatusBar>
 
-#include "device/device_connection.h"
-#include "device/device_watcher.h"
+#include "device/keypad_service.h"
 #include "gui/main/form1.h"
-#include "settings/keypad_jobs.h"
+#include "gui/window_worker.h"
 
 namespace lumora_usb_encoder {
 
 void Form1::followKeypad() {
-    watcher_ = std::make_unique<DeviceWatcher>();
-    // The watcher calls from its own thread; the change is handled on the window's.
-    (void)watcher_->start(
-        [this](hid::BusEvent event, const std::string&) {
-            bool arrived = event == hid::BusEvent::Arrival;
-            QMetaObject::invokeMethod(
-                this, [this, arrived] { keypadChanged(arrived); }, Qt::QueuedConnection);
-        },
-        kKeypadVendorId, kKeypadProductId);
+    // The bus tells from its own thread; the change is applied on this window's.
+    (void)service_->follow(
+        [worker = worker_.get()](std::function<void()> call) { worker->post(std::move(call)); });
 }
 
-// A command's wait, a message box or another window's sequence is using the keypad: that job
-// sees the change itself, and a rescan now would cut it short.
-bool Form1::keypadHeldElsewhere() const {
-    if (QApplication::activeModalWidget() != nullptr || QApplication::overrideCursor() != nullptr) {
-        return true;
+void Form1::keypadStateChanged(const KeypadState& state) {
+    if (state.status) {
+        unpackStatus(*state.status, fields_);
     }
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        bool sequenceWindow =
-            window->objectName() == "self_test" || window->objectName() == "firmware_upgrade";
-        if (sequenceWindow && window->isVisible()) {
-            return true;
-        }
+    bool connected = state.presence == KeypadPresence::Connected;
+    if (state.statusRead || connected != connected_) {
+        showKeypadState(connected);
     }
-    return false;
+    bool held = state.heldBy.has_value();
+    if (held || heldElsewhere_) {
+        holdSendingControls(held);
+    }
+    if (state.message.empty()) {
+        statusStrip1->clearMessage();
+    } else {
+        statusStrip1->showMessage(QString::fromStdString(state.message));
+    }
 }
 
-void Form1::keypadChanged(bool arrived) {
-    if (keypadHeldElsewhere()) {
+void Form1::holdSendingControls(bool held) {
+    heldElsewhere_ = held;
+    if (!held) {
+        EnableDisableFunctionButtons(connected_);
+        button11->setEnabled(true);
+        btnLoadFirmware->setEnabled(true);
+        aboutVorlaUSBEncoderConfiguratorToolStripMenuItem->setEnabled(true);
         return;
     }
-    bool present = !hid::backend().enumerate(kKeypadVendorId, kKeypadProductId).empty();
-    if (!arrived && connected_ && !present) {
-        closeKeypad();
-        showDisconnectedView();
-        statusStrip1->showMessage("Keypad removed");
-    } else if (arrived && !connected_ && present) {
-        SilentUserInterface quiet;
-        showKeypadState(openAndReadStatus(quiet, fields_, false));
-        if (connected_) {
-            statusStrip1->showMessage("Keypad connected");
-        }
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             ledBrightnessCbox, ledColourCbox, buzzerCbox, buzzerPeriodCbox, keypadTypeCbox,
+             button11, button1, button8, button9, button3, button2, btnLoadFirmware}) {
+        control->setEnabled(false);
     }
+    aboutVorlaUSBEncoderConfiguratorToolStripMenuItem->setEnabled(false);  // Import sends
 }
 
 }  // namespace lumora_usb_encoder

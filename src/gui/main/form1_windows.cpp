@@ -1,5 +1,6 @@
 #include <QPushButton>
 
+#include "device/keypad_service.h"
 #include "gui/editors/code_table_editor_launch.h"
 #include "gui/main/form1.h"
 #include "gui/qt_user_interface.h"
@@ -13,15 +14,21 @@
 namespace lumora_usb_encoder {
 
 void Form1::button1_Click() {
-    if (GetDeviceStatusMessage() != 0) {
-        ui_->warn("Load Table-Unable to get device status..", kCaptionQuillon);
-        return;
+    {
+        KeypadHold hold = job(KeypadJob::StatusRead);
+        if (!hold) {
+            return;
+        }
+        if (GetDeviceStatusMessage() != 0) {
+            hold.ui().warn("Load Table-Unable to get device status..", kCaptionQuillon);
+            return;
+        }
     }
-    (void)openCodeTableEditor(fields_, this, *ui_);
+    (void)openCodeTableEditor(fields_, this, *ui_, service_);
 }
 
 void Form1::button2_Click() {
-    auto* window = new self_test;
+    auto* window = new self_test(service_);
     window->move(pos());
     window->show();
 }
@@ -41,15 +48,21 @@ void Form1::btnLoadFirmware_MouseClick() {
             (void)keepBackupUnlessPending(upgradeBackupPath(FileName_), settings, "");
         }
     };
-    auto result = requestFirmwareUpgrade(*ui_, fields_, upgradeCapture(), keep);
-    if (result == UpgradeModeResult::Declined) {
-        return;
+    {
+        KeypadHold hold = job(KeypadJob::FirmwareUpgrade);
+        if (!hold) {
+            return;
+        }
+        auto result = requestFirmwareUpgrade(hold.ui(), fields_, upgradeCapture(), keep);
+        if (result == UpgradeModeResult::Declined) {
+            return;
+        }
+        if (result == UpgradeModeResult::CommandFailed) {
+            EnableDisableFunctionButtons(false);
+        }
     }
-    if (result == UpgradeModeResult::CommandFailed) {
-        EnableDisableFunctionButtons(false);
-    }
-    // Modeless and on its own: the main window goes on and is not told when it closes.
-    auto* window = new firmware_upgrade(FileName_);
+    // Modeless and on its own: what becomes of the keypad reaches this window from the service.
+    auto* window = new firmware_upgrade(service_, FileName_);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->selectProduct(1);
     window->show();

@@ -12,7 +12,6 @@
 #include "gui/main/form1.h"
 #include "gui/main/splash_form.h"
 #include "gui/selftest/keyboard_bridge.h"
-#include "gui/selftest/self_test.h"
 #include "settings/settings_file.h"
 
 using namespace lumora_usb_encoder;
@@ -78,7 +77,8 @@ int main(int argc, char** argv) {
                          [start] { QTimer::singleShot(0, start); });
         splash->show();
     }
+    // Leaving (Exit, File -> Exit, the title bar) quits only once every window's keypad work has
+    // ended and the keypad is closed.
     QApplication::exec();
-    self_test::finishAll();  // the title bar's close ends the program: restore under-test keypads
     return 0;
 }

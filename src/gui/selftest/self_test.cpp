@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "gui/gui_thread_post.h"
+#include "device/keypad_service.h"
 #include "gui/qt_user_interface.h"
 #include "gui/selftest/key_colours.h"
 #include "gui/selftest/test_sound.h"
@@ -49,10 +49,8 @@ void setBackground(QLabel* label, const QColor& colour) {
 
 }  // namespace
 
-self_test::self_test(QWidget* parent)
-    : QWidget(parent),
-      ui_(std::make_unique<QtUserInterface>(this)),
-      post_(new GuiThreadPost(this)) {
+self_test::self_test(std::shared_ptr<KeypadService> service, QWidget* parent)
+    : QWidget(parent), service_(std::move(service)), ui_(std::make_unique<QtUserInterface>(this)) {
     setObjectName("self_test");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Self Test");
@@ -60,7 +58,7 @@ self_test::self_test(QWidget* parent)
     setAccessibleName(windowTitle());
     setAccessibleDescription("Flashes the LED, sounds the buzzer and shows the keys pressed");
     buildControls();
-    track();
+    service_->addParticipant(this);
     qApp->installEventFilter(this);  // the window sees every key before its controls do
     InitializeSelfTest();
     playTestSound(this);
@@ -125,16 +123,21 @@ void self_test::InitializeSelfTest() {
     for (QCheckBox* box : {ledCheckBox, brightnessCheckBox, buzzerCheckBox}) {
         box->setChecked(false);
     }
-    start_ = selftest::GetDeviceStatusMessage();
+    hold_ = service_->hold(KeypadJob::SelfTest, *ui_);
+    if (hold_) {
+        start_ = selftest::GetDeviceStatusMessage();
+    }
     if (!start_) {
-        ui_->warn(selftest::kStatusErrorMessage, kCaptionEncoder);
+        hold_.ui().warn(selftest::kStatusErrorMessage, kCaptionEncoder);
+        hold_.release();
         return;
     }
     ledColourLbl->setText(QString::fromStdString(selftest::ledColourName(start_->ledColour_index)));
     ledLevelLbl->setText(QString::number(start_->ledBrightness_index));
     buzzerPeriodLbl->setText(QString::number(start_->buzzerPeriod_index));
     showKeyLayout(start_->keypadType_index, start_->options_fitted);
-    backgroundWorker1 = std::thread([this] { backgroundWorker1_DoWork(); });
+    backgroundWorker1.run([this] { backgroundWorker1_DoWork(); },
+                          [this](bool) { backgroundWorker1_RunWorkerCompleted(); });
 }
 
 void self_test::showKeyLayout(uint8_t keypadType, uint8_t options) {

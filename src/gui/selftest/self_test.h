@@ -7,8 +7,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 
+#include "device/keypad_hold.h"
+#include "device/keypad_leaving.h"
+#include "gui/window_worker.h"
 #include "selftest/self_test_sequence.h"
 
 class QCheckBox;
@@ -17,23 +19,24 @@ class QPushButton;
 
 namespace lumora_usb_encoder {
 
-class GuiThreadPost;
+class KeypadService;
 class QtUserInterface;
 
 // The self-test window: reads the keypad at once, runs the test sequence on a worker and shows
-// each stage; key presses colour the key pictures; the end puts the keypad's settings back.
+// each stage; key presses colour the key pictures; the end puts the keypad's settings back. The
+// keypad is the test's from the first read to the restore ("Self test running").
 //
 // The window outlives its worker: a close from the title bar while the sequence runs only asks
-// it to end and hides the window, which goes once the restore has run.
-class self_test : public QWidget {
+// it to end and hides the window, which goes once the restore has run. Leaving the program ends
+// it the same way and goes on once the keypad has its settings back.
+class self_test : public QWidget, public LeaveParticipant {
     Q_OBJECT
   public:
-    explicit self_test(QWidget* parent = nullptr);
+    explicit self_test(std::shared_ptr<KeypadService> service, QWidget* parent = nullptr);
     ~self_test() override;
 
-    // Ends every running self test and restores its keypad; for leaving the program.
-    static void finishAll();
-    bool running() const { return backgroundWorker1.joinable() && !completed_; }
+    // From the start of the sequence until the keypad has its settings back.
+    bool running() const { return start_.has_value() && !completed_; }
 
     // The test's work on this window's controls, called by the worker through its port.
     void AddTextToObject(selftest::Label label, const QString& text);
@@ -44,31 +47,34 @@ class self_test : public QWidget {
     // The worker hands `work` to the window's thread and waits until it is done.
     void handOver(const std::function<void()>& work);
 
+    void endKeypadWork(std::function<void()> ended) override;
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
     void buildControls();
-    void track();
     void InitializeSelfTest();
     void showKeyLayout(uint8_t keypadType, uint8_t options);
     void OnKeyDown(int key);
     void endBtn_MouseClick_1();
     void backgroundWorker1_DoWork();
     void backgroundWorker1_RunWorkerCompleted();
-    // Asks the worker to end and waits, serving its calls meanwhile, until the restore has run.
-    void finish();
+    // Puts back what the test changed and lets the keypad go.
+    void restore(UserInterface& ui);
     QLabel* labelFor(selftest::Label label) const;
 
+    std::shared_ptr<KeypadService> service_;
     std::unique_ptr<QtUserInterface> ui_;
-    GuiThreadPost* post_;  // the worker's calls to this window's thread
+    KeypadHold hold_;
     std::atomic<bool> closeForm{false};
     std::optional<selftest::SelfTestStart> start_;
-    std::thread backgroundWorker1;
+    std::optional<selftest::SelfTestOutcome> outcome_;  // the worker's until its completion
     bool completed_ = false;
-    bool destroying_ = false;
+    std::function<void()> ended_;  // leaving the program waits for the restore
     QColor backGroundColour;
+    WindowWorker backgroundWorker1;  // last: it goes first, and its job with it
 
     QLabel* label3 = nullptr;
     QLabel* ledLbl = nullptr;

@@ -1,12 +1,11 @@
-// The self-test window's worker and its end: the sequence runs on a thread of its own and hands
+// The self-test window's worker and its end: the sequence runs on the window's worker and hands
 // every control change to the window's thread; the restore runs on the window's thread.
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QPushButton>
-#include <algorithm>
-#include <vector>
+#include <utility>
 
-#include "gui/gui_thread_post.h"
+#include "device/keypad_service.h"
 #include "gui/message_box.h"
 #include "gui/qt_user_interface.h"
 #include "gui/selftest/self_test.h"
@@ -14,12 +13,6 @@
 namespace lumora_usb_encoder {
 
 namespace {
-
-// The windows whose keypad may still need its settings back; the window thread's alone.
-std::vector<self_test*>& openWindows() {
-    static std::vector<self_test*> windows;
-    return windows;
-}
 
 // The sequence's port on the window: each change is made on the window's thread and waited
 // for, so the sequence's pauses follow what the person sees.
@@ -56,28 +49,39 @@ void self_test::showKeyTestNotice(const QString& text, const QString& caption) {
 
 void self_test::backgroundWorker1_DoWork() {
     WindowPort port(this);
-    (void)selftest::runSelfTest(*start_, selftest::SelfTestOptions{}, port, closeForm);
-    // Every way out of the sequence ends the same: the restore, on the window's thread.
-    post_->post([this] { backgroundWorker1_RunWorkerCompleted(); });
+    outcome_ = selftest::runSelfTest(*start_, selftest::SelfTestOptions{}, port, closeForm);
 }
 
 void self_test::handOver(const std::function<void()>& work) {
-    post_->call(work);
+    backgroundWorker1.handOver(work);
 }
 
+// Every way out of the sequence ends the same: the restore, on the window's thread.
 void self_test::backgroundWorker1_RunWorkerCompleted() {
-    backgroundWorker1.join();
-    (void)selftest::restoreAfterSelfTest(*start_, *ui_);
+    restore(hold_.ui());
+    close();
+}
+
+void self_test::restore(UserInterface& ui) {
+    bool restored = selftest::restoreAfterSelfTest(*start_, ui);
+    bool answered = outcome_ && !outcome_->failed();
+    if (!restored) {
+        hold_.say("Self test ended; the keypad's settings were not all put back");
+    } else {
+        hold_.say(answered ? "Self test finished"
+                           : "Self test ended: the keypad stopped answering");
+    }
+    hold_.release();
     completed_ = true;
-    if (!destroying_) {
-        close();
+    if (ended_) {
+        std::exchange(ended_, nullptr)();
     }
 }
 
 void self_test::endBtn_MouseClick_1() {
     endBtn->setEnabled(false);
     closeForm = true;
-    if (!backgroundWorker1.joinable()) {
+    if (!running()) {
         close();  // no test ran (the status read failed): Close just closes
     }
 }
@@ -94,35 +98,27 @@ void self_test::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void self_test::finish() {
-    destroying_ = true;
+void self_test::endKeypadWork(std::function<void()> ended) {
+    if (!running()) {
+        ended();
+        return;
+    }
+    ended_ = std::move(ended);
     closeForm = true;
-    while (running()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-}
-
-void self_test::track() {
-    openWindows().push_back(this);
-}
-
-void self_test::finishAll() {
-    std::vector<self_test*> windows = openWindows();
-    for (self_test* window : windows) {
-        window->finish();
-        delete window;
-    }
+    endBtn->setEnabled(false);
 }
 
 self_test::~self_test() {
     qApp->removeEventFilter(this);
+    service_->removeParticipant(this);
     if (running()) {
-        finish();
+        // Going while the sequence runs (a test's end): stop it here, and still put the
+        // keypad's settings back, without a word from a window that is going.
+        closeForm = true;
+        backgroundWorker1.stop();
+        SilentUserInterface quiet;
+        restore(quiet);
     }
-    if (backgroundWorker1.joinable()) {
-        backgroundWorker1.join();
-    }
-    std::erase(openWindows(), this);
 }
 
 }  // namespace lumora_usb_encoder

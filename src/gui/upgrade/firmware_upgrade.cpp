@@ -43,13 +43,12 @@ QLabel* namedLabel(const QString& text, const char* name) {
 
 }  // namespace
 
-firmware_upgrade::firmware_upgrade(std::string settingsFile, QWidget* parent)
+firmware_upgrade::firmware_upgrade(std::shared_ptr<KeypadService> service, std::string settingsFile,
+                                   QWidget* parent)
     : QWidget(parent),
+      service_(std::move(service)),
       settingsFile_(std::move(settingsFile)),
-      ui_(std::make_unique<QtUserInterface>(this)),
-      post_(new GuiThreadPost(this)),
-      backgroundWorkerCheckDevice(*post_),
-      backgroundWorker1(*post_) {
+      ui_(std::make_unique<QtUserInterface>(this)) {
     setObjectName("firmware_upgrade");
     setWindowTitle("Vorla Quillon™ Firmware Upgrade");
     buildControls();
@@ -63,8 +62,8 @@ firmware_upgrade::firmware_upgrade(std::string settingsFile, QWidget* parent)
 firmware_upgrade::~firmware_upgrade() {
     // No notification and no worker may reach this window once it is gone.
     watcher_.stop();
-    backgroundWorkerCheckDevice.wait();
-    backgroundWorker1.wait();
+    backgroundWorkerCheckDevice.stop();
+    backgroundWorker1.stop();
 }
 
 QWidget* firmware_upgrade::buildFileGroup() {
@@ -156,7 +155,7 @@ void firmware_upgrade::btnClose_MouseClick() {
 
 void firmware_upgrade::closeEvent(QCloseEvent* event) {
     // Leaving now would leave the keypad half-programmed, with nothing to finish the job.
-    if (backgroundWorker1.IsBusy()) {
+    if (backgroundWorker1.busy()) {
         ui_->warn("The firmware upgrade is in progress. Close this window once it has finished.",
                   kCaptionQuillon);
         event->ignore();

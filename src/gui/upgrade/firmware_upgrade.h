@@ -6,8 +6,8 @@
 #include <string>
 
 #include "device/device_watcher.h"
-#include "gui/gui_thread_post.h"
-#include "gui/upgrade/background_worker.h"
+#include "device/keypad_hold.h"
+#include "gui/window_worker.h"
 
 class QCloseEvent;
 class QGroupBox;
@@ -20,16 +20,20 @@ class QPlainTextEdit;
 
 namespace lumora_usb_encoder {
 
+class KeypadService;
 class QtUserInterface;
 
 // The firmware upgrade window: finds the keypad's loader, lets the user pick an image, runs the
 // core upgrade on a worker of its own and, after a success, writes the keypad's settings back.
 // It holds no device sequence: the count, the programming and the restore are core functions.
+// The keypad is the upgrade's from the start of the programming to the end of the restore
+// ("Firmware upgrade in progress"); the loaders are counted on the window's own watch.
 class firmware_upgrade : public QWidget {
     Q_OBJECT
   public:
     // `settingsFile`: where "FirmwareFile" goes and the upgrade backup lies beside (empty: none).
-    explicit firmware_upgrade(std::string settingsFile, QWidget* parent = nullptr);
+    firmware_upgrade(std::shared_ptr<KeypadService> service, std::string settingsFile,
+                     QWidget* parent = nullptr);
     ~firmware_upgrade() override;
 
     void selectProduct(int product) { product_ = product; }
@@ -64,14 +68,15 @@ class firmware_upgrade : public QWidget {
     void restoreSettings();
     void appendLog(const QString& text);
 
+    std::shared_ptr<KeypadService> service_;
     std::string settingsFile_;
     int product_ = 0;
     bool handleCreated_ = false;
     std::unique_ptr<QtUserInterface> ui_;
-    GuiThreadPost* post_;  // before the workers, which post through it
+    KeypadHold upgrade_;  // from Upgrade to the end of the restore
     DeviceWatcher watcher_;
-    BackgroundWorker backgroundWorkerCheckDevice;
-    BackgroundWorker backgroundWorker1;
+    WindowWorker backgroundWorkerCheckDevice;
+    WindowWorker backgroundWorker1;
 
     QGroupBox* groupBox1 = nullptr;
     QLabel* label1 = nullptr;

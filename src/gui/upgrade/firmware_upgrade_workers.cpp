@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QShowEvent>
 
+#include "device/keypad_service.h"
 #include "firmware/bsl_library.h"
 #include "gui/qt_user_interface.h"
 #include "gui/upgrade/firmware_upgrade.h"
@@ -42,8 +43,9 @@ void firmware_upgrade::showEvent(QShowEvent* event) {
 
 void firmware_upgrade::OnHandleCreated() {
     // The watcher's thread only queues the change; the count starts here, on this thread.
-    bool watching = watcher_.start(
-        [this](hid::BusEvent, const std::string&) { post_->post([this] { ParseMessages(); }); });
+    bool watching = watcher_.start([this](hid::BusEvent, const std::string&) {
+        backgroundWorkerCheckDevice.post([this] { ParseMessages(); });
+    });
     if (!watching) {
         labelNumOfDevices->setText("ERROR: Unable to register device");
         return;
@@ -53,7 +55,7 @@ void firmware_upgrade::OnHandleCreated() {
 
 void firmware_upgrade::ParseMessages() {
     // The loader library is never entered by a count while the upgrade runs.
-    if (backgroundWorkerCheckDevice.IsBusy() || backgroundWorker1.IsBusy()) {
+    if (backgroundWorkerCheckDevice.busy() || backgroundWorker1.busy()) {
         scanDeviceAgain = true;
         return;
     }
@@ -64,7 +66,7 @@ void firmware_upgrade::startCount() {
     auto count = std::make_shared<uint32_t>(0);
     uint16_t vid = hexValue(myVID);
     uint16_t pid = hexValue(myPID);
-    backgroundWorkerCheckDevice.RunWorkerAsync(
+    backgroundWorkerCheckDevice.run(
         [count, vid, pid] { *count = BslLibrary::BSL_NumOfUSBDevices(vid, pid); },
         [this, count](bool error) {
             backgroundWorkerCheckDevice_RunWorkerCompleted(error, *count);
@@ -80,16 +82,22 @@ void firmware_upgrade::backgroundWorkerCheckDevice_RunWorkerCompleted(bool error
         labelNumOfDevices->setText(shown);
         btnBrowse->setEnabled(count > 0);
         // A count finishing during the upgrade must not offer a second one.
-        btnUpgrade->setEnabled(count > 0 && !backgroundWorker1.IsBusy());
+        btnUpgrade->setEnabled(count > 0 && !backgroundWorker1.busy());
     }
-    if (scanDeviceAgain && !backgroundWorker1.IsBusy()) {
+    if (scanDeviceAgain && !backgroundWorker1.busy()) {
         scanDeviceAgain = false;
         startCount();
     }
 }
 
 void firmware_upgrade::btnUpgrade_MouseClick() {
-    if (backgroundWorker1.IsBusy()) {
+    if (backgroundWorker1.busy()) {
+        return;
+    }
+    upgrade_ = service_->hold(KeypadJob::FirmwareUpgrade, *ui_);
+    if (!upgrade_) {
+        ui_->warn(std::string("The keypad is busy: ") + jobRunningText(*service_->holder()) + ".",
+                  kCaptionQuillon);
         return;
     }
     btnUpgrade->setEnabled(false);
@@ -97,7 +105,7 @@ void firmware_upgrade::btnUpgrade_MouseClick() {
     progressBar->setValue(0);
     std::string path = filenameTextBox->text().toStdString();
     auto result = std::make_shared<bool>(false);
-    backgroundWorker1.RunWorkerAsync(
+    backgroundWorker1.run(
         [this, path, result] { backgroundWorker1_DoWork(path, *result); },
         [this, result](bool error) { backgroundWorker1_RunWorkerCompleted(error, *result); });
 }
@@ -105,7 +113,7 @@ void firmware_upgrade::btnUpgrade_MouseClick() {
 // On the upgrade worker's thread: everything it tells the window goes through queued reports.
 void firmware_upgrade::backgroundWorker1_DoWork(const std::string& path, bool& result) {
     UpgradeProgress progress([this](int percent, const std::string& text) {
-        post_->post([this, percent, text = logText(text)] {
+        backgroundWorker1.post([this, percent, text = logText(text)] {
             backgroundWorker1_ProgressChanged(percent, text);
         });
     });
@@ -133,6 +141,10 @@ void firmware_upgrade::appendLog(const QString& text) {
 }
 
 void firmware_upgrade::backgroundWorker1_RunWorkerCompleted(bool error, bool result) {
+    if (error || !result) {
+        upgrade_.say("Firmware upgrade failed");
+        upgrade_.release();
+    }
     if (error) {
         return;
     }
@@ -142,7 +154,8 @@ void firmware_upgrade::backgroundWorker1_RunWorkerCompleted(bool error, bool res
         return;
     }
     restoreSettings();
-    if (scanDeviceAgain && !backgroundWorkerCheckDevice.IsBusy()) {
+    upgrade_.release();
+    if (scanDeviceAgain && !backgroundWorkerCheckDevice.busy()) {
         scanDeviceAgain = false;
         startCount();
     }
@@ -161,7 +174,9 @@ void firmware_upgrade::restoreSettings() {
     };
     std::string backup = settingsFile_.empty() ? "" : upgradeBackupPath(settingsFile_);
     auto settings = settingsToRestore(upgradeCapture(), backup, log);
-    (void)restoreAfterProgramming(settings, backup, *ui_, log);
+    if (restoreAfterProgramming(settings, backup, upgrade_.ui(), log) == UpgradeOutcome::Done) {
+        upgrade_.say("Firmware upgraded");
+    }
 }
 
 }  // namespace lumora_usb_encoder

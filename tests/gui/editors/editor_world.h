@@ -8,6 +8,7 @@
 #include "common/recording_ui.h"
 #include "common/world.h"
 #include "device/device_connection.h"
+#include "device/keypad_service.h"
 #include "gui/editors/code_table_editor_launch.h"
 #include "gui/editors/code_table_editor_window.h"
 #include "gui/message_box.h"
@@ -52,12 +53,14 @@ class EditorWorld {
     }
 
     CodeTableEditorWindow* open(const KeypadFields& fields) {
-        return qobject_cast<CodeTableEditorWindow*>(openCodeTableEditor(fields, owner.get(), ui));
+        return qobject_cast<CodeTableEditorWindow*>(
+            openCodeTableEditor(fields, owner.get(), ui, service));
     }
     int commands() { return simulation.keypad->commandsReceived(); }
 
     sim::Simulation simulation;
     RecordingUi ui;
+    std::shared_ptr<KeypadService> service = std::make_shared<KeypadService>();
     std::unique_ptr<QWidget> owner = std::make_unique<QWidget>();
     std::vector<std::vector<uint8_t>> tables;  // code-table payloads written, in order
 };

@@ -9,6 +9,7 @@
 
 #include "../main/gui_world.h"
 #include "common/recording_ui.h"
+#include "device/keypad_service.h"
 #include "gui/main/form1.h"
 #include "gui/selftest/keyboard_bridge.h"
 #include "gui/selftest/self_test.h"
@@ -40,6 +41,7 @@ class SelfTestWindowTest : public QObject {
 
   private:
     std::unique_ptr<GuiWorld> world;
+    std::shared_ptr<KeypadService> service = std::make_shared<KeypadService>();
 
     QPointer<self_test> open(const std::string& spec, bool refusing = false) {
         world = std::make_unique<GuiWorld>(spec);
@@ -50,7 +52,7 @@ class SelfTestWindowTest : public QObject {
         }
         world->simulation.keypad->faults.refuse = refusing;
         world->written.clear();
-        return new self_test;
+        return new self_test(service);
     }
     static QColor keyColour(QWidget* window, const char* name) {
         return must<QPushButton>(window, name)->property("keyColour").value<QColor>();
@@ -69,7 +71,9 @@ class SelfTestWindowTest : public QObject {
 
   private slots:
     void cleanup() {
-        self_test::finishAll();
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            delete qobject_cast<self_test*>(window);  // a running test is ended and restored
+        }
         world.reset();
         shown.clear();
     }
@@ -131,10 +135,10 @@ class SelfTestWindowTest : public QObject {
         QCOMPARE(window->pos(), form.pos());
         QTRY_VERIFY(must<QCheckBox>(window, "ledCheckBox")->isChecked());
         must<QPushButton>(&form, "button10")->click();  // Exit
+        QTRY_VERIFY(hid_handle == nullptr);
         QCOMPARE(restore(), (std::vector<SentCommand>{{Command::KeypadType, {0}},
                                                       {Command::BuzzerPeriod, {3}},
                                                       {Command::LedBrightness, {3}}}));
-        QVERIFY(hid_handle == nullptr);
     }
 
     void simulatedKeypadKeysReachTheWindow() {

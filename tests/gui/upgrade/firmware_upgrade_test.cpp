@@ -9,6 +9,7 @@
 
 #include "../main/gui_world.h"
 #include "common/recording_ui.h"
+#include "device/keypad_service.h"
 #include "device/status_record.h"
 #include "gui/main/form1.h"
 #include "gui/upgrade/firmware_upgrade.h"
@@ -73,7 +74,8 @@ class FirmwareUpgradeTest : public QObject {
         }
     }
     void open() {
-        window = std::make_unique<firmware_upgrade>(world->settingsFile());
+        window = std::make_unique<firmware_upgrade>(std::make_shared<KeypadService>(),
+                                                    world->settingsFile());
         window->show();
     }
     template <typename T = QWidget>

@@ -14,6 +14,7 @@
 #include <iostream>
 
 #include "device/device_connection.h"
+#include "device/keypad_service.h"
 #include "gui/editors/code_table_editor_launch.h"
 #include "settings/keypad_fields.h"
 #include "sim/sim_keypad.h"
@@ -95,7 +96,7 @@ bool render(const std::string& keypad, const QDir& folder, const QString& name,
     if (!rescanKeypad(ui) || GetDeviceStatusMessage(fields) != 0) {
         return false;
     }
-    QWidget* editor = openCodeTableEditor(fields, nullptr, ui);
+    QWidget* editor = openCodeTableEditor(fields, nullptr, ui, std::make_shared<KeypadService>());
     if (editor == nullptr) {
         return false;
     }

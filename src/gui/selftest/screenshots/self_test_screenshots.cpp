@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "device/device_connection.h"
+#include "device/keypad_service.h"
 #include "gui/message_box.h"
 #include "gui/selftest/self_test.h"
 #include "sim/sim_keypad.h"
@@ -49,7 +50,8 @@ bool selfTest(const std::string& spec, const QDir& folder, int keys) {
     hid::setBackend(std::make_shared<sim::SimBackend>(simulation->bus));
     QuietUi quiet;
     (void)rescanKeypad(quiet);
-    auto* window = new self_test;
+    auto service = std::make_shared<KeypadService>();
+    auto* window = new self_test(service);
     window->show();
     auto* level = window->findChild<QLabel*>("ledLevelLbl");
     auto* led = window->findChild<QCheckBox*>("ledCheckBox");
@@ -64,7 +66,7 @@ bool selfTest(const std::string& spec, const QDir& folder, int keys) {
     }
     QApplication::processEvents();
     saved = save(*window, folder, "selftest_finished_" + size + "_keys.png") && saved;
-    self_test::finishAll();
+    delete window;  // ends the test and puts the keypad's settings back
     closeKeypad();
     return saved;
 }

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "device/device_connection.h"
+#include "device/keypad_service.h"
 #include "gui/file_dialogs.h"
 #include "gui/message_box.h"
 #include "gui/upgrade/firmware_upgrade.h"
@@ -73,7 +74,7 @@ int main(int argc, char** argv) {
         simulation->bus->detach(simulation->keypad.get());
         loader->enterFromKeypad(GetTickCount());
     }
-    firmware_upgrade window(settingsFile);
+    firmware_upgrade window(std::make_shared<KeypadService>(), settingsFile);
     window.show();
     bool saved = save(window, folder, "upgrade_searching.png");
     auto* label = window.findChild<QLabel*>("labelNumOfDevices");

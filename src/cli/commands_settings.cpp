@@ -12,7 +12,6 @@
 #include "settings/config_files.h"
 #include "settings/keypad_fields.h"
 #include "settings/settings_file.h"
-#include "support/file_io.h"
 #include "support/platform_files.h"
 
 namespace lumora_usb_encoder::cli {
@@ -34,13 +33,9 @@ int exitFor(LoadResult result, bool keypadOpen, Context& ctx, const std::string&
         case LoadResult::Sent:
             return Done;
         case LoadResult::NotSaved:
-            if (isTooLargeToRead(file)) {
-                ctx.err() << file << " is too large to be a settings file; nothing sent\n";
-            } else {
-                ctx.err() << file
-                          << " holds no saved settings (FirstUp is not Yes); nothing sent\n";
-            }
+            ctx.err() << file << " holds no saved settings (FirstUp is not Yes); nothing sent\n";
             return BadUsage;
+        case LoadResult::Unreadable:
         case LoadResult::IncorrectFormat:
             return BadUsage;
         case LoadResult::StepFailed:
@@ -109,6 +104,11 @@ int importFrom(Context& ctx, const std::string& file) {
     if (outcome.result == ImportResult::NotApplied) {
         ctx.err() << settings << " left as it was\n";
         return exitFor(outcome.load, keypadOpen, ctx, file);
+    }
+    if (outcome.result == ImportResult::KeptUnsaved) {
+        ctx.err() << settings << " left as it was: " << file
+                  << " holds no saved settings (FirstUp is not Yes); nothing sent\n";
+        return BadUsage;
     }
     if (outcome.result != ImportResult::Imported) {
         return BadUsage;

@@ -63,7 +63,8 @@ TEST(QuillonctlSettings, ExportAsksBeforeOverwritingAndImportChecksTheName) {
     auto refused = runQuillonctl(importFrom + folder.write("usbutilityquilloncfg.ini", unsaved));
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_NE(refused.err.find("Incorrect Filename."), std::string::npos);
-    auto imported = runQuillonctl(importFrom + folder.write("USBUtilityQuillonCfg.ini", unsaved));
+    auto imported =
+        runQuillonctl(importFrom + folder.write("USBUtilityQuillonCfg.ini", unsaved) + " --yes");
     EXPECT_EQ(imported.exitCode, 0) << imported.err;
     EXPECT_EQ(fileBytes(settings), unsaved);
 }

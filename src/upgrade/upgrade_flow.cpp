@@ -101,9 +101,12 @@ UpgradeOutcome runFirmwareUpgrade(const FirmwareUpgradeOptions& options, UserInt
         (void)CIniFile::SetValue("FirmwareFile", fileName(options.imagePath), kSettingsSection,
                                  options.settingsFile);
     }
+    // The backup is all that holds the settings while the keypad is in its loader: without it
+    // on the disk, the keypad is not sent there.
     if (taken.fromKeypad && !backup.empty() &&
         !writeUpgradeBackup(backup, *taken.capture, fileName(options.imagePath))) {
-        log(0, "The settings backup cannot be written: " + backup + "\r\n");
+        log(0, backupNotWrittenMessage(backup, "\r\n") + "\r\n");
+        return UpgradeOutcome::Failed;
     }
     // A keypad already in its loader does not answer; the loader decides below.
     (void)sendCommand(Command::UpgradeMode);

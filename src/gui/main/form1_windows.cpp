@@ -5,7 +5,6 @@
 #include "gui/qt_user_interface.h"
 #include "gui/selftest/self_test.h"
 #include "gui/upgrade/firmware_upgrade.h"
-#include "upgrade/pending_backup.h"
 #include "upgrade/ram_loader_check.h"
 #include "upgrade/upgrade_capture.h"
 #include "upgrade/upgrade_mode.h"
@@ -36,13 +35,9 @@ void Form1::btnLoadFirmware_MouseClick() {
         ui_->warn(text.toStdString(), kCaptionQuillon);
         return;
     }
-    auto keep = [this](const KeypadSettings& settings) {
-        if (!FileName_.empty()) {
-            (void)keepBackupUnlessPending(upgradeBackupPath(FileName_), settings, "");
-        }
-    };
-    auto result = requestFirmwareUpgrade(*ui_, fields_, upgradeCapture(), keep);
-    if (result == UpgradeModeResult::Declined) {
+    std::string backup = FileName_.empty() ? "" : upgradeBackupPath(FileName_);
+    auto result = requestFirmwareUpgrade(*ui_, fields_, upgradeCapture(), backup);
+    if (result == UpgradeModeResult::Declined || result == UpgradeModeResult::BackupFailed) {
         return;
     }
     if (result == UpgradeModeResult::CommandFailed) {

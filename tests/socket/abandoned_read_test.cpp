@@ -1,12 +1,17 @@
-// Clients that ask quillon-sim to wait for a report and then leave. Nobody reads those answers,
-// so the waits must end with the connections: else a handful of such clients holds every place
-// of the server for as long as they asked.
+// Clients and quillon-sim letting go of each other. Clients that ask for a long READ and leave:
+// nobody reads those answers, so the waits end with the connections, else a handful of such
+// clients holds every place of the server for as long as they asked. And a client whose quiet
+// connection the server let go (while a restore waits for the keypad to restart) connects again
+// without a word of it.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 #include <vector>
 
 #include "common/world.h"
+#include "echo_backend.h"
+#include "served_bus.h"
 #include "sim/virtual_bus.h"
 #include "simserver/sim_server.h"
 #include "socket/stream_io.h"
@@ -92,6 +97,24 @@ TEST(AbandonedReads, AReadWaitsAtMostAMinute) {
     for (const auto& [line, answer] : cases) {
         EXPECT_EQ(client.ask(line), answer) << line;
     }
+}
+
+TEST(ServerLetGo, TheNextScanConnectsAgainSayingNothing) {
+    ServedBus bus(std::make_shared<EchoBackend>(
+        std::vector<hid::DeviceInfo>{{"kp-if1", 0x2047, 0x09BF, 1, u"Vorla", u"Quillon"}}));
+    std::atomic<bool> dropped{false};
+    bus.serverOptions.idleTimeout = 100ms;
+    bus.serverOptions.log = [&dropped](const std::string& line) {
+        dropped = dropped || line.find("dropped: no request after connecting") != line.npos;
+    };
+    bus.restart();
+    auto client = bus.client();  // connects and says nothing, as a program at its start
+    for (int i = 0; i < 500 && !dropped; ++i) {
+        std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_TRUE(dropped);
+    EXPECT_EQ(client->enumerate(0x2047, 0x09BF).size(), 1u);
+    EXPECT_EQ(bus.allDiagnostics(), "");
 }
 
 }  // namespace

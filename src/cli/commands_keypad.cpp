@@ -7,9 +7,12 @@
 #include "device/device_access.h"
 #include "device/device_connection.h"
 #include "device/keypad_commands.h"
+#include "firmware/bsl_library.h"
 #include "settings/keypad_fields.h"
 #include "settings/keypad_jobs.h"
+#include "settings/settings_lists.h"
 #include "upgrade/pending_backup.h"
+#include "upgrade/upgrade_capture.h"
 
 namespace lumora_usb_encoder::cli {
 
@@ -46,8 +49,25 @@ int factoryReset(Context& ctx) {
     return printCurrentStatus(ctx);
 }
 
+// A keypad that an upgrade left in its loader is not connected as a keypad, and only an upgrade
+// brings it back: that is what the user must hear, not just that no keypad is there.
+void sayWhereTheKeypadIs(Context& ctx) {
+    if (BslLibrary::BSL_NumOfUSBDevices(kLoaderVendorId, kLoaderProductId) == 0) {
+        return;
+    }
+    ctx.err() << "A keypad is in its loader (2047:0200): 'quillonctl firmware upgrade IMAGE' "
+                 "finishes the upgrade from there";
+    std::string problem;
+    std::string backup = upgradeBackupPath(ctx.settingsFile());
+    if (!ctx.settingsFile().empty() && pendingBackup(backup, problem)) {
+        ctx.err() << " and writes back the settings kept in " << backup;
+    }
+    ctx.err() << ".\n";
+}
+
 int showStatus(Context& ctx) {
     if (!ctx.openKeypad()) {
+        sayWhereTheKeypadIs(ctx);
         return NoKeypad;
     }
     return printCurrentStatus(ctx);

@@ -161,13 +161,14 @@ std::optional<KeypadSettings> settingsToRestore(const std::optional<KeypadSettin
 }
 
 bool restoreSettingsFromBackup(const std::string& backupFile, const std::string& defaultBackup,
-                               UserInterface& ui, const UpgradeLog& log, std::string& problem) {
+                               UserInterface& ui, const UpgradeLog& log, std::string& problem,
+                               SettingStep* failed) {
     auto capture = readUpgradeBackup(backupFile, problem);
     if (!capture) {
         return false;
     }
     auto restoreLog = [&log](const std::string& text) { log(100, text); };
-    if (!restoreSettingsAfterUpgrade(*capture, ui, restoreLog)) {
+    if (!restoreSettingsAfterUpgrade(*capture, ui, restoreLog, failed)) {
         return false;
     }
     // Only our own backup goes; a file the user named is theirs to keep.

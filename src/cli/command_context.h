@@ -5,6 +5,7 @@
 #include "cli/cli_context.h"
 #include "cli/console_ui.h"
 #include "device/hid_backend.h"
+#include "support/made_paths.h"
 
 namespace lumora_usb_encoder::cli {
 
@@ -21,6 +22,7 @@ class CommandContext final : public Context {
     bool openKeypad() override;
     void selectBackend() override;
     std::string settingsFile() override;
+    std::string preparedSettingsFile(bool required) override;
     void run(const std::function<int()>& work) override;
     int exitCode() const { return exitCode_; }
 
@@ -30,6 +32,7 @@ class CommandContext final : public Context {
     std::ostream& err_;
     std::unique_ptr<ConsoleUi> ui_;
     bool backendSelected_ = false;
+    MadePaths made_;
     int exitCode_ = Done;
 };
 

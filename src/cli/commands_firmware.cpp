@@ -74,8 +74,8 @@ int upgradeFirmware(Context& ctx, const std::string& image, const std::string& r
         return NoKeypad;
     }
     UpgradeConsole console(ctx);
-    FirmwareUpgradeOptions options{image, ramBsl, ctx.settingsFile()};
-    (void)ensureSettingsFile(options.settingsFile);  // its folder holds the settings backup
+    // Its folder holds the settings backup; an upgrade that cannot write it stops below.
+    FirmwareUpgradeOptions options{image, ramBsl, ctx.preparedSettingsFile(false)};
     auto outcome = runFirmwareUpgrade(
         options, ctx.ui(),
         [&console](int percent, const std::string& text) { console.report(percent, text); });

@@ -85,6 +85,23 @@ int sendSetting(Context& ctx, Command command, uint8_t value, const char* failur
     return Done;
 }
 
+// The three tables of the keypad's own family (types 0-2, 3-5 or 6-8, by its current type), as
+// the window's list offers them: a 16-key keypad set to type 2 would take the small keypads'
+// table and stop answering for keys 11-16.
+int setTable(Context& ctx, int entry) {
+    if (!ctx.openKeypad()) {
+        return NoKeypad;
+    }
+    KeypadFields fields;
+    const SettingsListSpec& spec = settingsListSpec(SettingsList::KeypadType);
+    if (GetDeviceStatusMessage(fields) != 0) {
+        ctx.ui().warn(spec.failure, kCaptionQuillon);
+        return KeypadFailed;
+    }
+    return commitListChoice(ctx.ui(), fields, SettingsList::KeypadType, entry) ? Done
+                                                                               : KeypadFailed;
+}
+
 void addSetCommands(CLI::App& app, Context& ctx) {
     auto* set = app.add_subcommand("set", "change one keypad setting at once");
     set->require_subcommand(1);
@@ -119,9 +136,15 @@ void addSetCommands(CLI::App& app, Context& ctx) {
     };
     addChoice("buzzer", "buzzer on|off", {{"off", 0}, {"on", 1}}, Command::Buzzer,
               "Unable to set Buzzer On/Off..");
-    addChoice("table", "code table default|alternate|custom",
-              {{"default", 0}, {"alternate", 1}, {"custom", 2}}, Command::KeypadType,
-              "Unable to set Keypad Type..");
+    auto table = std::make_shared<int>(0);
+    set->add_subcommand("table", "code table default|alternate|custom of the keypad's family")
+        ->add_option("table", *table)
+        ->required()
+        ->transform(CLI::CheckedTransformer(
+            std::map<std::string, int>{{"default", 0}, {"alternate", 1}, {"custom", 2}},
+            CLI::ignore_case));
+    set->get_subcommand("table")->callback(
+        [&ctx, table] { ctx.run([&] { return setTable(ctx, *table); }); });
 }
 
 const CommandRegistration registration([](CLI::App& app, Context& ctx) {

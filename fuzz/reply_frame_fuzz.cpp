@@ -1,5 +1,6 @@
 // Feeds arbitrary input reports to the reply check, and arbitrary reply data to the status
-// record decoder and the main window's unpacking.
+// record decoder and the main window's unpacking, whose status lines never carry a control
+// character of the keypad's.
 #include <cstdint>
 #include <cstring>
 
@@ -16,7 +17,8 @@ class OneReport final : public hid::Device {
   public:
     OneReport(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     int write(const uint8_t*, size_t length) override { return static_cast<int>(length); }
-    int read(uint8_t* out, size_t length) override { return readTimeout(out, length, 0); }
+    // Nothing waits before the command: the report is its reply.
+    int read(uint8_t*, size_t) override { return 0; }
     int readTimeout(uint8_t* out, size_t length, int) override {
         if (delivered_) {
             return -1;  // ends the exchange instead of polling for ever
@@ -49,7 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (auto status = decodeStatusRecord(reply, length)) {
             KeypadFields fields;
             unpackStatus(*status, fields);
-            (void)connectedView(fields);
+            for (const auto& line : connectedView(fields)) {
+                for (char c : line) {
+                    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                        __builtin_trap();  // the keypad's texts are shown escaped
+                    }
+                }
+            }
         }
     }
     (void)decodeStatusRecord(data, size);

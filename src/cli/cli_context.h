@@ -57,8 +57,11 @@ class Context {
     virtual bool openKeypad() = 0;
     // Installs the chosen backend without opening anything (device listings, the loader).
     virtual void selectBackend() = 0;
-    // The settings file: --settings, else the user's data folder (created on first use).
+    // The settings file: --settings, else the user's data folder.
     virtual std::string settingsFile() = 0;
+    // The settings file, made on first use exactly as the window makes it; when it cannot be
+    // made, a UsageError if `required`. What is made is taken away again if the command fails.
+    virtual std::string preparedSettingsFile(bool required = true) = 0;
     // Runs a command's work and records its exit status.
     virtual void run(const std::function<int()>& work) = 0;
 };

@@ -4,6 +4,7 @@
 
 #include "app/app_options.h"
 #include "settings/settings_file.h"
+#include "upgrade/upgrade_capture.h"
 
 namespace lumora_usb_encoder::cli {
 
@@ -53,12 +54,32 @@ std::string CommandContext::settingsFile() {
     return defaultSettingsPath();
 }
 
+std::string CommandContext::preparedSettingsFile(bool required) {
+    std::string path = settingsFile();
+    if (!path.empty()) {
+        made_.noteWithFolders(path);
+        made_.note(path + ".lock");
+        made_.note(upgradeBackupPath(path) + ".lock");
+    }
+    bool ready = ensureSettingsFile(path);
+    made_.settle();
+    if (!ready && required) {
+        throw UsageError("cannot create the settings file " +
+                         (path.empty() ? "(no home folder)" : path));
+    }
+    return path;
+}
+
 void CommandContext::run(const std::function<int()>& work) {
     try {
         exitCode_ = work();
     } catch (const UsageError& error) {
         err_ << error.what() << '\n';
         exitCode_ = BadUsage;
+    }
+    // A command that failed leaves nothing it made on the way.
+    if (exitCode_ != Done) {
+        made_.undo();
     }
 }
 

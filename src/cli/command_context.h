@@ -6,6 +6,7 @@
 #include "cli/console_ui.h"
 #include "device/hid_backend.h"
 #include "device/keypad_service.h"
+#include "support/made_paths.h"
 
 namespace lumora_usb_encoder::cli {
 
@@ -22,6 +23,7 @@ class CommandContext final : public Context {
     bool openKeypad() override;
     void selectBackend() override;
     std::string settingsFile() override;
+    std::string preparedSettingsFile(bool required) override;
     void run(const std::function<int()>& work) override;
     int exitCode() const { return exitCode_; }
 
@@ -32,6 +34,7 @@ class CommandContext final : public Context {
     std::unique_ptr<ConsoleUi> ui_;
     KeypadService keypad_;  // the one connection; a command is one job, so it follows no bus
     bool backendSelected_ = false;
+    MadePaths made_;
     int exitCode_ = Done;
 };
 

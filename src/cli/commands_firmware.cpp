@@ -74,8 +74,8 @@ int upgradeFirmware(Context& ctx, const std::string& image, const std::string& r
         return NoKeypad;
     }
     UpgradeConsole console(ctx);
-    FirmwareUpgradeOptions options{image, ramBsl, ctx.settingsFile()};
-    (void)ensureSettingsFile(options.settingsFile);  // its folder holds the settings backup
+    // Its folder holds the settings backup; an upgrade that cannot write it stops below.
+    FirmwareUpgradeOptions options{image, ramBsl, ctx.preparedSettingsFile(false)};
     auto outcome = runFirmwareUpgrade(
         options, ctx.ui(),
         [&console](int percent, const std::string& text) { console.report(percent, text); });
@@ -99,15 +99,20 @@ int restoreSettings(Context& ctx, const std::string& file) {
     ctx.selectBackend();
     UpgradeConsole console(ctx);
     std::string problem;
+    SettingStep failed = SettingStep::Reopen;
     bool done = restoreSettingsFromBackup(
         backup, ownBackup, ctx.ui(),
         [&console](int percent, const std::string& text) { console.report(percent, text); },
-        problem);
+        problem, &failed);
     if (!done && !problem.empty()) {
         ctx.err() << problem << '\n';
         return BadUsage;
     }
-    return done ? Done : KeypadFailed;
+    if (done) {
+        return Done;
+    }
+    // The first step opens the keypad: stopping there means there was none to write to.
+    return failed == SettingStep::Reopen ? NoKeypad : KeypadFailed;
 }
 
 struct FirmwareArguments {

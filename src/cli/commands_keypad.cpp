@@ -7,9 +7,12 @@
 #include "device/device_access.h"
 #include "device/device_connection.h"
 #include "device/keypad_commands.h"
+#include "firmware/bsl_library.h"
 #include "settings/keypad_fields.h"
 #include "settings/keypad_jobs.h"
+#include "settings/settings_lists.h"
 #include "upgrade/pending_backup.h"
+#include "upgrade/upgrade_capture.h"
 
 namespace lumora_usb_encoder::cli {
 
@@ -46,8 +49,25 @@ int factoryReset(Context& ctx) {
     return printCurrentStatus(ctx);
 }
 
+// A keypad that an upgrade left in its loader is not connected as a keypad, and only an upgrade
+// brings it back: that is what the user must hear, not just that no keypad is there.
+void sayWhereTheKeypadIs(Context& ctx) {
+    if (BslLibrary::BSL_NumOfUSBDevices(kLoaderVendorId, kLoaderProductId) == 0) {
+        return;
+    }
+    ctx.err() << "A keypad is in its loader (2047:0200): 'quillonctl firmware upgrade IMAGE' "
+                 "finishes the upgrade from there";
+    std::string problem;
+    std::string backup = upgradeBackupPath(ctx.settingsFile());
+    if (!ctx.settingsFile().empty() && pendingBackup(backup, problem)) {
+        ctx.err() << " and writes back the settings kept in " << backup;
+    }
+    ctx.err() << ".\n";
+}
+
 int showStatus(Context& ctx) {
     if (!ctx.openKeypad()) {
+        sayWhereTheKeypadIs(ctx);
         return NoKeypad;
     }
     return printCurrentStatus(ctx);
@@ -63,6 +83,23 @@ int sendSetting(Context& ctx, Command command, uint8_t value, const char* failur
         return KeypadFailed;
     }
     return Done;
+}
+
+// The three tables of the keypad's own family (types 0-2, 3-5 or 6-8, by its current type), as
+// the window's list offers them: a 16-key keypad set to type 2 would take the small keypads'
+// table and stop answering for keys 11-16.
+int setTable(Context& ctx, int entry) {
+    if (!ctx.openKeypad()) {
+        return NoKeypad;
+    }
+    KeypadFields fields;
+    const SettingsListSpec& spec = settingsListSpec(SettingsList::KeypadType);
+    if (GetDeviceStatusMessage(fields) != 0) {
+        ctx.ui().warn(spec.failure, kCaptionQuillon);
+        return KeypadFailed;
+    }
+    return commitListChoice(ctx.ui(), fields, SettingsList::KeypadType, entry) ? Done
+                                                                               : KeypadFailed;
 }
 
 void addSetCommands(CLI::App& app, Context& ctx) {
@@ -99,9 +136,15 @@ void addSetCommands(CLI::App& app, Context& ctx) {
     };
     addChoice("buzzer", "buzzer on|off", {{"off", 0}, {"on", 1}}, Command::Buzzer,
               "Unable to set Buzzer On/Off..");
-    addChoice("table", "code table default|alternate|custom",
-              {{"default", 0}, {"alternate", 1}, {"custom", 2}}, Command::KeypadType,
-              "Unable to set Keypad Type..");
+    auto table = std::make_shared<int>(0);
+    set->add_subcommand("table", "code table default|alternate|custom of the keypad's family")
+        ->add_option("table", *table)
+        ->required()
+        ->transform(CLI::CheckedTransformer(
+            std::map<std::string, int>{{"default", 0}, {"alternate", 1}, {"custom", 2}},
+            CLI::ignore_case));
+    set->get_subcommand("table")->callback(
+        [&ctx, table] { ctx.run([&] { return setTable(ctx, *table); }); });
 }
 
 const CommandRegistration registration([](CLI::App& app, Context& ctx) {

@@ -7,40 +7,25 @@
 #include "cli/status_output.h"
 #include "codetable/modifier_list.h"
 #include "codetable/usage_list.h"
-#include "device/keypad_commands.h"
 #include "device/status_record.h"
 #include "settings/config_files.h"
 #include "settings/keypad_fields.h"
+#include "settings/keypad_jobs.h"
 #include "settings/settings_file.h"
-#include "support/file_io.h"
 #include "support/platform_files.h"
 
 namespace lumora_usb_encoder::cli {
 
 namespace {
 
-// The settings file, made on first use exactly as the window makes it.
-std::string preparedSettingsFile(Context& ctx) {
-    std::string path = ctx.settingsFile();
-    if (!ensureSettingsFile(path)) {
-        throw UsageError("cannot create the settings file " +
-                         (path.empty() ? "(no home folder)" : path));
-    }
-    return path;
-}
-
 int exitFor(LoadResult result, bool keypadOpen, Context& ctx, const std::string& file) {
     switch (result) {
         case LoadResult::Sent:
             return Done;
         case LoadResult::NotSaved:
-            if (isTooLargeToRead(file)) {
-                ctx.err() << file << " is too large to be a settings file; nothing sent\n";
-            } else {
-                ctx.err() << file
-                          << " holds no saved settings (FirstUp is not Yes); nothing sent\n";
-            }
+            ctx.err() << file << " holds no saved settings (FirstUp is not Yes); nothing sent\n";
             return BadUsage;
+        case LoadResult::Unreadable:
         case LoadResult::IncorrectFormat:
             return BadUsage;
         case LoadResult::StepFailed:
@@ -52,28 +37,25 @@ int exitFor(LoadResult result, bool keypadOpen, Context& ctx, const std::string&
 
 // "Save Changes": the keypad keeps its current settings as defaults, then the snapshot is stored.
 int save(Context& ctx) {
-    std::string settings = preparedSettingsFile(ctx);
+    std::string settings = ctx.preparedSettingsFile();
     if (!ctx.openKeypad()) {
         return NoKeypad;
     }
-    if (sendCommand(Command::WriteDefaults) != kResultOk) {
-        ctx.ui().warn("Unable to Write Default..", kCaptionQuillon);
-        return KeypadFailed;
-    }
     KeypadFields fields;
-    switch (SaveToConfigFile(ctx.ui(), fields, settings)) {
-        case SaveResult::Saved:
+    switch (saveChanges(ctx.ui(), fields, settings)) {
+        case SaveChangesResult::Saved:
             return Done;
-        case SaveResult::StatusFailed:
+        case SaveChangesResult::WriteDefaultsFailed:
+        case SaveChangesResult::StatusFailed:
             return KeypadFailed;
-        case SaveResult::WriteFailed:
+        case SaveChangesResult::FileWriteFailed:
             return BadUsage;
     }
     return KeypadFailed;
 }
 
 int restore(Context& ctx, const std::string& given) {
-    std::string file = given.empty() ? preparedSettingsFile(ctx) : given;
+    std::string file = given.empty() ? ctx.preparedSettingsFile() : given;
     if (!fileExists(file)) {
         throw UsageError(file + ": no such file");
     }
@@ -87,7 +69,7 @@ int restore(Context& ctx, const std::string& given) {
 }
 
 int exportTo(Context& ctx, const std::string& dest) {
-    std::string settings = preparedSettingsFile(ctx);
+    std::string settings = ctx.preparedSettingsFile();
     std::error_code error;
     std::string target = std::filesystem::is_directory(dest, error) ? exchangeFileIn(dest) : dest;
     switch (exportConfigFileTo(ctx.ui(), target, settings)) {
@@ -103,12 +85,17 @@ int exportTo(Context& ctx, const std::string& dest) {
 }
 
 int importFrom(Context& ctx, const std::string& file) {
-    std::string settings = preparedSettingsFile(ctx);
+    std::string settings = ctx.preparedSettingsFile();
     bool keypadOpen = ctx.openKeypad();
     ImportOutcome outcome = importConfigFileFrom(ctx.ui(), file, settings);
     if (outcome.result == ImportResult::NotApplied) {
         ctx.err() << settings << " left as it was\n";
         return exitFor(outcome.load, keypadOpen, ctx, file);
+    }
+    if (outcome.result == ImportResult::KeptUnsaved) {
+        ctx.err() << settings << " left as it was: " << file
+                  << " holds no saved settings (FirstUp is not Yes); nothing sent\n";
+        return BadUsage;
     }
     if (outcome.result != ImportResult::Imported) {
         return BadUsage;

@@ -24,7 +24,11 @@ struct KeyAssignment {
     uint8_t code = 0;
 };
 
+// Digits only: from_chars would take a sign, and "0x-4" would become 0xFC.
 std::optional<int> parseNumber(std::string_view text, int base) {
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        return std::nullopt;
+    }
     int value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
@@ -88,12 +92,26 @@ void checkAgainstFamily(const KeyAssignment& a, const EditorFamily& family) {
     }
 }
 
+// Two codes for one key leave it unclear which was meant; the editor could not be told so either.
+void refuseRepeatedKeys(const std::vector<KeyAssignment>& assignments) {
+    for (size_t i = 0; i < assignments.size(); ++i) {
+        for (size_t j = 0; j < i; ++j) {
+            if (assignments[j].key == assignments[i].key) {
+                throw UsageError("table set: key " + std::to_string(assignments[i].key) +
+                                 " is given twice ('" + assignments[j].text + "' and '" +
+                                 assignments[i].text + "')");
+            }
+        }
+    }
+}
+
 int setKeys(Context& ctx, const std::vector<std::string>& texts) {
     std::vector<KeyAssignment> assignments;
     assignments.reserve(texts.size());
     for (const auto& text : texts) {
         assignments.push_back(parseAssignment(text));
     }
+    refuseRepeatedKeys(assignments);
     if (!ctx.openKeypad()) {
         return NoKeypad;
     }

@@ -8,6 +8,7 @@
 
 #include "device/device_connection.h"
 #include "device/hid_backend.h"
+#include "support/printable_text.h"
 
 namespace lumora_usb_encoder::cli {
 
@@ -53,8 +54,8 @@ void print(std::ostream& out, const char* kind, const std::vector<Listed>& list)
     for (const auto& [d, access] : list) {
         out << kind << "  " << std::hex << std::setw(4) << std::setfill('0') << d.vendorId << ':'
             << std::setw(4) << d.productId << std::dec << std::setfill(' ') << "  interface "
-            << d.interfaceNumber << "  " << d.path << "  " << narrow(d.manufacturer) << ' '
-            << narrow(d.product) << (access ? "" : "  no access") << '\n';
+            << d.interfaceNumber << "  " << d.path << "  " << printableText(narrow(d.manufacturer))
+            << ' ' << printableText(narrow(d.product)) << (access ? "" : "  no access") << '\n';
     }
 }
 

@@ -17,6 +17,17 @@ constexpr uint8_t kRefusal = 0x0F;
 constexpr uint8_t kSizeByte = 0x40;
 constexpr int kFrameStart = 2;
 constexpr uint32_t kMaxReplyLength = 55;  // N counts the status byte; BCC at report byte 63
+// More than any keypad leaves waiting; a device that keeps sending cannot hold an exchange.
+constexpr int kMaxStaleReports = 64;
+
+// Reports already waiting when a command goes out (a reply that came after its exchange gave
+// up, the answer to another program's stray report) are no reply to this command: they are read
+// and dropped, and a trace shows each as a report read before the command's own.
+void dropWaitingReports(hid_device* handle) {
+    std::array<uint8_t, kReportSize> stale{};
+    for (int i = 0; i < kMaxStaleReports && handle->read(stale.data(), stale.size()) > 0; ++i) {
+    }
+}
 
 // Polls until a report other than an acknowledge arrives. Only empty polls count towards the
 // time-out, each as one poll interval, so a keypad that keeps acknowledging keeps us waiting.
@@ -147,6 +158,7 @@ int32_t USBEncoderSendAndReceive_a(hid_device* handle, uint8_t command,
     bcc ^= kEtx;
     report[8 + length] = bcc;
 
+    dropWaitingReports(handle);
     if (handle->write(report.data(), kReportSize) < 0) {
         return kResultNoDevice;
     }

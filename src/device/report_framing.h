@@ -31,8 +31,10 @@ uint8_t HexDigitToNibble(uint8_t digit);
 [[nodiscard]] int32_t USBEncoderParseReply(std::span<const uint8_t> frame, std::span<uint8_t> reply,
                                            uint32_t* replyLength);
 
-// One command and its checked reply. Serialised with every other exchange and rescan. A reply
-// that does not fit `reply` is refused (-13) like any frame we cannot take.
+// One command and its checked reply. Serialised with every other exchange and rescan. Reports
+// already waiting before the command is written are read and dropped, so that the reply taken
+// can only be this command's. A reply that does not fit `reply` is refused (-13) like any frame
+// we cannot take.
 [[nodiscard]] int32_t USBEncoderSendAndReceive_a(hid_device* handle, uint8_t command,
                                                  std::span<const uint8_t> payload,
                                                  std::span<uint8_t> reply, uint32_t* replyLength,

@@ -63,6 +63,7 @@ uint8_t BslLibrary::BSL_initialize_BSL(std::string_view connection) {
         return fail(kBslDeviceAbsent, "the loader device " + info.path + " cannot be opened");
     }
     simulated_ = info.product == loader::kSimulatedProduct;
+    deviceLost_ = false;
     return 0;
 }
 
@@ -74,7 +75,12 @@ void BslLibrary::BSL_close_BSL() {
 void BslLibrary::drainInput() {
     // A reply that came too late for its request must not pass for the next one's.
     uint8_t scratch[loader::kReportSize];
-    for (int i = 0; i < 16 && device_->read(scratch, sizeof scratch) > 0; ++i) {
+    for (int i = 0; i < 16; ++i) {
+        int got = device_->read(scratch, sizeof scratch);
+        deviceLost_ = deviceLost_ || got < 0;
+        if (got <= 0) {
+            return;
+        }
     }
 }
 
@@ -87,6 +93,7 @@ uint8_t BslLibrary::send(std::span<const uint8_t> core) {
         return fail(kBslBadArgument, "request longer than a report");
     }
     if (device_->write(report.data(), report.size()) < 0) {
+        deviceLost_ = true;
         return fail(kBslWriteFailed, "the loader device did not take the report");
     }
     return 0;
@@ -102,6 +109,7 @@ uint8_t BslLibrary::exchange(std::span<const uint8_t> core, loader::Reply& reply
     loader::Report report{};
     int got = device_->readTimeout(report.data(), report.size(), replyTimeoutMs_);
     if (got < 0) {
+        deviceLost_ = true;
         return fail(kBslNoReply, "the loader device left the bus");
     }
     if (got == 0) {

@@ -86,6 +86,9 @@ class BslLibrary {
 
     // Why the last failing call failed, in words for the upgrade log.
     const std::string& lastError() const { return lastError_; }
+    // Whether the device went away (a write or read it could not take) since it was opened:
+    // what failed after that says nothing about the device's memory.
+    bool deviceLost() const { return deviceLost_; }
     // Whether the open device calls itself our simulator's loader.
     bool deviceIsSimulated() const { return simulated_; }
     void setReplyTimeout(int milliseconds) { replyTimeoutMs_ = milliseconds; }
@@ -105,6 +108,7 @@ class BslLibrary {
     uint32_t family_ = 0;
     uint32_t com_ = 0;
     bool simulated_ = false;
+    bool deviceLost_ = false;
     int replyTimeoutMs_ = 1000;
     dataBuffer rxBuffer_;
     std::string version_;

@@ -19,6 +19,11 @@ class Firmware {
 inline constexpr const char* kRamBslVersion = "00.06.05.34";
 inline constexpr uint32_t kRamBslStart = 0x2500;
 inline constexpr uint32_t kRamBslEntry = 0x2504;
+// Where a RAM loader of this version lies: 0x2500 up to 0x2FE9, all but the byte at 0x2575,
+// 2793 bytes in all.
+inline constexpr uint32_t kRamBslEnd = 0x2FEA;
+inline constexpr uint32_t kRamBslGap = 0x2575;
+inline constexpr uint32_t kRamBslSize = kRamBslEnd - kRamBslStart - 1;
 
 // The RAM loader built into the program. It is our own, made for the simulated loader, which
 // starts any image that begins with the right version bytes; real hardware needs the vendor's

@@ -39,6 +39,27 @@ bool parse(const std::string& text, TiTxtImage& image, std::string& problem) {
     return true;
 }
 
+// The ROM loader starts whatever it was given at the entry point: a cut or stray file would
+// leave the part in a loader that cannot program it. A RAM loader of this version fills its
+// layout, and nothing else.
+bool fillsRamLoaderLayout(const TiTxtImage& image, std::string& problem) {
+    size_t inLayout = 0;
+    for (const auto& run : image.runs) {
+        if (run.address < kRamBslStart || run.end() > kRamBslEnd) {
+            problem = "RAM loader bytes at " + hex(run.address) + " lie outside 0x2500-0x2FE9";
+            return false;
+        }
+        bool holdsTheGap = run.address <= kRamBslGap && kRamBslGap < run.end();
+        inLayout += run.bytes.size() - (holdsTheGap ? 1 : 0);
+    }
+    if (inLayout != kRamBslSize) {
+        problem = "the RAM loader image holds " + std::to_string(inLayout) + " of the " +
+                  std::to_string(kRamBslSize) + " bytes at 0x2500-0x2FE9 a RAM loader has";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool checkFirmwareImage(const std::string& path, std::string& problem) {
@@ -105,7 +126,7 @@ bool checkRamLoaderText(const std::string& text, const std::string& version, std
             return false;
         }
     }
-    return true;
+    return fillsRamLoaderLayout(image, problem);
 }
 
 }  // namespace lumora_usb_encoder

@@ -9,8 +9,9 @@ namespace lumora_usb_encoder {
 // not blank. False with `problem` in words for the log; the device is never touched.
 bool checkFirmwareImage(const std::string& path, std::string& problem);
 
-// Same for a RAM loader image: it parses, fits the sequence's buffer, lies in RAM and starts
-// with the version bytes of `version` ("00.06.05.34") at 0x2500.
+// Same for a RAM loader image: it parses, fits the sequence's buffer, lies in RAM, starts with
+// the version bytes of `version` ("00.06.05.34") at 0x2500, and fills the loader's layout:
+// every byte of 0x2500-0x2FE9 but 0x2575, and none beyond.
 bool checkRamLoaderText(const std::string& text, const std::string& version, std::string& problem);
 
 }  // namespace lumora_usb_encoder

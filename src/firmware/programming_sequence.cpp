@@ -11,6 +11,9 @@ namespace lumora_usb_encoder {
 namespace {
 
 constexpr const char* kUnplugged = "USB device was unplugged!\r\n";
+constexpr const char* kDeviceLost =
+    "The loader device was lost during the transfer; the image could not be verified. "
+    "Reconnect the keypad and run the upgrade again: it starts from the loader.\r\n";
 constexpr uint32_t kMassEraseWaitMs = 2000;
 constexpr uint32_t kRamLoaderStartWaitMs = 1000;
 constexpr uint32_t kResetVectorSegment = 0xFFFF;
@@ -180,7 +183,8 @@ void ProgrammingSequence::CustomSelectedFirmware(const std::string& path, Upgrad
     worker.report(75, "Firmware Sent\r\n");
     worker.report(80, "Verifying memory\r\n");
     if (CRC_Check_File(bsl_, path) != 0) {
-        worker.report(85, "Memory verification error\r\n");
+        // A device that went away says nothing about the image: the log must not blame it.
+        worker.report(85, bsl_.deviceLost() ? kDeviceLost : "Memory verification error\r\n");
         worker.Result = false;
         return;
     }

@@ -6,11 +6,11 @@ namespace lumora_usb_encoder {
 
 namespace {
 
-// The two stretches a RAM loader of this version occupies: 0x2575 is left out, as in the
+// The two stretches a RAM loader of this version occupies: the gap byte is left out, as in the
 // vendor's image, so the size and layout match what the upgrade expects.
-constexpr uint32_t kFirstEnd = 0x2575;
-constexpr uint32_t kSecondStart = 0x2576;
-constexpr uint32_t kSecondEnd = 0x2FEA;
+constexpr uint32_t kFirstEnd = kRamBslGap;
+constexpr uint32_t kSecondStart = kRamBslGap + 1;
+constexpr uint32_t kSecondEnd = kRamBslEnd;
 
 std::vector<uint8_t> fill(size_t count, std::string_view banner) {
     std::vector<uint8_t> bytes(count);

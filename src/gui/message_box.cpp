@@ -21,6 +21,7 @@ Script& script() {
 QMessageBox::StandardButtons standardButtons(MessageBox::Buttons buttons) {
     switch (buttons) {
         case MessageBox::Buttons::YesNo:
+        case MessageBox::Buttons::YesNoDefaultNo:
             return QMessageBox::Yes | QMessageBox::No;
         case MessageBox::Buttons::ApplyDiscardCancel:
             return QMessageBox::Apply | QMessageBox::Discard | QMessageBox::Cancel;
@@ -70,6 +71,10 @@ bool MessageBox::ask(QWidget* parent, const QString& text, const QString& captio
     return show(parent, text, caption, Icon::Question, Buttons::YesNo) == Answer::Yes;
 }
 
+bool MessageBox::confirm(QWidget* parent, const QString& text, const QString& caption) {
+    return show(parent, text, caption, Icon::Question, Buttons::YesNoDefaultNo) == Answer::Yes;
+}
+
 MessageBox::Answer MessageBox::show(QWidget* parent, const QString& text, const QString& caption,
                                     Icon icon, Buttons buttons) {
     BusyCursorLift lift;
@@ -83,6 +88,9 @@ MessageBox::Answer MessageBox::show(QWidget* parent, const QString& text, const 
     if (buttons == Buttons::ApplyDiscardCancel) {
         box.setDefaultButton(QMessageBox::Apply);
         box.setEscapeButton(QMessageBox::Cancel);
+    }
+    if (buttons == Buttons::YesNoDefaultNo) {
+        box.setDefaultButton(QMessageBox::No);
     }
     return answerFor(box.exec());
 }
@@ -105,7 +113,7 @@ MessageBox::Answer MessageBox::scriptedAnswer(Buttons buttons) {
         return Answer::Ok;
     }
     if (script().answers.empty()) {
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+        return buttons == Buttons::ApplyDiscardCancel ? Answer::Cancel : Answer::No;
     }
     Answer answer = script().answers.front();
     script().answers.pop_front();

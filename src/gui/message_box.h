@@ -13,13 +13,15 @@ namespace lumora_usb_encoder {
 class MessageBox {
   public:
     enum class Icon { Exclamation, Question };
-    enum class Buttons { Ok, YesNo, ApplyDiscardCancel };
+    enum class Buttons { Ok, YesNo, YesNoDefaultNo, ApplyDiscardCancel };
     enum class Answer { Ok, Yes, No, Apply, Discard, Cancel };
 
     // A failure message: the text followed by a line break, OK, the exclamation icon.
     static void warn(QWidget* parent, const QString& text, const QString& caption);
     // A question: the text as given, Yes and No, the question icon. True for Yes.
     static bool ask(QWidget* parent, const QString& text, const QString& caption);
+    // The same with No as the default button, for a question whose Yes loses something.
+    static bool confirm(QWidget* parent, const QString& text, const QString& caption);
 
     static Answer show(QWidget* parent, const QString& text, const QString& caption, Icon icon,
                        Buttons buttons);

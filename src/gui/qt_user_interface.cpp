@@ -37,6 +37,10 @@ bool QtUserInterface::ask(const std::string& text, const std::string& caption) {
     return MessageBox::ask(owner_, fromUtf8(text), fromUtf8(caption));
 }
 
+bool QtUserInterface::confirm(const std::string& text, const std::string& caption) {
+    return MessageBox::confirm(owner_, fromUtf8(text), fromUtf8(caption));
+}
+
 std::optional<std::string> QtUserInterface::chooseOpenFile(const std::string& filter,
                                                            const std::string& initialName) {
     return toUtf8(FileDialogs::chooseOpenFile(owner_, fromUtf8(filter), fromUtf8(initialName)));

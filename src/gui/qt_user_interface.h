@@ -15,6 +15,7 @@ class QtUserInterface final : public UserInterface {
 
     void warn(const std::string& text, const std::string& caption) override;
     bool ask(const std::string& text, const std::string& caption) override;
+    bool confirm(const std::string& text, const std::string& caption) override;
     std::optional<std::string> chooseOpenFile(const std::string& filter,
                                               const std::string& initialName) override;
     std::optional<std::string> chooseFolder(const std::string& description,

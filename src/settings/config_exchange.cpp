@@ -3,6 +3,8 @@
 
 #include "settings/config_files.h"
 #include "settings/settings_file.h"
+#include "settings/settings_file_check.h"
+#include "support/file_io.h"
 #include "support/file_lock.h"
 #include "support/ini_file.h"
 #include "support/platform_files.h"
@@ -25,11 +27,24 @@ constexpr const char* kExportDescription = "Select Folder - To Copy The USBUtili
 // from it opened at the top of the first drive.
 constexpr const char* kExportStart = "/";
 
+// The overwrite question; a link is named with the file it leads to, since that file is the
+// one overwritten.
+std::string overwriteQuestion(const std::string& target) {
+    std::string question =
+        "USBUtilityQuillonCfg.ini file already exists. Do you want to overwrite it?";
+    if (auto leadsTo = linkTarget(target)) {
+        question += "\nIt is a link: " + *leadsTo + " would be overwritten.";
+    }
+    return question;
+}
+
 ExportResult exportUnguarded(UserInterface& ui, const std::string& target,
                              const std::string& FileName) {
-    if (fileExists(target) &&
-        !ui.ask("USBUtilityQuillonCfg.ini file already exists. Do you want to overwrite it?",
-                "Save USBUtilityCfg File")) {
+    if (std::string refusal = replaceRefusal(target); !refusal.empty()) {
+        ui.warn(leftAsItIsMessage(target, refusal), kCaptionQuillon);
+        return ExportResult::Refused;
+    }
+    if (fileExists(target) && !ui.ask(overwriteQuestion(target), "Save USBUtilityCfg File")) {
         return ExportResult::Declined;
     }
     if (!copyFileOverwrite(FileName, target)) {
@@ -39,15 +54,35 @@ ExportResult exportUnguarded(UserInterface& ui, const std::string& target,
     return ExportResult::Exported;
 }
 
+std::string unsavedImportQuestion(const std::string& chosen) {
+    return chosen +
+           " holds no saved settings (its FirstUp is not Yes), so nothing is sent to the keypad. "
+           "Replace the settings file with it all the same? The settings saved there are lost.";
+}
+
 ImportOutcome importUnguarded(UserInterface& ui, const std::string& chosen,
                               const std::string& FileName) {
     if (std::filesystem::path(chosen).filename() != kExchangeFileName) {
         ui.warn("Incorrect Filename.", kCaptionQuillon);
         return importOutcome(ImportResult::IncorrectFilename);
     }
+    if (auto why = whyUnreadableAsSettings(chosen)) {
+        ui.warn(unreadableSettingsMessage(chosen, *why), kCaptionQuillon);
+        return importOutcome(ImportResult::Unreadable);
+    }
     if (!CIniFile::SectionExists(kSettingsSection, chosen)) {
         ui.warn("File is incorrect format.", kCaptionQuillon);
         return importOutcome(ImportResult::IncorrectFormat);
+    }
+    // Checked before anything is sent: the file given as the settings file may be no such file.
+    if (auto why = whyNotReplaceableAsSettings(FileName)) {
+        ui.warn(leftAsItIsMessage(FileName, *why), kCaptionQuillon);
+        return importOutcome(ImportResult::CopyFailed);
+    }
+    // Such a file wipes the saved settings and sends nothing: never without the user's word.
+    if (GetSettings("FirstUp", chosen) != "Yes" &&
+        !ui.confirm(unsavedImportQuestion(chosen), kCaptionQuillon)) {
+        return importOutcome(ImportResult::KeptUnsaved);
     }
     LoadResult load = load_data_from_file(ui, chosen);
     // A file whose values cannot be read would make every later restore fail the same way.

@@ -17,7 +17,7 @@ std::string GetSettings(const std::string& key, const std::string& file);
 std::string fileBusyMessage(const std::string& file);
 
 // Writes `key` = `value` into "appSettings" of the settings file; on failure says "Failed to
-// update USBUtilityCfg.ini file." and returns false.
+// update USBUtilityCfg.ini file." (or why the file is not one to replace) and returns false.
 bool SetSettings(UserInterface& ui, const std::string& FileName, const std::string& key,
                  const std::string& value);
 
@@ -27,8 +27,10 @@ enum class SaveResult {
     WriteFailed,   // at least one key could not be written (each said so)
 };
 
-// Stores `settings` in the settings file in one replace, under the file's lock. On failure each
-// of the snapshot's keys says "Failed to update USBUtilityCfg.ini file.", as a save always has.
+// Stores `settings` in the settings file in one replace, under the file's lock. A file that is
+// not a settings file (see whyNotReplaceableAsSettings) is left as it is, and that is said once.
+// On another failure each of the snapshot's keys says "Failed to update USBUtilityCfg.ini
+// file.", as a save always has.
 bool storeSettingsSnapshot(UserInterface& ui, const KeypadSettings& settings,
                            const std::string& FileName);
 
@@ -39,6 +41,7 @@ SaveResult SaveToConfigFile(UserInterface& ui, KeypadFields& fields, const std::
 enum class LoadResult {
     Sent,             // every setting was sent and made the keypad's defaults
     NotSaved,         // "FirstUp" is not "Yes": nothing sent, nothing said
+    Unreadable,       // not readable as a settings file at all: said why, nothing sent
     IncorrectFormat,  // a value it would send is unreadable: said so, nothing sent
     StepFailed,       // a command failed and said so; the window puts its code table list back
                       // on prev_keypadType_index
@@ -51,14 +54,16 @@ inline bool reselectsKeypadType(LoadResult result) {
 
 // Sends the settings held in `file` to the keypad, one command a step, stopping at the first
 // failure; the settings sent before it stay in effect. Every value is read and checked first, so
-// a damaged file sends nothing at all. The factory reset in the middle restarts the keypad: the
-// job waits for it and opens it again. Neither the file nor any window state is changed.
+// a damaged file sends nothing at all, and a file that cannot be read as a settings file (see
+// whyUnreadableAsSettings) is said to be one. The factory reset in the middle restarts the keypad:
+// the job waits for it and opens it again. Neither the file nor any window state is changed.
 LoadResult load_data_from_file(UserInterface& ui, const std::string& file);
 
 enum class ExportResult {
     Exported,
     Cancelled,   // no folder chosen: "Unable to save the cfg file."
     Declined,    // the exchange file is there and the user would not overwrite it
+    Refused,     // the target is not one to replace (another user's link): said so
     CopyFailed,  // "Failed to export the file"
     Failed,      // an unexpected error: "Exception :Unable to save cfg file."
 };
@@ -67,7 +72,8 @@ enum class ExportResult {
 // written.
 ExportResult exportConfigFile(UserInterface& ui, const std::string& FileName,
                               std::string* exportedTo = nullptr);
-// Copies the settings file to `target`, asking first when a file of that name exists.
+// Copies the settings file to `target`, asking first when a file of that name exists (naming
+// the file a link leads to). Another user's link is not followed.
 ExportResult exportConfigFileTo(UserInterface& ui, const std::string& target,
                                 const std::string& FileName);
 // The exchange file in `folder`.
@@ -77,7 +83,10 @@ enum class ImportResult {
     Imported,           // the chosen file is the settings file now (see `load` for the keypad)
     Cancelled,          // no file chosen
     IncorrectFilename,  // not named USBUtilityQuillonCfg.ini
+    Unreadable,         // not readable as a settings file at all: said why, nothing copied
     IncorrectFormat,    // no "appSettings" section, or a value is unreadable: nothing copied
+    KeptUnsaved,        // it holds no saved settings and the user would not have it replace
+                        // the settings file: nothing sent or copied
     NotApplied,         // a command failed (and said so): the settings file stays as it was
     CopyFailed,         // "Failed to copy the new file."
     Failed,             // an unexpected error: "Exception :Failed to copy the new file."
@@ -92,7 +101,8 @@ struct ImportOutcome {
 // "Import Cfg File": asks for the file, then imports it.
 ImportOutcome importConfigFile(UserInterface& ui, const std::string& FileName);
 // Checks the name and the section, sends the file's settings, and copies it over the settings
-// file once the keypad took all of them.
+// file once the keypad took all of them. A file that holds no saved settings sends nothing; it
+// replaces the settings file only when the user says so to a question whose default is No.
 ImportOutcome importConfigFileFrom(UserInterface& ui, const std::string& chosen,
                                    const std::string& FileName);
 

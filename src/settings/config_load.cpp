@@ -1,6 +1,7 @@
 #include <array>
 
 #include "settings/config_files.h"
+#include "settings/settings_file_check.h"
 #include "settings/settings_ini.h"
 #include "settings/settings_sender.h"
 
@@ -24,6 +25,11 @@ constexpr std::array<SendStep, 9> kRestoreSteps = {{
 }  // namespace
 
 LoadResult load_data_from_file(UserInterface& ui, const std::string& file) {
+    // Such a file would otherwise pass for one that holds nothing, and nothing would be said.
+    if (auto why = whyUnreadableAsSettings(file)) {
+        ui.warn(unreadableSettingsMessage(file, *why), kCaptionQuillon);
+        return LoadResult::Unreadable;
+    }
     if (GetSettings("FirstUp", file) != "Yes") {
         return LoadResult::NotSaved;
     }

@@ -1,5 +1,6 @@
 #include "settings/config_files.h"
 #include "settings/settings_file.h"
+#include "settings/settings_file_check.h"
 #include "settings/settings_ini.h"
 #include "support/file_lock.h"
 #include "support/ini_file.h"
@@ -21,6 +22,10 @@ bool SetSettings(UserInterface& ui, const std::string& FileName, const std::stri
         ui.warn(fileBusyMessage(FileName), kCaptionQuillon);
         return false;
     }
+    if (auto why = whyNotReplaceableAsSettings(FileName)) {
+        ui.warn(leftAsItIsMessage(FileName, *why), kCaptionQuillon);
+        return false;
+    }
     if (!CIniFile::SetValue(key, value, kSettingsSection, FileName)) {
         ui.warn("Failed to update USBUtilityCfg.ini file.", kCaptionQuillon);
         return false;
@@ -33,6 +38,11 @@ bool storeSettingsSnapshot(UserInterface& ui, const KeypadSettings& settings,
     auto lock = FileLock::take(FileName);
     if (!lock) {
         ui.warn(fileBusyMessage(FileName), kCaptionQuillon);
+        return false;
+    }
+    // A file pointed at by mistake keeps what it holds; a settings file is never half of one.
+    if (auto why = whyNotReplaceableAsSettings(FileName)) {
+        ui.warn(leftAsItIsMessage(FileName, *why), kCaptionQuillon);
         return false;
     }
     // One replace for the whole snapshot: a kill or a second save never leaves half of it.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "settings/keypad_settings.h"
+#include "support/printable_text.h"
 
 namespace lumora_usb_encoder {
 
@@ -70,11 +71,11 @@ std::string keypadTypeText(int32_t keypadType) {
 StatusLines connectedView(const KeypadFields& fields) {
     return {
         std::string("Device Connected   -    ") + "Quillon™" +
-            "                Firmware Version        -   " + fields.firmwareVersion,
+            "                Firmware Version        -   " + printableText(fields.firmwareVersion),
         std::string("Keypad Selected     -    ") +
             variantText(fields.noOfWayKeypad, fields.prev_keypadType_index) +
             "         Code Table Loaded     -   " + keypadTypeText(fields.prev_keypadType_index),
-        std::string("Serial Number          -    ") + fields.serialNumber,
+        std::string("Serial Number          -    ") + printableText(fields.serialNumber),
     };
 }
 

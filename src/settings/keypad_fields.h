@@ -53,7 +53,8 @@ int32_t keypadTypeForListEntry(int32_t currentType, int32_t entry);
 std::string variantText(int32_t noOfWayKeypad, int32_t keypadType = 0);
 std::string keypadTypeText(int32_t keypadType);
 
-// The three lines of the status display.
+// The three lines of the status display; the keypad's own texts in them with their control
+// characters escaped.
 using StatusLines = std::array<std::string, 3>;
 StatusLines connectedView(const KeypadFields& fields);
 StatusLines disconnectedView();

@@ -2,6 +2,7 @@
 
 #include "device/device_connection.h"
 #include "device/keypad_commands.h"
+#include "settings/settings_file_check.h"
 #include "support/clock.h"
 
 namespace lumora_usb_encoder {
@@ -31,6 +32,11 @@ bool factoryResetKeypad(UserInterface& ui, KeypadFields& fields) {
 SaveChangesResult saveChanges(UserInterface& ui, KeypadFields& fields,
                               const std::string& FileName) {
     BusyScope busy(ui);
+    // Checked before the keypad is touched: a save that cannot end in the file does not start.
+    if (auto why = whyNotReplaceableAsSettings(FileName)) {
+        ui.warn(leftAsItIsMessage(FileName, *why), kCaptionQuillon);
+        return SaveChangesResult::FileWriteFailed;
+    }
     if (sendCommand(Command::WriteDefaults) != kResultOk) {
         ui.warn("Unable to Write Default..", kCaptionQuillon);
         return SaveChangesResult::WriteDefaultsFailed;

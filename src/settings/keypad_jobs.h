@@ -24,7 +24,8 @@ bool factoryResetKeypad(UserInterface& ui, KeypadFields& fields);
 enum class SaveChangesResult { Saved, WriteDefaultsFailed, StatusFailed, FileWriteFailed };
 
 // "Save Changes": make the current settings the keypad's defaults, then keep a snapshot of them
-// in the settings file. The snapshot's status read refreshes `fields`.
+// in the settings file. The snapshot's status read refreshes `fields`. A settings file that is
+// not one to replace is said before anything is sent.
 SaveChangesResult saveChanges(UserInterface& ui, KeypadFields& fields, const std::string& FileName);
 
 struct RestoreOutcome {

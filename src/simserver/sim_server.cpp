@@ -15,6 +15,17 @@ using Status = wire::LineReader::Status;
 
 const std::chrono::milliseconds SimServer::kQueueCheck{50};
 
+namespace {
+
+// The client closed its end: whatever it waits for, nobody will read the answer. A client that
+// only shut its sending side still reads, so that is not taken for gone.
+bool clientHungUp(int fd) {
+    pollfd entry{fd, 0, 0};
+    return ::poll(&entry, 1, 0) > 0 && (entry.revents & (POLLHUP | POLLERR)) != 0;
+}
+
+}  // namespace
+
 SimServer::SimServer(ServerOptions options) : options_(std::move(options)) {}
 
 bool SimServer::start(std::string& error) {
@@ -104,8 +115,12 @@ bool SimServer::idleTooLong(std::chrono::steady_clock::time_point since, bool an
 }
 
 void SimServer::serve(Client& client) {
+    // A long READ ends as soon as its client is gone, so that clients that left cannot hold
+    // every place of the server for as long as they asked to wait.
     ServerSession session(
-        *options_.backend, [this] { return stopping_.load(); }, options_.press);
+        *options_.backend,
+        [this, &client] { return stopping_.load() || clientHungUp(client.fd.get()); },
+        options_.press);
     wire::LineReader reader;
     auto since = std::chrono::steady_clock::now();
     bool answeredOne = false;

@@ -145,6 +145,9 @@ Result ServerSession::write(hid::Device& device, const wire::Request& request) {
 }
 
 Result ServerSession::read(hid::Device& device, const wire::Request& request) {
+    if (request.timeoutMs > kMaxReadWaitMs) {
+        return err("timeout above " + std::to_string(kMaxReadWaitMs) + " ms");
+    }
     // More than one DATA line can carry is never a HID report; the rest of such a report would
     // be lost either way.
     std::vector<uint8_t> buffer(std::min(request.maxLength, wire::kMaxDataLength));

@@ -19,11 +19,15 @@ namespace lumora_usb_encoder::sim {
 // closed with it, so a client that dies leaves nothing open.
 class ServerSession {
   public:
+    // The longest a READ may ask to wait; more is answered with ERR. Nothing of ours waits
+    // longer than a few seconds for a report, and a wait of days would only hold a place.
+    static constexpr uint32_t kMaxReadWaitMs = 60000;
+
     // Presses a key of the keypad at `path`; an empty answer when done, else the reason.
     using PressKey = std::function<std::string(const std::string& path, int key)>;
 
-    // `stopping` lets a long READ end early when the server shuts down; `press` serves PRESS
-    // (without it PRESS is refused).
+    // `stopping` lets a long READ end early (the server shuts down, the client has gone);
+    // `press` serves PRESS (without it PRESS is refused).
     ServerSession(hid::Backend& backend, std::function<bool()> stopping = {}, PressKey press = {});
 
     struct Result {

@@ -95,16 +95,18 @@ bool SocketConnection::usableLocked(uint64_t generation) {
     return true;
 }
 
-void SocketConnection::breakLocked(const std::string& reason) {
-    report(reason + "; connection dropped");
+void SocketConnection::breakLocked(const std::string& reason, bool quiet) {
+    if (!quiet) {
+        report(reason + "; connection dropped");
+    }
     link_.reset();
 }
 
-bool SocketConnection::sendLocked(const wire::Request& request) {
+bool SocketConnection::sendLocked(const wire::Request& request, bool quiet) {
     std::string error;
     if (!link_->sendLine(wire::formatRequest(request), wire::deadlineIn(options_.answerMargin),
                          error)) {
-        breakLocked(verbName(request) + ": " + error);
+        breakLocked(verbName(request) + ": " + error, quiet);
         return false;
     }
     return true;
@@ -160,9 +162,11 @@ std::vector<DeviceInfo> SocketConnection::enumerate(uint16_t vendorId, uint16_t 
     if (!usableLocked(kConnectIfNeeded)) {
         return {};
     }
-    // A server restarted since the last request has closed the old connection: a scan is the
-    // moment to find the new one, so it tries once more on a fresh connection.
-    if (!sendLocked(request) &&
+    // A server restarted since the last request, or one that let an idle connection go (as
+    // quillon-sim does during a long wait of ours), has closed the old connection: a scan is the
+    // moment to find the new one, so it tries once more on a fresh connection, and only a
+    // failure of that is worth a word.
+    if (!sendLocked(request, wasConnected) &&
         (!wasConnected || !usableLocked(kConnectIfNeeded) || !sendLocked(request))) {
         return {};
     }

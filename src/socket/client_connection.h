@@ -67,10 +67,11 @@ class SocketConnection {
 
   private:
     bool usableLocked(uint64_t generation);
-    bool sendLocked(const wire::Request& request);
+    // `quiet`: a failure is not reported (a retry follows that will be).
+    bool sendLocked(const wire::Request& request, bool quiet = false);
     std::optional<wire::Answer> receiveLocked(std::chrono::milliseconds wait,
                                               const std::string& what);
-    void breakLocked(const std::string& reason);
+    void breakLocked(const std::string& reason, bool quiet = false);
 
     std::mutex mutex_;
     std::string name_;

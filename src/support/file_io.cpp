@@ -91,17 +91,6 @@ void removeStaleTemporaries(const fs::path& target) {
     }
 }
 
-// Only a regular file (or a link to one) is replaced, or a name nothing has yet: a save must
-// never put a file in place of a device, a pipe or a broken link the user pointed it at.
-bool isReplaceable(const std::string& path) {
-    struct stat entry {};
-    if (::lstat(path.c_str(), &entry) != 0) {
-        return errno == ENOENT;
-    }
-    struct stat target {};
-    return ::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode);
-}
-
 // A name in the target's folder that no other save (of this or another process) is using.
 Descriptor createTemporaryBeside(const fs::path& target, std::string& tempPath) {
     static std::atomic<unsigned> counter{0};
@@ -127,6 +116,30 @@ void syncFolder(const fs::path& folder) {
 }
 
 }  // namespace
+
+std::string replaceRefusal(const std::string& path) {
+    struct stat entry {};
+    if (::lstat(path.c_str(), &entry) != 0) {
+        return errno == ENOENT ? "" : "cannot be reached";
+    }
+    if (S_ISLNK(entry.st_mode) && entry.st_uid != ::geteuid()) {
+        return "is a link that belongs to another user";
+    }
+    struct stat target {};
+    if (::stat(path.c_str(), &target) != 0) {
+        return "is a link to nothing";
+    }
+    return S_ISREG(target.st_mode) ? "" : "is not a regular file";
+}
+
+std::optional<std::string> linkTarget(const std::string& path) {
+    std::error_code error;
+    if (!fs::is_symlink(path, error)) {
+        return std::nullopt;
+    }
+    fs::path resolved = fs::weakly_canonical(path, error);
+    return error ? fs::read_symlink(path, error).string() : resolved.string();
+}
 
 std::optional<std::string> readWholeFile(const std::string& path) {
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -163,7 +176,7 @@ bool isTooLargeToRead(const std::string& path) {
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes) {
-    if (path.empty() || !isReplaceable(path)) {
+    if (path.empty() || !replaceRefusal(path).empty()) {
         return false;
     }
     fs::path target = resolvedTarget(path);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "support/file_io.h"
 #include "support/ini_text.h"
 
 namespace lumora_usb_encoder {
@@ -45,14 +46,19 @@ std::vector<Record>::iterator findRecord(std::vector<Record>& records, const std
     return std::find_if(records.begin(), records.end(), CIniFile::RecordSectionKeyIs{section, key});
 }
 
-// Loads, lets `change` work on the records, and saves when it says it changed something.
+// Loads, lets `change` work on the records, and saves when it says it changed something. A file
+// with a line the load rules drop is not rewritten: the save would delete that line.
 template <typename Change>
 bool modify(const std::string& FileName, Change change) {
-    auto document = loadIniDocument(FileName);
-    if (!document || !change(document->records)) {
+    auto text = readWholeFile(FileName);
+    if (!text || firstLineNotKept(*text) != 0) {
         return false;
     }
-    return saveIniDocument(FileName, *document);
+    IniDocument document = parseIniText(*text);
+    if (!change(document.records)) {
+        return false;
+    }
+    return saveIniDocument(FileName, document);
 }
 
 bool setCommented(char cc, const std::string& KeyName, const std::string& SectionName,

@@ -73,6 +73,10 @@ class CIniFile {
     static std::string GetValue(const std::string& KeyName, const std::string& SectionName,
                                 const std::string& FileName);
 
+    // The operations below change a file by loading, changing and saving it whole; they refuse
+    // (false, file untouched) a file with a line the load rules drop, which the save would
+    // delete: such a file is not one of ours.
+    //
     // The operations below that take a name or value refuse (false, file untouched) text that
     // would read back as something else: a key that is empty, holds '=' or a line break, or
     // starts like a comment, section or blank; a value with a line break; a section name with

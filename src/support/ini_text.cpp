@@ -12,8 +12,10 @@ bool isCommentIndicator(char c) {
     return c == '#' || c == ';';
 }
 
-// Reads one trimmed, non-empty line into a record; false for a line that is none.
-bool readRecordLine(std::string line, const std::string& currentSection, CIniFile::Record& rec) {
+// Reads one trimmed, non-empty line into a record; false for a line that is none. `cut` hears
+// whether the record leaves part of the line behind (text after a section's ']').
+bool readRecordLine(std::string line, const std::string& currentSection, CIniFile::Record& rec,
+                    bool* cut = nullptr) {
     rec.Commented = ' ';
     if (isCommentIndicator(line.front())) {
         rec.Commented = line.front();
@@ -24,6 +26,9 @@ bool readRecordLine(std::string line, const std::string& currentSection, CIniFil
         // A section line missing its ']' is named by the rest of the line.
         size_t close = line.find(']', 1);
         rec.Section = line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+        if (cut != nullptr) {
+            *cut = close != std::string::npos && close + 1 < line.size();
+        }
         rec.Key.clear();
         rec.Value.clear();
         return true;
@@ -61,21 +66,48 @@ void appendRecordLine(std::string& out, const CIniFile::Record& rec) {
     }
 }
 
+// One line of a file, trimmed, and what is left of the text after it.
+std::string takeLine(std::string_view& text) {
+    size_t end = text.find('\n');
+    std::string line(text.substr(0, end));
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    CIniFile::Trim(line, std::string(kLineBlanks), 0);
+    return line;
+}
+
+bool isCommentLine(const std::string& line) {
+    return isCommentIndicator(line.front()) && line.find_first_of("[=") == std::string::npos;
+}
+
 }  // namespace
+
+size_t firstLineNotKept(std::string_view text) {
+    size_t number = 0;
+    while (!text.empty()) {
+        ++number;
+        std::string line = takeLine(text);
+        if (line.empty() || isCommentLine(line)) {
+            continue;
+        }
+        CIniFile::Record rec;
+        bool cut = false;
+        if (!readRecordLine(std::move(line), "", rec, &cut) || cut) {
+            return number;
+        }
+    }
+    return 0;
+}
 
 IniDocument parseIniText(std::string_view text) {
     IniDocument document;
     std::string pendingComments;
     std::string currentSection;
     while (!text.empty()) {
-        size_t end = text.find('\n');
-        std::string line(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        CIniFile::Trim(line, std::string(kLineBlanks), 0);
+        std::string line = takeLine(text);
         if (line.empty()) {
             continue;
         }
-        if (isCommentIndicator(line.front()) && line.find_first_of("[=") == std::string::npos) {
+        if (isCommentLine(line)) {
             pendingComments += line;
             pendingComments += '\n';
             continue;

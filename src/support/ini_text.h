@@ -21,6 +21,11 @@ struct IniDocument {
 // before its '=') are dropped.
 IniDocument parseIniText(std::string_view text);
 
+// The first line (counted from 1) that the load rules drop or cut short, so that saving the file
+// again would lose it: a line that is neither blank, comment, section nor key line, or a section
+// line with text after its ']'. 0 when every line is kept.
+size_t firstLineNotKept(std::string_view text);
+
 // The file text Save writes: per record its comments, its Commented character (a blank for an
 // active one), "[Section]" or "Key=Value"; every line break, those inside comments too, as CR LF.
 std::string formatIniText(const IniDocument& document);

@@ -16,6 +16,11 @@ class UserInterface {
     virtual ~UserInterface() = default;
     virtual void warn(const std::string& text, const std::string& caption) = 0;
     virtual bool ask(const std::string& text, const std::string& caption) = 0;
+    // A question whose careful answer is No (something is lost on Yes): the windows make No the
+    // default button.
+    virtual bool confirm(const std::string& text, const std::string& caption) {
+        return ask(text, caption);
+    }
     // A file to open; nullopt when the person cancels.
     virtual std::optional<std::string> chooseOpenFile(const std::string& filter,
                                                       const std::string& initialName) {

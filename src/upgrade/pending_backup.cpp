@@ -23,6 +23,11 @@ bool keepBackupUnlessPending(const std::string& backupPath, const KeypadSettings
     return writeUpgradeBackup(backupPath, settings, firmwareFile);
 }
 
+std::string unusableBackupMessage(const std::string& problem) {
+    return "The settings backup of an interrupted firmware upgrade cannot be used (" + problem +
+           "); the settings it was to keep are not written back.";
+}
+
 std::string pendingBackupNotice(const std::string& settingsFile) {
     if (settingsFile.empty()) {
         return {};
@@ -30,24 +35,31 @@ std::string pendingBackupNotice(const std::string& settingsFile) {
     std::string backup = upgradeBackupPath(settingsFile);
     std::string problem;
     if (!pendingBackup(backup, problem)) {
-        return {};
+        return problem.empty() ? "" : unusableBackupMessage(problem);
     }
     return backup + " holds the keypad's settings from before an interrupted firmware upgrade; " +
            "'quillonctl firmware restore-settings' writes them back.";
 }
 
 PendingOffer offerPendingRestore(UserInterface& ui, const std::string& settingsFile) {
-    if (pendingBackupNotice(settingsFile).empty()) {
+    if (settingsFile.empty()) {
         return PendingOffer::None;
     }
     std::string backup = upgradeBackupPath(settingsFile);
+    std::string problem;
+    if (!pendingBackup(backup, problem)) {
+        if (problem.empty()) {
+            return PendingOffer::None;
+        }
+        ui.warn(unusableBackupMessage(problem), kCaptionQuillon);
+        return PendingOffer::Unusable;
+    }
     if (!ui.ask("The keypad's settings from before an interrupted firmware upgrade have not been "
                 "written back yet. Write them back now?",
                 "Firmware Upgrade")) {
         return PendingOffer::Declined;
     }
     BusyScope busy(ui);
-    std::string problem;
     auto quiet = [](int, const std::string&) {};
     return restoreSettingsFromBackup(backup, backup, ui, quiet, problem)
                ? PendingOffer::Restored

@@ -21,12 +21,17 @@ std::optional<KeypadSettings> pendingBackup(const std::string& backupPath, std::
 bool keepBackupUnlessPending(const std::string& backupPath, const KeypadSettings& settings,
                              const std::string& firmwareFile);
 
-// One line for a terminal about a pending backup beside `settingsFile`; empty when none.
+// One line for a terminal about a pending backup beside `settingsFile`, or about one that
+// cannot be used; empty when there is none.
 std::string pendingBackupNotice(const std::string& settingsFile);
 
-enum class PendingOffer { None, Declined, Restored, RestoreFailed };
+// What is said of a backup that is there but cannot be used (`problem` says why).
+std::string unusableBackupMessage(const std::string& problem);
 
-// At the start of the window, with a keypad there: offers to write a pending backup back.
+enum class PendingOffer { None, Unusable, Declined, Restored, RestoreFailed };
+
+// At the start of the window, with a keypad there: offers to write a pending backup back, or
+// says that the one there cannot be used.
 PendingOffer offerPendingRestore(UserInterface& ui, const std::string& settingsFile);
 
 }  // namespace lumora_usb_encoder

@@ -24,8 +24,13 @@ constexpr std::array<SendStep, 10> kRestoreAfterUpgrade = {{
 }  // namespace
 
 bool restoreSettingsAfterUpgrade(const KeypadSettings& settings, UserInterface& ui,
-                                 const std::function<void(const std::string&)>& log) {
-    return !sendSettings(ui, settings, kRestoreAfterUpgrade, log);
+                                 const std::function<void(const std::string&)>& log,
+                                 SettingStep* failed) {
+    auto stopped = sendSettings(ui, settings, kRestoreAfterUpgrade, log);
+    if (stopped && failed != nullptr) {
+        *failed = *stopped;
+    }
+    return !stopped;
 }
 
 }  // namespace lumora_usb_encoder

@@ -37,6 +37,11 @@ bool writeUpgradeBackup(const std::string& path, const KeypadSettings& settings,
     return CIniFile::Save(path, records);
 }
 
+std::string backupNotWrittenMessage(const std::string& path, const char* lineBreak) {
+    return "The settings backup cannot be written: " + path + lineBreak +
+           "Nothing was sent to the keypad; the firmware upgrade was not started.";
+}
+
 std::optional<KeypadSettings> readUpgradeBackup(const std::string& path, std::string& problem) {
     if (!readWholeFile(path)) {
         problem = "cannot read " + path;

@@ -16,6 +16,9 @@ std::string upgradeBackupPath(const std::string& settingsFile);
 bool writeUpgradeBackup(const std::string& path, const KeypadSettings& settings,
                         const std::string& firmwareFile);
 
+// What is said when the backup cannot be written: the upgrade stops before anything is sent.
+std::string backupNotWrittenMessage(const std::string& path, const char* lineBreak = "\n");
+
 // Reads a backup (or a settings file); nullopt with `problem` when it is missing, was never
 // filled, or holds a value that is not what this program writes.
 std::optional<KeypadSettings> readUpgradeBackup(const std::string& path, std::string& problem);

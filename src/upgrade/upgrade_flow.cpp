@@ -101,9 +101,12 @@ UpgradeOutcome runFirmwareUpgrade(const FirmwareUpgradeOptions& options, UserInt
         (void)CIniFile::SetValue("FirmwareFile", fileName(options.imagePath), kSettingsSection,
                                  options.settingsFile);
     }
+    // The backup is all that holds the settings while the keypad is in its loader: without it
+    // on the disk, the keypad is not sent there.
     if (taken.fromKeypad && !backup.empty() &&
         !writeUpgradeBackup(backup, *taken.capture, fileName(options.imagePath))) {
-        log(0, "The settings backup cannot be written: " + backup + "\r\n");
+        log(0, backupNotWrittenMessage(backup, "\r\n") + "\r\n");
+        return UpgradeOutcome::Failed;
     }
     // A keypad already in its loader does not answer; the loader decides below.
     (void)sendCommand(Command::UpgradeMode);
@@ -158,13 +161,14 @@ std::optional<KeypadSettings> settingsToRestore(const std::optional<KeypadSettin
 }
 
 bool restoreSettingsFromBackup(const std::string& backupFile, const std::string& defaultBackup,
-                               UserInterface& ui, const UpgradeLog& log, std::string& problem) {
+                               UserInterface& ui, const UpgradeLog& log, std::string& problem,
+                               SettingStep* failed) {
     auto capture = readUpgradeBackup(backupFile, problem);
     if (!capture) {
         return false;
     }
     auto restoreLog = [&log](const std::string& text) { log(100, text); };
-    if (!restoreSettingsAfterUpgrade(*capture, ui, restoreLog)) {
+    if (!restoreSettingsAfterUpgrade(*capture, ui, restoreLog, failed)) {
         return false;
     }
     // Only our own backup goes; a file the user named is theirs to keep.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "settings/keypad_settings.h"
+#include "settings/settings_sender.h"
 #include "support/user_interface.h"
 
 namespace lumora_usb_encoder {
@@ -45,8 +46,10 @@ std::optional<KeypadSettings> settingsToRestore(const std::optional<KeypadSettin
 
 // Replays the restore from a backup file (default: the one beside the settings file); removes
 // the default backup once the restore went through. False with `problem` for a file it cannot
-// use; the restore's own failures come as warnings and give false too.
+// use; the restore's own failures come as warnings and give false too, and `failed` (when
+// given) hears the step that stopped it.
 bool restoreSettingsFromBackup(const std::string& backupFile, const std::string& defaultBackup,
-                               UserInterface& ui, const UpgradeLog& log, std::string& problem);
+                               UserInterface& ui, const UpgradeLog& log, std::string& problem,
+                               SettingStep* failed = nullptr);
 
 }  // namespace lumora_usb_encoder

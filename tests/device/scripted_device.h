@@ -20,6 +20,7 @@ class ScriptedDevice : public hid::Device {
   public:
     std::vector<std::vector<uint8_t>> written;
     std::deque<std::vector<uint8_t>> reports;  // an empty entry stands for one empty poll
+    std::deque<std::vector<uint8_t>> waiting;  // already there before a command goes out
     int writeResult = 64;
     int readError = 0;  // a negative value makes every read fail
     int polls = 0;
@@ -37,7 +38,17 @@ class ScriptedDevice : public hid::Device {
         written.emplace_back(data, data + length);
         return writeResult;
     }
-    int read(uint8_t* data, size_t length) override { return readTimeout(data, length, 0); }
+    // The replies lined up are answers to commands still to come: a look for what is waiting
+    // before a command finds only `waiting`.
+    int read(uint8_t* data, size_t length) override {
+        if (readError < 0 || waiting.empty()) {
+            return readError;
+        }
+        size_t count = std::min(length, waiting.front().size());
+        std::memcpy(data, waiting.front().data(), count);
+        waiting.pop_front();
+        return static_cast<int>(count);
+    }
     int readTimeout(uint8_t* data, size_t length, int timeoutMs) override {
         ++polls;
         if (readError < 0) {

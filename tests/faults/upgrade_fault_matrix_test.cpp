@@ -27,9 +27,12 @@ std::string mishapName(const Mishap& mishap) {
 }
 
 // The last log line of a programming that failed; an erase or a data block the loader swallowed
-// is found by the verification, as those commands have no answer to wait for.
+// is found by the verification, as those commands have no answer to wait for, and a loader that
+// left on the way is said to be lost.
 const std::set<std::string> kProgrammingFailures = {
-    "Password FAILED!\r\n", "Memory verification error\r\n", "USB device was unplugged!\r\n"};
+    "Password FAILED!\r\n", "Memory verification error\r\n", "USB device was unplugged!\r\n",
+    "The loader device was lost during the transfer; the image could not be verified. Reconnect "
+    "the keypad and run the upgrade again: it starts from the loader.\r\n"};
 
 struct FaultyUpgrade : UpgradeWorld {
     Mishap mishap;

@@ -27,8 +27,6 @@ TEST_F(Import, ChecksNameAndFormatThenSendsAndCopies) {
          IncorrectFilename, false},
         {"OtherName", "USBUtilityCfg.ini", savedSettingsText(), IncorrectFilename, false},
         {"NoSection", kRightName, " [other]\r\n FirstUp=Yes\r\n", IncorrectFormat, false},
-        {"UnsavedFileIsCopiedOnly", kRightName, savedSettingsText({{"FirstUp", ""}}), Imported,
-         false},
         {"OutOfRangeValue", kRightName, savedSettingsText({{"LedBrightness", "12"}}),
          IncorrectFormat, false},
     };

@@ -29,8 +29,8 @@ TEST(QuillonctlSettings, FirstUseRestoreSendsNothingASavedFileIsSentBack) {
     EXPECT_EQ(first.exitCode, 2);
     EXPECT_EQ(commandsWritten(first.err), (std::vector<Command>{Command::Status}))
         << "only the status read";
-    EXPECT_NE(fileBytes(folder.file("VorlaInterface/USBUtilityCfg.ini")).find(" FirstUp=\r\n"),
-              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("VorlaInterface")))
+        << "a restore that failed leaves nothing it made";
     std::string settings = folder.file("cfg/USBUtilityCfg.ini");
     auto save = runQuillonctl("--simulate=keys=8,type=2 --settings " + settings + " --trace save");
     ASSERT_EQ(save.exitCode, 0) << save.err;
@@ -63,7 +63,8 @@ TEST(QuillonctlSettings, ExportAsksBeforeOverwritingAndImportChecksTheName) {
     auto refused = runQuillonctl(importFrom + folder.write("usbutilityquilloncfg.ini", unsaved));
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_NE(refused.err.find("Incorrect Filename."), std::string::npos);
-    auto imported = runQuillonctl(importFrom + folder.write("USBUtilityQuillonCfg.ini", unsaved));
+    auto imported =
+        runQuillonctl(importFrom + folder.write("USBUtilityQuillonCfg.ini", unsaved) + " --yes");
     EXPECT_EQ(imported.exitCode, 0) << imported.err;
     EXPECT_EQ(fileBytes(settings), unsaved);
 }

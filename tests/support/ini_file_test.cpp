@@ -114,6 +114,7 @@ TEST(IniEdit, ChangesTheFileAsDocumented) {
          " [a]\r\n# why\r\n x=1\r\n [b]\r\n y=2\r\n"},
         {"CommentsThatWouldReadBackAsKeysAreRefused", kAB,
          bind_front(Ini::SetRecordComments, "# ok\nz=9", "x", "a"), ""},
+        {"AFileWithALineLoadDropsIsNotRewritten", "[a]\nnotes\nx=1\n", setValue("x", "2", "a"), ""},
         {"KeyWithALineBreakIsRefused", kAB, setValue("k\n[evil]", "v", "a"), ""},
         {"ValueWithALineBreakIsRefused", kAB, setValue("k", "v\r\n[evil]", "a"), ""},
         {"KeyHoldingEqualsIsRefused", kAB, setValue("k=j", "v", "a"), ""},

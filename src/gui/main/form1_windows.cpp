@@ -6,7 +6,6 @@
 #include "gui/qt_user_interface.h"
 #include "gui/selftest/self_test.h"
 #include "gui/upgrade/firmware_upgrade.h"
-#include "upgrade/pending_backup.h"
 #include "upgrade/ram_loader_check.h"
 #include "upgrade/upgrade_capture.h"
 #include "upgrade/upgrade_mode.h"
@@ -43,18 +42,14 @@ void Form1::btnLoadFirmware_MouseClick() {
         ui_->warn(text.toStdString(), kCaptionQuillon);
         return;
     }
-    auto keep = [this](const KeypadSettings& settings) {
-        if (!FileName_.empty()) {
-            (void)keepBackupUnlessPending(upgradeBackupPath(FileName_), settings, "");
-        }
-    };
+    std::string backup = FileName_.empty() ? "" : upgradeBackupPath(FileName_);
     {
         KeypadHold hold = job(KeypadJob::FirmwareUpgrade);
         if (!hold) {
             return;
         }
-        auto result = requestFirmwareUpgrade(hold.ui(), fields_, upgradeCapture(), keep);
-        if (result == UpgradeModeResult::Declined) {
+        auto result = requestFirmwareUpgrade(hold.ui(), fields_, upgradeCapture(), backup);
+        if (result == UpgradeModeResult::Declined || result == UpgradeModeResult::BackupFailed) {
             return;
         }
         if (result == UpgradeModeResult::CommandFailed) {

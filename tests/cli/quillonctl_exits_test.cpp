@@ -1,0 +1,209 @@
+// quillonctl as a user meets it when something is off: each run's exit status, what it says,
+// what it sends, and that a run that fails leaves every file as it was and nothing new behind.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "../socket/quillon_sim_process.h"
+#include "../socket/temp_socket.h"
+#include "cli_runner.h"
+#include "common/sent_commands.h"
+#include "common/temp_folder.h"
+
+namespace lumora_usb_encoder::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSaved =
+    " [appSettings]\r\n SerialNumber=QK0000012345\r\n Options=6\r\n"
+    " CodeTableValues=0,4,0,5,0,6,0,7,0,8,0,9,0,10,0,11,0,12,0,13,\r\n BuzzerPeriod=2\r\n"
+    " Buzzer=1\r\n LedColour=0\r\n LedBrightness=3\r\n KeypadLayout=2\r\n FirstUp=Yes\r\n";
+
+// The files a run may meet, each in a folder of its own.
+const std::map<std::string, std::string> kFiles = {
+    {"notes.txt", "line one\nline two\n"},
+    {"settings/USBUtilityCfg.ini", kSaved},
+    {"backup/UpgradeBackup.ini", kSaved},
+    {"usb/USBUtilityQuillonCfg.ini", " [appSettings]\r\n Options=6\r\n FirstUp=\r\n"},
+    {"cr/USBUtilityQuillonCfg.ini", "[appSettings]\rFirstUp=Yes\rOptions=6\r"},
+    {"bom.ini", "\xEF\xBB\xBF" + kSaved},
+    {"blocked", "a file where a folder would go"},
+    {"ram6.txt", "@2500\n00 06 05 34 FF 3F\nq\n"},
+};
+
+// Every file under `root` with its bytes.
+std::map<std::string, std::string> contents(const fs::path& root) {
+    std::map<std::string, std::string> found;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        found[fs::relative(entry.path(), root).string()] =
+            entry.is_directory() ? "<folder>" : fileBytes(entry.path().string());
+    }
+    return found;
+}
+
+std::string withFolder(std::string text, const std::string& folder) {
+    for (size_t at; (at = text.find("{dir}")) != std::string::npos;) {
+        text.replace(at, 5, folder);
+    }
+    return text;
+}
+
+SentCommand keypadType(uint8_t type) {
+    return {Command::KeypadType, {type}};
+}
+
+TEST(QuillonctlExits, EachRunEndsAsItSaysAndAFailedOneLeavesNothing) {
+    const std::string image = QUILLON_SAMPLE_FIRMWARE;
+    const std::string settings = " --settings {dir}/settings/USBUtilityCfg.ini ";
+    const std::string escape = "\"$(printf 'AB\\033[31mCDEFG')\"";
+    // The arguments, the exit status, words of what it says (stdout or stderr), what it sends
+    // that changes something.
+    const std::tuple<const char*, std::string, int, std::string, std::vector<SentCommand>> cases[] =
+        {
+            {"SetTableDefaultOn12Keys",
+             "--simulate=keys=12,type=5 set table default",
+             0,
+             "",
+             {keypadType(3)}},
+            {"SetTableAlternateOn16Keys",
+             "--simulate=keys=16 set table alternate",
+             0,
+             "",
+             {keypadType(7)}},
+            {"SetTableCustomOn16Keys",
+             "--simulate=keys=16 set table custom",
+             0,
+             "",
+             {keypadType(8)}},
+            {"SetTableCustomOn8Keys", "--simulate=keys=8 set table custom", 0, "", {keypadType(2)}},
+            {"SaveOverTextNotes",
+             "--simulate --settings {dir}/notes.txt save",
+             2,
+             "notes.txt was left as it is: it has a line that is no setting, section or comment",
+             {}},
+            {"SaveToANewFile",
+             "--simulate --settings {dir}/new.ini save",
+             0,
+             "",
+             {{Command::WriteDefaults, {}}}},
+            {"ImportOfAnUnsavedFile",
+             "--simulate" + settings + "config import {dir}/usb/" + "USBUtilityQuillonCfg.ini",
+             2,
+             "holds no saved settings (FirstUp is not Yes)",
+             {}},
+            {"ImportOfAnUnsavedFileWithYes",
+             "--simulate --yes" + settings + "config import {dir}/usb/USBUtilityQuillonCfg.ini",
+             0,
+             "",
+             {}},
+            {"ImportOfACarriageReturnFile",
+             "--simulate" + settings + "config import {dir}/cr/USBUtilityQuillonCfg.ini",
+             2,
+             "ends its lines in a carriage return alone",
+             {}},
+            {"RestoreOfAFileWithAByteOrderMark",
+             "--simulate config restore {dir}/bom.ini",
+             2,
+             "starts with a byte-order mark",
+             {}},
+            {"RestoreIntoAFolderThatIsNotThere",
+             "--simulate --settings {dir}/nowhere/deeper/USBUtilityCfg.ini config restore",
+             2,
+             "holds no saved settings",
+             {}},
+            {"UpgradeWithNoRoomForTheBackup",
+             "--simulate --yes --settings " +
+                 std::string("{dir}/blocked/USBUtilityCfg.ini firmware upgrade ") + image,
+             4,
+             "The settings backup cannot be written",
+             {}},
+            {"UpgradeWithASixByteRamLoader",
+             "--simulate --yes" + settings + "firmware upgrade " + image +
+                 " --ram-bsl {dir}/ram6.txt",
+             4,
+             "holds 6 of the 2793 bytes",
+             {}},
+            {"TableSetWithASignedCode",
+             "--simulate=keys=16,type=8 table set 1=0x-4",
+             2,
+             "unknown code '0x-4'",
+             {}},
+            {"TableSetOfOneKeyTwice",
+             "--simulate=keys=16,type=8 table set 1=0x04 1=0x05",
+             2,
+             "key 1 is given twice ('1=0x04' and '1=0x05')",
+             {}},
+            {"RestoreSettingsWithNoKeypad",
+             "--simulate=absent=1" + settings +
+                 "firmware restore-settings {dir}/backup/UpgradeBackup.ini",
+             3,
+             "Vorla Quillon™ not connected..",
+             {}},
+            {"SerialNumberWithAnEscapeSequence",
+             "--simulate=serial=" + escape + " status",
+             0,
+             "Serial Number          -    AB\\x1b[31mCDEFG",
+             {}},
+        };
+    for (const auto& [name, arguments, exitCode, says, changes] : cases) {
+        SCOPED_TRACE(name);
+        TempFolder folder;
+        for (const auto& [file, bytes] : kFiles) {
+            fs::create_directories((folder.path() / file).parent_path());
+            folder.write(file, bytes);
+        }
+        auto before = contents(folder.path());
+        auto run = runQuillonctl("--trace " + withFolder(arguments, folder.path().string()));
+        EXPECT_EQ(run.exitCode, exitCode) << run.err;
+        EXPECT_NE((run.out + run.err).find(says), std::string::npos) << run.out << run.err;
+        EXPECT_EQ(withoutStatusReads(tracedCommands(run.err)), changes);
+        EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << "no control character printed";
+        if (exitCode != 0) {
+            EXPECT_EQ(contents(folder.path()), before);
+        }
+    }
+}
+
+// The upgrade mode command, as a script would write it: STX, "0C", "00", ETX, check byte, then
+// zeros to the report's 64 bytes.
+const std::string kUpgradeModeReport = "3f4002304330300372" + std::string(110, '0');
+
+// A keypad an upgrade left in its loader is not connected as a keypad; status says where it is
+// and how to finish, and names the backup that holds its settings.
+TEST(QuillonctlExits, StatusFindsAKeypadLeftInItsLoader) {
+    std::string socket = tempSocketPath();
+    QuillonSimProcess server(socket);
+    ASSERT_TRUE(server.ready());
+    TempFolder folder;
+    fs::create_directories(folder.path() / "cfg");
+    folder.write("cfg/UpgradeBackup.ini", kSaved);
+    std::string error;
+    auto fd = hid::wire::connectUnix(socket, error);
+    ASSERT_TRUE(fd.valid()) << error;
+    hid::wire::LineReader reader;
+    std::string line;
+    ASSERT_TRUE(hid::wire::sendLine(fd.get(), "OPEN sim-1-if1", std::nullopt, error));
+    ASSERT_EQ(reader.next(fd.get(), line, std::nullopt), hid::wire::LineReader::Status::Line);
+    ASSERT_TRUE(hid::wire::sendLine(fd.get(), "WRITE " + line.substr(3) + " " + kUpgradeModeReport,
+                                    std::nullopt, error));
+    ASSERT_EQ(reader.next(fd.get(), line, std::nullopt), hid::wire::LineReader::Status::Line);
+    std::string status = "--hid-socket " + socket + " --settings " +
+                         folder.file("cfg/USBUtilityCfg.ini") + " status";
+    CliRun run;
+    for (int attempt = 0; attempt < 50 && run.err.find("loader") == std::string::npos; ++attempt) {
+        run = runQuillonctl(status);  // the loader takes a moment to arrive
+    }
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_NE(run.err.find("Vorla Quillon™ not connected.."), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("A keypad is in its loader (2047:0200): 'quillonctl firmware upgrade "
+                           "IMAGE' finishes the upgrade from there and writes back the settings "
+                           "kept in " +
+                           folder.file("cfg/UpgradeBackup.ini") + "."),
+              std::string::npos)
+        << run.err;
+}
+
+}  // namespace
+}  // namespace lumora_usb_encoder::testing

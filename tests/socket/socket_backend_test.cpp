@@ -7,6 +7,8 @@
 #include <numeric>
 #include <thread>
 
+#include "device/keypad_commands.h"
+#include "device/status_record.h"
 #include "echo_backend.h"
 #include "served_bus.h"
 #include "simserver/sim_server_session.h"
@@ -149,6 +151,27 @@ TEST(SocketBackend, AWatchDeliversEventsInOrderAndSeesAServerStopAndReturn) {
     bus.restart();
     expectSeen({"+kp-a-if0", "+kp-a-if1", "+loader", "+other"});
     EXPECT_NE(client->openPath("kp-a-if1"), nullptr);
+}
+
+// The keypad's own exchanges across the socket: each command reaches the world's keypad whole,
+// and its answer comes back.
+TEST(SocketBackend, AServedKeypadTakesCommandsAsIfItWereHere) {
+    World world("keys=8,brightness=2");
+    ServedBus bus(world);
+    hid::setBackend(bus.client());
+    ASSERT_TRUE(rescanKeypad(world.ui));
+    EXPECT_EQ(sendByte(Command::LedBrightness, 6), kResultOk);
+    auto status = readDeviceStatus();
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->ledBrightness, 6);
+    EXPECT_EQ(world.keypad().current().ledBrightness, 6);
+    const std::vector<SentCommand> sent = {
+        {Command::LedBrightness, {6}},
+        {Command::Status, {}},
+    };
+    EXPECT_EQ(world.sent(), sent);
+    closeKeypad();
+    hid::setBackend(nullptr);  // the client goes before the server it reports to
 }
 
 // A client that speaks raw lines, to see exactly what the server says.

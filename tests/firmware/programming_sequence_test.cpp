@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <utility>
 
@@ -218,10 +219,13 @@ TEST_F(Programming, ALoaderTextThatDoesNotFitStopsBeforeAnythingIsSent) {
 }
 
 TEST(PadHexStringValue, WidensToFourDigits) {
-    const std::pair<std::string, std::string> widened[] = {
-        {"0x2", "0x0002"},    {"0x20", "0x0020"},     {"0x200", "0x0200"},
-        {"0x2047", "0x2047"}, {"0x12345", "0x12345"},
-    };
+    const auto widened = std::to_array<std::pair<std::string, std::string>>({
+        {"0x2", "0x0002"},
+        {"0x20", "0x0020"},
+        {"0x200", "0x0200"},
+        {"0x2047", "0x2047"},
+        {"0x12345", "0x12345"},
+    });
     for (const auto& [in, out] : widened) {
         EXPECT_EQ(padHexStringValue(in), out) << in;
     }

@@ -20,12 +20,17 @@ const std::vector<uint8_t> kFileTable = {0, 4, 225, 5,  0, 6,  0, 7,  0, 8,
 
 // What a restore of the default saved file sends, with the code table when `table`.
 std::vector<SentCommand> restoreOf(uint8_t type, bool table, uint8_t period = 3) {
-    std::vector<SentCommand> sent = {
-        {Command::Options, {6}},       {Command::FactoryReset, {}},
-        {Command::KeypadType, {type}}, {Command::CodeTable, kFileTable},
-        {Command::LedBrightness, {5}}, {Command::LedColour, {0}},
-        {Command::Buzzer, {1}},        {Command::BuzzerPeriod, {period}},
-        {Command::WriteDefaults, {}}};
+    auto sent = std::vector<SentCommand>({
+        {Command::Options, {6}},
+        {Command::FactoryReset, {}},
+        {Command::KeypadType, {type}},
+        {Command::CodeTable, kFileTable},
+        {Command::LedBrightness, {5}},
+        {Command::LedColour, {0}},
+        {Command::Buzzer, {1}},
+        {Command::BuzzerPeriod, {period}},
+        {Command::WriteDefaults, {}},
+    });
     sent.erase(sent.begin() + 3, sent.begin() + (table ? 3 : 4));
     return sent;
 }

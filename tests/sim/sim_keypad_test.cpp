@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "../faults/keypad_fault.h"
 #include "common/world.h"
 #include "device/keypad_commands.h"
@@ -21,11 +23,13 @@ TEST(SimulatedKeypad, ReportsEveryVariant) {
         int variant;
         uint8_t firstCode;
     };
-    const Row rows[] = {
-        {"keys=5", 20, 0, 0x6A},         {"keys=6,type=1", 20, 1, 0x59},
-        {"keys=8,type=2", 20, 2, 0x04},  {"keys=12,type=5", 24, 2, 0x04},
+    const auto rows = std::to_array<Row>({
+        {"keys=5", 20, 0, 0x6A},
+        {"keys=6,type=1", 20, 1, 0x59},
+        {"keys=8,type=2", 20, 2, 0x04},
+        {"keys=12,type=5", 24, 2, 0x04},
         {"keys=16,type=8", 32, 2, 0x04},
-    };
+    });
     for (const Row& row : rows) {
         SCOPED_TRACE(row.spec);
         World world(row.spec, {.openKeypad = true});
@@ -40,11 +44,14 @@ TEST(SimulatedKeypad, ReportsEveryVariant) {
 }
 
 TEST(SimulatedKeypad, FaultsGiveTheirResults) {
-    const std::pair<Fault, int32_t> faults[] = {
-        {Fault::NoReply, kResultTimeout},      {Fault::Refusal, kResultRefused},
-        {Fault::BadCheckByte, kResultRefused}, {Fault::BadStatusByte, kResultRefused},
-        {Fault::BadSizeByte, kResultBadSize},  {Fault::Unplug, kResultNoDevice},
-    };
+    const auto faults = std::to_array<std::pair<Fault, int32_t>>({
+        {Fault::NoReply, kResultTimeout},
+        {Fault::Refusal, kResultRefused},
+        {Fault::BadCheckByte, kResultRefused},
+        {Fault::BadStatusByte, kResultRefused},
+        {Fault::BadSizeByte, kResultBadSize},
+        {Fault::Unplug, kResultNoDevice},
+    });
     for (auto [fault, result] : faults) {
         SCOPED_TRACE(testing::faultName(fault));
         World world("keys=8", {.openKeypad = true});

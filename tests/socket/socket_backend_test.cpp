@@ -62,7 +62,8 @@ TEST(SocketBackend, ADeviceCarriesEveryByteUntilItOrTheServerIsGone) {
     EXPECT_EQ(client->openPath("has blank"), nullptr);
     auto device = client->openPath("kp-a-if1");
     auto other = client->openPath("kp-a-if0");
-    ASSERT_TRUE(device && other);
+    ASSERT_NE(device, nullptr);
+    ASSERT_NE(other, nullptr);
     uint8_t report[64], back[64] = {};
     std::iota(report, report + 64, uint8_t{7});
     EXPECT_EQ(device->write(report, 64), 64);
@@ -197,8 +198,11 @@ struct RawClient {
 };
 
 TEST(SimServer, AnswersEveryLineInOrderAndSurvivesBadOnes) {
-    ServedBus bus(std::make_shared<EchoBackend>(std::vector<hid::DeviceInfo>{
-        {"kp", 0x2047, 0x09BF, 1, u"Vorla", u""}, {"with blank", 0x2047, 0x09BF, 1, u"", u""}}));
+    const std::vector<hid::DeviceInfo> devices = {
+        {"kp", 0x2047, 0x09BF, 1, u"Vorla", u""},
+        {"with blank", 0x2047, 0x09BF, 1, u"", u""},
+    };
+    ServedBus bus(std::make_shared<EchoBackend>(devices));
     RawClient client(bus.path);
     EXPECT_EQ(client.ask("ENUMERATE 2047 09BF"), "DEVICE kp 2047 09bf 1 566f726c61 -");
     EXPECT_EQ(client.next(), "END");  // a path with a blank cannot be offered

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 
+#include <sys/socket.h>
+#include <array>
 #include <chrono>
 #include <thread>
 
@@ -33,11 +34,16 @@ TEST(SocketProtocol, EveryRequestFormIsReadAndWrittenBack) {
     product.which = StringKind::Product;
     Request manufacturer = make(Verb::String, "7");
 
-    const std::pair<const char*, Request> cases[] = {
-        {"ENUMERATE 2047 0000", enumerate},  {"OPEN sim:1:1", open},
-        {"WRITE 7 3f4002", write},           {"READ 7 64 10", read},
-        {"STRING 7 PRODUCT", product},       {"STRING 7 MANUFACTURER", manufacturer},
-        {"CLOSE 7", make(Verb::Close, "7")}, {"WATCH", make(Verb::Watch)}};
+    const auto cases = std::to_array<std::pair<const char*, Request>>({
+        {"ENUMERATE 2047 0000", enumerate},
+        {"OPEN sim:1:1", open},
+        {"WRITE 7 3f4002", write},
+        {"READ 7 64 10", read},
+        {"STRING 7 PRODUCT", product},
+        {"STRING 7 MANUFACTURER", manufacturer},
+        {"CLOSE 7", make(Verb::Close, "7")},
+        {"WATCH", make(Verb::Watch)},
+    });
     for (const auto& [line, expected] : cases) {
         Request parsed;
         std::string error;

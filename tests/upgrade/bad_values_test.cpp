@@ -2,6 +2,7 @@
 // import and the restore after an upgrade each send nothing and change no file.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 
 #include "common/settings_text.h"
@@ -17,12 +18,18 @@ using testing::fileBytes;
 using testing::RecordingUi;
 using testing::savedSettingsText;
 
-const std::pair<const char*, const char*> kOutOfRange[] = {
-    {"KeypadLayout", "9"},     {"LedBrightness", "10"}, {"LedBrightness", "200"},
-    {"LedColour", "3"},        {"LedColour", "99"},     {"Buzzer", "2"},
-    {"Buzzer", "7"},           {"BuzzerPeriod", "9"},   {"BuzzerPeriod", "255"},
+const auto kOutOfRange = std::to_array<std::pair<const char*, const char*>>({
+    {"KeypadLayout", "9"},
+    {"LedBrightness", "10"},
+    {"LedBrightness", "200"},
+    {"LedColour", "3"},
+    {"LedColour", "99"},
+    {"Buzzer", "2"},
+    {"Buzzer", "7"},
+    {"BuzzerPeriod", "9"},
+    {"BuzzerPeriod", "255"},
     {"SerialNumber", "SHORT"},
-};
+});
 
 TEST(BadValues, AreRefusedBeforeAnythingIsSentOrWritten) {
     testing::World world("keys=8", {.openKeypad = true});

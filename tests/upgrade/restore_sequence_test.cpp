@@ -10,11 +10,17 @@ namespace {
 
 const std::vector<uint8_t> kSerial = {'Q', 'K', '0', '0', '0', '0', '0', '5', '4', '3', '2', '1'};
 const std::vector<uint8_t> kTable(20, 0x1E);
-const std::vector<SentCommand> kWholeRestore = {
-    {Command::Options, {5}},    {Command::SerialNumber, kSerial}, {Command::FactoryReset, {}},
-    {Command::KeypadType, {2}}, {Command::CodeTable, kTable},     {Command::LedBrightness, {7}},
-    {Command::Buzzer, {1}},     {Command::BuzzerPeriod, {4}},     {Command::WriteDefaults, {}},
-};
+const auto kWholeRestore = std::vector<SentCommand>({
+    {Command::Options, {5}},
+    {Command::SerialNumber, kSerial},
+    {Command::FactoryReset, {}},
+    {Command::KeypadType, {2}},
+    {Command::CodeTable, kTable},
+    {Command::LedBrightness, {7}},
+    {Command::Buzzer, {1}},
+    {Command::BuzzerPeriod, {4}},
+    {Command::WriteDefaults, {}},
+});
 
 // Brightness, colour (not sent: the restore leaves it alone), buzzer, period, type, options,
 // serial number, table.

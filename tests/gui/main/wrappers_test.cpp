@@ -133,7 +133,8 @@ class WrappersTest : public QObject {
         QVERIFY(!splash->findChild<QLabel*>("pictureBox1")->pixmap().isNull());
         splash->show();
         auto* timer = splash->findChild<QTimer*>("timer1");
-        QVERIFY(timer && timer->isActive());
+        QVERIFY(timer != nullptr);
+        QVERIFY(timer->isActive());
         QCOMPARE(timer->interval(), 3000);
         QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
         QTRY_VERIFY(splash.isNull());

@@ -170,7 +170,8 @@ class FirmwareUpgradeTest : public QObject {
         QVERIFY(std::is_sorted(bar.begin(), bar.end()));
         QCOMPARE(bar.back(), 100);
         QCOMPARE(std::count(bar.begin(), bar.end(), 100), 1);
-        QVERIFY(std::count_if(bar.begin(), bar.end(), [](int v) { return v > 50 && v < 95; }) > 5);
+        auto programming = [](int v) { return v > 50 && v < 95; };
+        QVERIFY(std::count_if(bar.begin(), bar.end(), programming) > 5);
         QVERIFY(sent({Command::BuzzerPeriod, {4}}));  // period index 3 goes back as the period 4
         QVERIFY(sent({Command::LedBrightness, {6}}));
         auto status = readDeviceStatus();
@@ -231,8 +232,8 @@ class FirmwareUpgradeTest : public QObject {
         qunsetenv("XDG_DATA_HOME");
         QStringList shown = world->shownTexts();
         QCOMPARE(shown.size(), 1);
-        QVERIFY2(shown[0].startsWith("RAM BSL image not found: ") &&
-                     shown[0].contains("empty/VorlaInterface/RAM_BSL.00.06.05.34.txt"),
+        QVERIFY2(shown[0].startsWith("RAM BSL image not found: "), qPrintable(shown[0]));
+        QVERIFY2(shown[0].contains("empty/VorlaInterface/RAM_BSL.00.06.05.34.txt"),
                  qPrintable(shown[0]));
         QCOMPARE(world->changesSent(), std::vector<SentCommand>());
     }

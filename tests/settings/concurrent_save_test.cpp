@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <random>
 
+#include "common/printing.h"
 #include "common/recording_ui.h"
 #include "common/temp_folder.h"
 #include "settings/config_files.h"

@@ -8,6 +8,7 @@
 #include <map>
 #include <numeric>
 
+#include "common/printing.h"
 #include "common/temp_folder.h"
 #include "settings/keypad_fields.h"
 #include "settings/settings_file.h"

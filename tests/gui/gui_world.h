@@ -159,16 +159,33 @@ class CursorWatchingClock final : public Clock {
     std::shared_ptr<Clock> inner_;
 };
 
-// The test world with the windows' parts: message boxes and dialogs answer from their scripts,
-// the clock (the test's own, or a virtual one) watches the busy cursor, and the device layer's
-// calls are counted.
-class GuiWorld : public World {
+// What the windows add to a world, made before the world that takes them: the clock (the
+// test's own, or a virtual one) watched for the busy cursor, and the device layer's calls counted.
+struct WindowParts {
+    std::shared_ptr<CursorWatchingClock> clock;
+    std::shared_ptr<CountingBackend> counting;
+
+    WorldOptions fitted(WorldOptions options) {
+        std::shared_ptr<Clock> inner = options.clock;
+        if (!inner) {
+            inner = std::make_shared<VirtualClock>();
+        }
+        clock = std::make_shared<CursorWatchingClock>(inner);
+        options.clock = clock;
+        options.wrap = [this](std::shared_ptr<hid::Backend> traced) {
+            counting = std::make_shared<CountingBackend>(std::move(traced));
+            return counting;
+        };
+        return options;
+    }
+};
+
+// The test world with the windows' parts, and message boxes and dialogs that answer from their
+// scripts.
+class GuiWorld : public WindowParts, public World {
   public:
     explicit GuiWorld(const std::string& spec = "keys=8", WorldOptions options = {})
-        : World(spec, watchingTheCursor(options)),
-          clock(std::static_pointer_cast<CursorWatchingClock>(options.clock)) {
-        counting = std::make_shared<CountingBackend>(backend());
-        hid::setBackend(counting);
+        : World(spec, fitted(std::move(options))) {
         MessageBox::setScripted(true);
         FileDialogs::setScripted(true);
     }
@@ -184,20 +201,6 @@ class GuiWorld : public World {
             texts << box.text;
         }
         return texts;
-    }
-
-    std::shared_ptr<CursorWatchingClock> clock;
-    std::shared_ptr<CountingBackend> counting;
-
-  private:
-    // The world's clock, watched: `options` keeps it for the member above.
-    static WorldOptions watchingTheCursor(WorldOptions& options) {
-        std::shared_ptr<Clock> inner = options.clock;
-        if (!inner) {
-            inner = std::make_shared<VirtualClock>();
-        }
-        options.clock = std::make_shared<CursorWatchingClock>(inner);
-        return options;
     }
 };
 

@@ -18,6 +18,9 @@ class KeypadHold::JobUi final : public UserInterface {
     bool ask(const std::string& text, const std::string& caption) override {
         return inner_.ask(text, caption);
     }
+    bool confirm(const std::string& text, const std::string& caption) override {
+        return inner_.confirm(text, caption);
+    }
     std::optional<std::string> chooseOpenFile(const std::string& filter,
                                               const std::string& initialName) override {
         return inner_.chooseOpenFile(filter, initialName);

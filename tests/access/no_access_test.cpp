@@ -42,6 +42,7 @@ class NoAccess : public ::testing::Test {
 // is what is missing.
 TEST_F(NoAccess, RescanAndLoaderNameTheNodeAndTheRuleOnlyWhenPermissionIsMissing) {
     for (bool denied : {true, false}) {
+        SCOPED_TRACE(denied ? "permission denied" : "not there");
         bus->denied = denied;
         testing::RecordingUi ui;
         EXPECT_FALSE(rescanKeypad(ui));

@@ -3,9 +3,9 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "common/temp_folder.h"
 
 namespace lumora_usb_encoder::testing {
 
@@ -14,13 +14,6 @@ struct CliRun {
     std::string out;
     std::string err;
 };
-
-inline std::string slurp(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Runs `program` with `arguments` (shell words) after `environment` (assignments or an env
 // command), and collects its exit status and output.
@@ -32,8 +25,8 @@ inline CliRun runProgram(const std::string& program, const std::string& argument
     std::string command = environment + " " + program + " " + arguments + " >" + base + ".out 2>" +
                           base + ".err </dev/null";
     int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(base + ".out"),
-            slurp(base + ".err")};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, fileBytes(base + ".out"),
+            fileBytes(base + ".err")};
 }
 
 inline CliRun runQuillonctl(const std::string& arguments, const std::string& environment = "") {

@@ -23,33 +23,42 @@ std::optional<std::vector<uint8_t>> tableSent(const std::string& trace) {
     return std::nullopt;
 }
 
+// No modifier means none.
 TEST(QuillonctlTableSet, SendsTheEditorsPayloadForEachKeypadSize) {
-    // The keypad, the assignments, the payload length, the key entries before the zero padding,
-    // some bytes. No modifier means none.
     using Bytes = std::vector<std::pair<size_t, uint8_t>>;  // offset, value
-    const std::tuple<const char*, const char*, size_t, size_t, Bytes> cases[] = {
-        {"keys=16,type=8", "5=LeftAlt+0x04", 32, 32, {{8, 0xE2}, {9, 0x04}}},
-        {"keys=12,type=5",
+    struct Row {
+        const char* name;
+        const char* keypad;
+        const char* words;  // the assignments
+        size_t length;      // of the payload
+        size_t entries;     // the key entries before the zero padding
+        Bytes bytes;
+    };
+    const Row rows[] = {
+        {"SixteenKeys", "keys=16,type=8", "5=LeftAlt+0x04", 32, 32, {{8, 0xE2}, {9, 0x04}}},
+        {"TwelveKeysByName",
+         "keys=12,type=5",
          "12=rightgui+ENTER 1=a",
          32,
          24,
          {{22, 0xE7}, {23, 0x28}, {0, 0}, {1, 4}}},
-        {"keys=5,type=2", "10=LeftShift+F13", 20, 20, {{18, 0xE1}, {19, 0x68}}},
-        {"keys=16,type=8", "3=0x1E", 32, 32, {{4, 0x00}, {5, 0x1E}}}};
-    for (const auto& [keypad, words, length, entries, bytes] : cases) {
+        {"SmallKeypad", "keys=5,type=2", "10=LeftShift+F13", 20, 20, {{18, 0xE1}, {19, 0x68}}},
+        {"PlainCode", "keys=16,type=8", "3=0x1E", 32, 32, {{4, 0}, {5, 0x1E}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         // Options may follow the assignments.
         std::string arguments =
-            std::string("table set ") + words + " --simulate=" + keypad + " --trace";
+            std::string("table set ") + row.words + " --simulate=" + row.keypad + " --trace";
         auto run = runQuillonctl(arguments);
-        ASSERT_EQ(run.exitCode, 0) << arguments << "\n" << run.err;
+        ASSERT_EQ(run.exitCode, 0) << run.err;
         auto payload = tableSent(run.err).value_or(std::vector<uint8_t>{});
-        ASSERT_EQ(payload.size(), length) << arguments;
-        for (auto [offset, value] : bytes) {
-            EXPECT_EQ(payload.at(offset), value) << arguments << " offset " << offset;
+        ASSERT_EQ(payload.size(), row.length);
+        for (auto [offset, value] : row.bytes) {
+            EXPECT_EQ(payload.at(offset), value) << "offset " << offset;
         }
-        for (size_t i = entries; i < payload.size(); ++i) {
-            EXPECT_EQ(payload[i], 0) << arguments << " padding at " << i;
-        }
+        std::vector<uint8_t> padding(payload.begin() + row.entries, payload.end());
+        EXPECT_EQ(padding, std::vector<uint8_t>(row.length - row.entries, 0));
     }
 }
 
@@ -59,33 +68,44 @@ TEST(QuillonctlTableSet, KeysNotNamedKeepWhatTheKeypadHolds) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     auto payload = tableSent(run.err).value_or(std::vector<uint8_t>{});
     ASSERT_EQ(payload.size(), 20u);
-    for (size_t i = 0; i < 20; ++i) {
-        EXPECT_EQ(payload[i], i == 2 ? 0x00 : i == 3 ? 0x1D : held["codeTable"][i].get<int>()) << i;
-    }
+    std::vector<uint8_t> expected = held["codeTable"].get<std::vector<uint8_t>>();
+    expected.resize(20);
+    expected[2] = 0x00;
+    expected[3] = 0x1D;
+    EXPECT_EQ(payload, expected);
 }
 
 TEST(QuillonctlTableSet, RefusesWithoutSendingATable) {
-    const std::tuple<std::string, int, const char*> cases[] = {
-        {"--simulate=keys=16,type=7 table set 1=a", 1, "Please select a customise table.."},
-        {"--simulate=keys=16,type=8 table set 17=a", 2, "'17'"},
-        {"--simulate=keys=16,type=8 table set 0=a", 2, "'0'"},
-        {"--simulate=keys=12,type=5 table set 13=a", 2, "13"},
-        {"--simulate=keys=8,type=2 table set 11=a", 2, "11"},
-        {"--simulate=keys=8,type=2 table set 1=0x82", 2, "0x82"},
-        {"--simulate=keys=16,type=8 table set 1=0x100", 2, "0x100"},
-        {"--simulate=keys=16,type=8 table set 1=Undefine", 2, "Undefine"},
-        {"--simulate=keys=16,type=8 table set 1=Hyper+a", 2, "Hyper"},
-        {"--simulate=keys=16,type=8 table set 1=a 2", 2, "'2'"},
-        {"--simulate=keys=16,type=8 table set", 2, "assignments"},
-        {"--simulate=keys=16,type=8,fault=refuse table set 1=a", 1,
-         "Load Table-Unable to get device status.."},
-        {"--simulate=absent=1 table set 1=a", 3, "not connected"},
+    const std::string sixteen = "--simulate=keys=16,type=8 ";
+    struct Row {
+        const char* name;
+        std::string arguments;
+        int exitCode;
+        const char* says;
     };
-    for (const auto& [arguments, exitCode, message] : cases) {
-        auto run = runQuillonctl("--trace " + arguments);
-        EXPECT_EQ(run.exitCode, exitCode) << arguments << "\n" << run.err;
-        EXPECT_NE(run.err.find(message), std::string::npos) << arguments << "\n" << run.err;
-        EXPECT_FALSE(tableSent(run.err)) << "table sent: " << arguments;
+    const Row rows[] = {
+        {"NotACustomisedTable", "--simulate=keys=16,type=7 table set 1=a", 1,
+         "Please select a customise table.."},
+        {"KeyPastSixteen", sixteen + "table set 17=a", 2, "'17'"},
+        {"KeyZero", sixteen + "table set 0=a", 2, "'0'"},
+        {"KeyPastTwelve", "--simulate=keys=12,type=5 table set 13=a", 2, "13"},
+        {"KeyPastTen", "--simulate=keys=8,type=2 table set 11=a", 2, "11"},
+        {"CodeNotInTheShortList", "--simulate=keys=8,type=2 table set 1=0x82", 2, "0x82"},
+        {"CodeAboveAByte", sixteen + "table set 1=0x100", 2, "0x100"},
+        {"UndefinedName", sixteen + "table set 1=Undefine", 2, "Undefine"},
+        {"UnknownModifier", sixteen + "table set 1=Hyper+a", 2, "Hyper"},
+        {"WordWithoutEquals", sixteen + "table set 1=a 2", 2, "'2'"},
+        {"NoAssignments", sixteen + "table set", 2, "assignments"},
+        {"StatusRefused", "--simulate=keys=16,type=8,fault=refuse table set 1=a", 1,
+         "Load Table-Unable to get device status.."},
+        {"NoKeypad", "--simulate=absent=1 table set 1=a", 3, "not connected"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto run = runQuillonctl("--trace " + row.arguments);
+        EXPECT_EQ(run.exitCode, row.exitCode) << run.err;
+        EXPECT_NE(run.err.find(row.says), std::string::npos) << run.err;
+        EXPECT_FALSE(tableSent(run.err)) << "a table was sent";
     }
 }
 

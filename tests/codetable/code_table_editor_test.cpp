@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -88,13 +89,17 @@ TEST(CodeTableEditor, KeyAndModifierSelectionsDoNotClearEachOther) {
 }
 
 TEST(CodeTableEditor, OnlyOneListShowsAndItFollowsTheLastSelection) {
-    const std::tuple<const char*, bool, bool> steps[] = {
-        {"k1", true, false},  {"m1", false, true},
-        {"k2", true, false},  {"k2", true, false},  // giving a key up leaves the list where it was
-        {"m1", true, false},                        // so does giving a modifier up
-        {"c4", false, false}, {"m3", false, true},
-        {"d1", false, false}, {"k5 r", true, false},  // Reset leaves the lists alone
-    };
+    const auto steps = std::to_array<std::tuple<const char*, bool, bool>>({
+        {"k1", true, false},
+        {"m1", false, true},
+        {"k2", true, false},
+        {"k2", true, false},  // giving a key up leaves the list where it was
+        {"m1", true, false},  // so does giving a modifier up
+        {"c4", false, false},
+        {"m3", false, true},
+        {"d1", false, false},
+        {"k5 r", true, false},  // Reset leaves the lists alone
+    });
     auto editor = loadedEditor(8);
     for (const auto& [step, codeList, modifierList] : steps) {
         play(editor, step);
@@ -106,6 +111,7 @@ TEST(CodeTableEditor, OnlyOneListShowsAndItFollowsTheLastSelection) {
 TEST(CodeTableEditor, PayloadHoldsTheKeyEntriesThenZerosToTheFamilyLength) {
     auto table = sampleTable();
     for (int type : {2, 5, 8}) {
+        SCOPED_TRACE("keypad type " + std::to_string(type));
         auto editor = loadedEditor(type, table);
         play(editor, "k5 c04 m5 d3 m3 d0");  // key 5 Left Alt + 0x04, key 3 no modifier
         const auto& family = editor.family();
@@ -115,18 +121,27 @@ TEST(CodeTableEditor, PayloadHoldsTheKeyEntriesThenZerosToTheFamilyLength) {
         expected[8] = 0xE2;
         expected[9] = 0x04;
         expected[4] = 0x00;
-        EXPECT_EQ(editor.payload(), expected) << family.windowName;
+        EXPECT_EQ(editor.payload(), expected);
     }
 }
 
 TEST(CodeTableEditor, ModifierBytesRoundTripAndStrangeOnesReadAsNone) {
-    const std::tuple<uint8_t, int, uint8_t> cases[] = {{0x00, 0, 0x00}, {0xE0, 1, 0xE0},
-                                                       {0xE2, 3, 0xE2}, {0xE7, 8, 0xE7},
-                                                       {0x05, 0, 0x00}, {0xE8, 0, 0x00}};
-    for (const auto& [loaded, index, sent] : cases) {
-        auto editor = loadedEditor(8, {loaded, 0x04});
-        EXPECT_EQ(editor.modifier(1), index) << int(loaded);
-        EXPECT_EQ(editor.payload()[0], sent) << int(loaded);
+    struct Row {
+        const char* name;
+        uint8_t loaded;
+        int index;  // in the modifier list
+        uint8_t sent;
+    };
+    const Row rows[] = {
+        {"None", 0x00, 0, 0x00},           {"LeftControl", 0xE0, 1, 0xE0},
+        {"LeftAlt", 0xE2, 3, 0xE2},        {"RightGui", 0xE7, 8, 0xE7},
+        {"NoModifierByte", 0x05, 0, 0x00}, {"PastTheModifiers", 0xE8, 0, 0x00},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto editor = loadedEditor(8, {row.loaded, 0x04});
+        EXPECT_EQ(editor.modifier(1), row.index);
+        EXPECT_EQ(editor.payload()[0], row.sent);
         EXPECT_EQ(editor.code(2), 0) << "entries past the table load as zeros";
     }
 }

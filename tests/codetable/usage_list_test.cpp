@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 
 #include "codetable/modifier_list.h"
@@ -39,35 +40,64 @@ TEST(UsageLists, EveryLabelIsItsCodeBlanksAndAUniqueName) {
 }
 
 TEST(UsageLists, SpotChecksOfLabelsAndNames) {
-    for (std::string label : {"0x00    Reserved", "0x04    a", "0x0A   g", "0x1E    1", "0x27    0",
-                              "0x35    Tilde", "0x3A    F1", "0x62    Keypad0", "0x68    F13",
-                              "0x81    VolumneDown", "0x86    AS400KeypadEqual", "0xA4    ExSel",
-                              "0xA5    Undefine", "0xE7    RightGUI", "0xFF    Undefine"}) {
-        EXPECT_EQ(usageLabels(UsageEdition::Full)[std::stoul(label.substr(2, 2), nullptr, 16)],
-                  label);
+    const auto labels = std::to_array<std::string>({
+        "0x00    Reserved",
+        "0x04    a",
+        "0x0A   g",
+        "0x1E    1",
+        "0x27    0",
+        "0x35    Tilde",
+        "0x3A    F1",
+        "0x62    Keypad0",
+        "0x68    F13",
+        "0x81    VolumneDown",
+        "0x86    AS400KeypadEqual",
+        "0xA4    ExSel",
+        "0xA5    Undefine",
+        "0xE7    RightGUI",
+        "0xFF    Undefine",
+    });
+    for (const std::string& label : labels) {
+        size_t code = std::stoul(label.substr(2, 2), nullptr, 16);
+        EXPECT_EQ(usageLabels(UsageEdition::Full)[code], label);
     }
     EXPECT_STREQ(usageLabels(UsageEdition::Short)[0x81], "0x81    VolumeDown");
     // Names find their code without regard to case; every other name is checked by the shape.
-    const std::pair<const char*, std::optional<uint8_t>> cases[] = {
-        {"A", 0x04},          {"enter", 0x28},         {"leftalt", 0xE2},
-        {"volumedown", 0x81}, {"KEYPAD0", 0x62},       {"Undefine", std::nullopt},
-        {"", std::nullopt},   {"nokey", std::nullopt}, {"0x04", std::nullopt},
-        {"a ", std::nullopt}};
+    const auto cases = std::to_array<std::pair<const char*, std::optional<uint8_t>>>({
+        {"A", 0x04},
+        {"enter", 0x28},
+        {"leftalt", 0xE2},
+        {"volumedown", 0x81},
+        {"KEYPAD0", 0x62},
+        {"Undefine", std::nullopt},
+        {"", std::nullopt},
+        {"nokey", std::nullopt},
+        {"0x04", std::nullopt},
+        {"a ", std::nullopt},
+    });
     for (const auto& [name, code] : cases) {
         EXPECT_EQ(usageCodeFromName(name), code) << '"' << name << '"';
     }
 }
 
 TEST(ModifierList, LabelsBytesAndNamesMatch) {
-    const std::tuple<int, const char*, uint8_t> rows[] = {
-        {0, " None", 0x00},       {1, "Left  Ctrl", 0xE0},   {2, "Left Shift", 0xE1},
-        {3, "Left    Alt", 0xE2}, {4, "Left   Gui", 0xE3},   {5, "Right  Ctrl", 0xE4},
-        {6, "Right Shift", 0xE5}, {7, "Right    Alt", 0xE6}, {8, "Right   Gui", 0xE7}};
+    const auto rows = std::to_array<std::tuple<int, const char*, uint8_t>>({
+        {0, " None", 0x00},
+        {1, "Left  Ctrl", 0xE0},
+        {2, "Left Shift", 0xE1},
+        {3, "Left    Alt", 0xE2},
+        {4, "Left   Gui", 0xE3},
+        {5, "Right  Ctrl", 0xE4},
+        {6, "Right Shift", 0xE5},
+        {7, "Right    Alt", 0xE6},
+        {8, "Right   Gui", 0xE7},
+    });
     ASSERT_EQ(kModifierLabels.size(), std::size(rows));
     for (const auto& [index, label, byte] : rows) {
+        SCOPED_TRACE(label);
         EXPECT_EQ(kModifierLabels[static_cast<size_t>(index)], std::string(label));
-        EXPECT_EQ(modifierByteFromIndex(index), byte) << index;
-        EXPECT_EQ(modifierIndexFromByte(byte), index) << int(byte);
+        EXPECT_EQ(modifierByteFromIndex(index), byte);
+        EXPECT_EQ(modifierIndexFromByte(byte), index);
     }
     for (int byte : {0x01, 0x80, 0xDF, 0xE8, 0xFF}) {  // no entry: no modifier
         EXPECT_EQ(modifierIndexFromByte(static_cast<uint8_t>(byte)), 0) << byte;
@@ -75,12 +105,23 @@ TEST(ModifierList, LabelsBytesAndNamesMatch) {
     for (int index : {-1, 9}) {
         EXPECT_EQ(modifierByteFromIndex(index), 0x00) << index;
     }
-    const std::pair<const char*, std::optional<int>> cases[] = {
-        {"None", 0},        {"LeftCtrl", 1},         {"leftcontrol", 1},
-        {"Left Shift", 2},  {"LEFTALT", 3},          {"LeftGui", 4},
-        {"LeftGUI", 4},     {"RightCtrl", 5},        {"RightControl", 5},
-        {"rightshift", 6},  {"RightAlt", 7},         {"RightGui", 8},
-        {"", std::nullopt}, {"Shift", std::nullopt}, {"Undefine", std::nullopt}};
+    const auto cases = std::to_array<std::pair<const char*, std::optional<int>>>({
+        {"None", 0},
+        {"LeftCtrl", 1},
+        {"leftcontrol", 1},
+        {"Left Shift", 2},
+        {"LEFTALT", 3},
+        {"LeftGui", 4},
+        {"LeftGUI", 4},
+        {"RightCtrl", 5},
+        {"RightControl", 5},
+        {"rightshift", 6},
+        {"RightAlt", 7},
+        {"RightGui", 8},
+        {"", std::nullopt},
+        {"Shift", std::nullopt},
+        {"Undefine", std::nullopt},
+    });
     for (const auto& [name, index] : cases) {
         EXPECT_EQ(modifierIndexFromName(name), index) << '"' << name << '"';
     }
@@ -88,9 +129,14 @@ TEST(ModifierList, LabelsBytesAndNamesMatch) {
 
 // Letters, digits and the window-level cases are covered where the editor is read aloud.
 TEST(UsageSpeech, NamesReadAsWordsAndAWholeTypedNameBeatsAStartWhichBeatsAPart) {
-    const std::map<uint8_t, std::string> spoken = {
-        {0x46, "Print Screen"}, {0x59, "Keypad 1"},           {0x68, "F13"},
-        {0x81, "Volume Down"},  {0x86, "AS400 Keypad Equal"}, {0xE3, "Left GUI"}};
+    const auto spoken = std::map<uint8_t, std::string>({
+        {0x46, "Print Screen"},
+        {0x59, "Keypad 1"},
+        {0x68, "F13"},
+        {0x81, "Volume Down"},
+        {0x86, "AS400 Keypad Equal"},
+        {0xE3, "Left GUI"},
+    });
     for (const auto& [code, name] : spoken) {
         EXPECT_EQ(usageSpokenName(code), name) << int(code);
     }
@@ -99,9 +145,15 @@ TEST(UsageSpeech, NamesReadAsWordsAndAWholeTypedNameBeatsAStartWhichBeatsAPart) 
     EXPECT_EQ(modifierSpokenName(9), "None");
     // Typed names find an entry: "a" is part of "0x0A   g", "1" of "0x01    ErrorRollOver" and
     // "up" of "PageUp", all earlier in the list, and the better match wins.
-    const std::map<std::string, std::optional<size_t>> found = {
-        {"a", 0x04},      {"1", 0x1E},           {"up", 0x52},        {"0X5", 0x50},
-        {"padent", 0x58}, {"zzz", std::nullopt}, {"  ", std::nullopt}};
+    const auto found = std::map<std::string, std::optional<size_t>>({
+        {"a", 0x04},
+        {"1", 0x1E},
+        {"up", 0x52},
+        {"0X5", 0x50},
+        {"padent", 0x58},
+        {"zzz", std::nullopt},
+        {"  ", std::nullopt},
+    });
     for (const auto& [typed, entry] : found) {
         EXPECT_EQ(findListEntry(usageLabels(UsageEdition::Full), typed), entry) << typed;
     }

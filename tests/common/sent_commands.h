@@ -82,12 +82,17 @@ inline std::string describe(const std::vector<SentCommand>& sent) {
 }
 
 // Reads the command back out of an output report: report ID, size byte, STX, two hex digits of
-// command, two of length, the payload. Nothing for a report that holds no whole command.
+// command, two of length, the payload. Nothing for a report that holds no whole command, such as
+// the loader's, which carry no STX.
 inline std::optional<SentCommand> decodeWritten(std::span<const uint8_t> bytes) {
+    constexpr uint8_t kStx = 0x02;
     auto number = [&](size_t at) {
         return 16 * HexDigitToNibble(bytes[at]) + HexDigitToNibble(bytes[at + 1]);
     };
-    if (bytes.size() < 7 || 7 + static_cast<size_t>(number(5)) > bytes.size()) {
+    if (bytes.size() < 7 || bytes[0] != kReportId || bytes[2] != kStx) {
+        return std::nullopt;
+    }
+    if (7 + static_cast<size_t>(number(5)) > bytes.size()) {
         return std::nullopt;
     }
     auto payload = bytes.subspan(7, static_cast<size_t>(number(5)));

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/printing.h"
 #include "common/recording_ui.h"
 #include "common/sent_commands.h"
 #include "common/temp_folder.h"
@@ -44,9 +45,9 @@ struct WorldOptions {
     bool loader = false;      // the keypad's bootstrap loader is wired up behind it
     bool openKeypad = false;  // opened (rescanned) as the main window does at start
     // The clock every wait goes through; a fresh virtual clock unless the test brings its own.
-    std::shared_ptr<Clock> clock;
+    std::shared_ptr<Clock> clock = nullptr;
     // Wraps the traced backend before it is installed (a test's own counting or faults).
-    std::function<std::shared_ptr<hid::Backend>(std::shared_ptr<hid::Backend>)> wrap;
+    std::function<std::shared_ptr<hid::Backend>(std::shared_ptr<hid::Backend>)> wrap = nullptr;
 };
 
 // Every test's world: a simulated keypad (and, if asked, its loader) on a virtual bus reached
@@ -62,10 +63,10 @@ class World {
         if (options.loader) {
             loader = sim::connectLoader(simulation);
         }
-        std::shared_ptr<hid::Backend> backend = std::make_shared<hid::TracingBackend>(
+        backend_ = std::make_shared<hid::TracingBackend>(
             std::make_shared<sim::SimBackend>(simulation.bus),
             [this](const hid::TracedReport& report) { heard(report); });
-        hid::setBackend(options.wrap ? options.wrap(backend) : backend);
+        hid::setBackend(options.wrap ? options.wrap(backend_) : backend_);
         if (options.openKeypad && !rescanKeypad(ui)) {
             throw std::runtime_error("the simulated keypad did not open");
         }
@@ -103,6 +104,10 @@ class World {
     std::function<void(const hid::TracedReport&)> onReport;
 
     sim::SimKeypad& keypad() { return *simulation.keypad; }
+    sim::VirtualBus& bus() { return *simulation.bus; }
+    // The traced bus, as the process reaches it: what a server serves when a test puts the
+    // world's keypad behind a socket.
+    std::shared_ptr<hid::Backend> backend() const { return backend_; }
     std::string settingsFile() const { return folder.file("VorlaInterface/USBUtilityCfg.ini"); }
 
     bool keypadPresent() { return simulation.bus->present(simulation.keypad.get()); }
@@ -141,31 +146,9 @@ class World {
         }
     }
 
+    std::shared_ptr<hid::Backend> backend_;
     mutable std::mutex sentMutex_;
     std::vector<SentCommand> sent_;
 };
-
-// The simulated keypad of `spec`; a spec the test got wrong ends the test.
-inline sim::Simulation simulationOf(const std::string& spec) {
-    return sim::makeSimulation(specOf(spec));
-}
-
-// Makes the simulated keypad of `spec` into `simulation`, and a backend to it that hands `onSent`
-// each command written.
-inline std::shared_ptr<hid::Backend> recordingSimulation(
-    const std::string& spec, sim::Simulation& simulation,
-    std::function<void(const SentCommand&)> onSent) {
-    simulation = simulationOf(spec);
-    return std::make_shared<hid::TracingBackend>(
-        std::make_shared<sim::SimBackend>(simulation.bus),
-        [onSent = std::move(onSent)](const hid::TracedReport& report) {
-            if (report.direction != hid::TracedReport::Direction::Written) {
-                return;
-            }
-            if (auto sent = decodeWritten(report.bytes)) {
-                onSent(*sent);
-            }
-        });
-}
 
 }  // namespace lumora_usb_encoder::testing

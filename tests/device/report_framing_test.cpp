@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <numeric>
 
 #include "scripted_device.h"
@@ -35,12 +36,25 @@ Exchange exchange(ScriptedDevice& device, uint8_t command, const std::vector<uin
 
 TEST(HexDigits, ConvertBothWaysWithUpperCaseOnly) {
     // 0xFF: only the low nibble counts.
-    for (auto [nibble, digit] :
-         {std::pair<uint8_t, char>{0, '0'}, {9, '9'}, {10, 'A'}, {0xFF, 'F'}}) {
-        EXPECT_EQ(NibbleToHexDigit(nibble), digit);
+    const std::pair<uint8_t, char> writes[] = {
+        {0, '0'},
+        {9, '9'},
+        {10, 'A'},
+        {0xFF, 'F'},
+    };
+    for (auto [nibble, digit] : writes) {
+        EXPECT_EQ(NibbleToHexDigit(nibble), digit) << "nibble " << int{nibble};
     }
-    const std::pair<uint8_t, uint8_t> reads[] = {{'0', 0}, {'9', 9}, {'A', 10}, {'F', 15},
-                                                 {'a', 0}, {'f', 0}, {'G', 0},  {0x00, 0}};
+    const auto reads = std::to_array<std::pair<uint8_t, uint8_t>>({
+        {'0', 0},
+        {'9', 9},
+        {'A', 10},
+        {'F', 15},
+        {'a', 0},
+        {'f', 0},
+        {'G', 0},
+        {0x00, 0},
+    });
     for (auto [digit, value] : reads) {
         EXPECT_EQ(HexDigitToNibble(digit), value) << "digit " << int{digit};
     }
@@ -62,21 +76,28 @@ TEST(CommandReport, IsBuiltByteForByte) {
          {0x3F, 0x40, 0x02, '0', 'B', '0', '3', 0x02, 0x03, 0x06, 0x03,
           0x02 ^ '0' ^ 'B' ^ '0' ^ '3' ^ 0x02 ^ 0x03 ^ 0x06 ^ 0x03}}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         ScriptedDevice device;
         device.reports.push_back(inputReport(replyFrame({})));
         exchange(device, c.command, c.payload);
-        ASSERT_EQ(device.written.size(), 1u) << c.name;
-        EXPECT_EQ(device.written[0], zeroPadded(c.expected)) << c.name;
+        ASSERT_EQ(device.written.size(), 1u);
+        EXPECT_EQ(device.written[0], zeroPadded(c.expected));
     }
 }
 
 TEST(CommandReport, LengthDigitsUpToTheLongestPayload) {
-    for (auto [size, high, low] :
-         {std::tuple{20, '1', '4'}, std::tuple{32, '2', '0'}, std::tuple{55, '3', '7'}}) {
+    // The payload's length and its two digits.
+    const std::tuple<size_t, char, char> lengths[] = {
+        {20, '1', '4'},
+        {32, '2', '0'},
+        {55, '3', '7'},
+    };
+    for (auto [size, high, low] : lengths) {
+        SCOPED_TRACE(std::to_string(size) + " bytes");
         ScriptedDevice device;
         device.reports.push_back(inputReport(replyFrame({})));
         exchange(device, 5, std::vector<uint8_t>(size, 0));
-        ASSERT_EQ(device.written.size(), 1u) << size;
+        ASSERT_EQ(device.written.size(), 1u);
         EXPECT_EQ(device.written[0][5], high);
         EXPECT_EQ(device.written[0][6], low);
         EXPECT_EQ(device.written[0][7 + size], 0x03) << "ETX";
@@ -97,27 +118,30 @@ TEST(ReplyFrame, ChecksEveryField) {
         uint32_t length;
     };
     const Case cases[] = {
-        {"minimal reply", {0x02, '0', '2', '0', '1', 0x00, 0x03, 0x02}, 0, 0},
-        {"two data bytes", good, 0, 2},
-        {"status byte 1 with right ETX and BCC", replyFrame({}, 0x01), -2, 0},
-        {"BCC off by one bit", flip(good, 9, good[9] ^ 0x01), -2, 0},
-        {"ETX missing", flip(good, 8, 0x04), -2, 0},
-        {"not STX", flip(good, 0, 0x05), -2, 0},
-        {"length 64", {0x02, '0', '1', '4', '0', 0x00}, -2, 0},
-        {"length 0", {0x02, '0', '1', '0', '0', 0x00, 0x03, 0x01}, -2, 0},
-        {"lower-case length reads as 0", {0x02, '0', '1', '0', 'a', 0x00}, -2, 0},
-        {"length 56 would run past the report", {0x02, '0', '1', '3', '8', 0x00}, -2, 0}};
+        {"minimal reply", {0x02, '0', '2', '0', '1', 0x00, 0x03, 0x02}, kResultOk, 0},
+        {"two data bytes", good, kResultOk, 2},
+        {"status byte 1 with right ETX and BCC", replyFrame({}, 0x01), kParseFailed, 0},
+        {"BCC off by one bit", flip(good, 9, good[9] ^ 0x01), kParseFailed, 0},
+        {"ETX missing", flip(good, 8, 0x04), kParseFailed, 0},
+        {"not STX", flip(good, 0, 0x05), kParseFailed, 0},
+        {"length 64", {0x02, '0', '1', '4', '0', 0x00}, kParseFailed, 0},
+        {"length 0", {0x02, '0', '1', '0', '0', 0x00, 0x03, 0x01}, kParseFailed, 0},
+        {"lower-case length reads as 0", {0x02, '0', '1', '0', 'a', 0x00}, kParseFailed, 0},
+        {"length 56 would run past the report", {0x02, '0', '1', '3', '8', 0x00}, kParseFailed, 0},
+    };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         std::vector<uint8_t> frame = c.frame;
         frame.resize(62, 0);
         uint8_t reply[64] = {};
         uint32_t length = 0xDEAD;
-        EXPECT_EQ(USBEncoderParseReply(frame, reply, &length), c.result) << c.name;
-        EXPECT_EQ(length, c.result == 0 ? c.length : 0xDEADu) << c.name;
+        EXPECT_EQ(USBEncoderParseReply(frame, reply, &length), c.result);
+        EXPECT_EQ(length, c.result == kResultOk ? c.length : 0xDEADu);
     }
 }
 
 TEST(Exchange, ResultCodes) {
+    auto acknowledge = inputReport({0x06});
     auto refusal = inputReport({0x0F});
     auto oversize = inputReport(replyFrame({1}), 0x41);
     auto badBcc = replyFrame({1});
@@ -130,19 +154,21 @@ TEST(Exchange, ResultCodes) {
         int readError = 0;
     };
     const Case cases[] = {
-        {"acknowledge then reply", {inputReport({0x06}), {}, {}, inputReport(replyFrame({7}))}, 0},
-        {"refusal", {refusal}, -13},
-        {"size byte 0x41 on a good frame", {oversize}, -8},
-        {"bad check byte", {inputReport(badBcc)}, -13},
-        {"status byte 1", {inputReport(replyFrame({}, 1))}, -13},
-        {"write fails", {}, -1, -1},
-        {"read fails", {}, -1, 64, -1}};
+        {"acknowledge then reply", {acknowledge, {}, {}, inputReport(replyFrame({7}))}, kResultOk},
+        {"refusal", {refusal}, kResultRefused},
+        {"size byte 0x41 on a good frame", {oversize}, kResultBadSize},
+        {"bad check byte", {inputReport(badBcc)}, kResultRefused},
+        {"status byte 1", {inputReport(replyFrame({}, 1))}, kResultRefused},
+        {"write fails", {}, kResultNoDevice, -1},
+        {"read fails", {}, kResultNoDevice, 64, -1},
+    };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         ScriptedDevice device;
         device.reports.assign(c.reports.begin(), c.reports.end());
         device.writeResult = c.writeResult;
         device.readError = c.readError;
-        EXPECT_EQ(exchange(device, 1, {}).result, c.result) << c.name;
+        EXPECT_EQ(exchange(device, 1, {}).result, c.result);
     }
 }
 
@@ -155,10 +181,13 @@ TEST(Exchange, TimesOutAfter500EmptyPollsSinceTheLastAcknowledge) {
         int32_t timeoutMs;
         int32_t result;
     };
-    const Case cases[] = {{"500 empty polls", 500, false, 5000, -6},
-                          {"acknowledged after 499", 499, true, 5000, 0},
-                          {"no time limit", 2000, false, 0, 0}};
+    const Case cases[] = {
+        {"500 empty polls", 500, false, 5000, kResultTimeout},
+        {"acknowledged after 499", 499, true, 5000, kResultOk},
+        {"no time limit", 2000, false, 0, kResultOk},
+    };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         ScriptedDevice device;
         device.reports.resize(c.emptyPolls);
         if (c.acknowledgeThen499More) {
@@ -168,9 +197,9 @@ TEST(Exchange, TimesOutAfter500EmptyPollsSinceTheLastAcknowledge) {
         device.reports.push_back(inputReport(replyFrame({1, 2, 3})));
         uint32_t start = GetTickCount();
         auto e = exchange(device, 1, {}, c.timeoutMs);
-        EXPECT_EQ(e.result, c.result) << c.name;
-        EXPECT_EQ(e.replyLength, c.result == 0 ? 3u : 0xFFFF'FFFFu) << c.name;
-        if (c.result != 0) {
+        EXPECT_EQ(e.result, c.result);
+        EXPECT_EQ(e.replyLength, c.result == kResultOk ? 3u : 0xFFFF'FFFFu);
+        if (c.result != kResultOk) {
             EXPECT_EQ(device.polls, 500);
             EXPECT_EQ(GetTickCount() - start, 5000u);
         }
@@ -181,12 +210,12 @@ TEST(Exchange, TimesOutAfter500EmptyPollsSinceTheLastAcknowledge) {
 TEST(Exchange, RefusesOrOnlyReceivesWithoutWriting) {
     uint8_t reply[64];
     uint32_t length = 0;
-    EXPECT_EQ(USBEncoderSendAndReceive_a(nullptr, 1, {}, reply, &length, 5000), -1);
-    EXPECT_EQ(USBEncoderReceive_a(nullptr, 8, reply, &length, 5000), -1);
+    EXPECT_EQ(USBEncoderSendAndReceive_a(nullptr, 1, {}, reply, &length, 5000), kResultNoDevice);
+    EXPECT_EQ(USBEncoderReceive_a(nullptr, 8, reply, &length, 5000), kResultNoDevice);
     ScriptedDevice device;
-    EXPECT_EQ(exchange(device, 5, std::vector<uint8_t>(56, 0)).result, -13);
+    EXPECT_EQ(exchange(device, 5, std::vector<uint8_t>(56, 0)).result, kResultRefused);
     device.reports.push_back(inputReport(replyFrame({9})));
-    EXPECT_EQ(USBEncoderReceive_a(&device, 8, reply, &length, 5000), 0);
+    EXPECT_EQ(USBEncoderReceive_a(&device, 8, reply, &length, 5000), kResultOk);
     EXPECT_EQ(reply[0], 9);
     EXPECT_TRUE(device.written.empty());
 }
@@ -196,20 +225,25 @@ TEST(Exchange, RefusesOrOnlyReceivesWithoutWriting) {
 TEST(Exchange, TheLongestReplyFitsExactlyAndNeverOverrunsASmallerSpan) {
     std::vector<uint8_t> data(54);
     std::iota(data.begin(), data.end(), uint8_t{0xA0});
-    const std::pair<size_t, int32_t> cases[] = {{64, 0}, {54, 0}, {53, -13}, {8, -13}};
-    for (auto [capacity, result] : cases) {
+    // The caller's capacity and the result.
+    const std::pair<size_t, int32_t> capacities[] = {
+        {64, kResultOk},
+        {54, kResultOk},
+        {53, kResultRefused},
+        {8, kResultRefused},
+    };
+    for (auto [capacity, result] : capacities) {
+        SCOPED_TRACE("capacity " + std::to_string(capacity));
         ScriptedDevice device;
         device.reports.push_back(inputReport(replyFrame(data)));
         std::vector<uint8_t> reply(capacity + 4, 0x5A);  // guard bytes behind the span
         uint32_t length = 0xFFFF'FFFF;
-        EXPECT_EQ(USBEncoderSendAndReceive_a(&device, 1, {}, std::span(reply).first(capacity),
-                                             &length, 5000),
-                  result)
-            << capacity;
-        EXPECT_EQ(length, result == 0 ? 54u : 0xFFFF'FFFFu) << capacity;
-        EXPECT_EQ(std::vector<uint8_t>(reply.end() - 4, reply.end()), std::vector<uint8_t>(4, 0x5A))
-            << capacity;
-        if (result == 0) {
+        auto span = std::span(reply).first(capacity);
+        EXPECT_EQ(USBEncoderSendAndReceive_a(&device, 1, {}, span, &length, 5000), result);
+        EXPECT_EQ(length, result == kResultOk ? 54u : 0xFFFF'FFFFu);
+        auto guard = std::vector<uint8_t>(reply.end() - 4, reply.end());
+        EXPECT_EQ(guard, std::vector<uint8_t>(4, 0x5A));
+        if (result == kResultOk) {
             EXPECT_EQ(std::vector<uint8_t>(reply.begin(), reply.begin() + 54), data);
         }
     }
@@ -228,10 +262,17 @@ std::vector<uint8_t> record(uint8_t type, size_t table, const std::string& versi
 }
 
 TEST(StatusRecord, TableLengthFollowsKeypadType) {
-    for (auto [type, table] : {std::pair<uint8_t, size_t>{1, 20}, {4, 24}, {7, 32}, {200, 32}}) {
+    const std::tuple<const char*, uint8_t, size_t> types[] = {
+        {"SmallKeypads", 1, 20},
+        {"TwelveKeys", 4, 24},
+        {"SixteenKeys", 7, 32},
+        {"UnknownType", 200, 32},
+    };
+    for (auto [name, type, table] : types) {
+        SCOPED_TRACE(name);
         auto bytes = record(type, table, "7.2");
         auto status = decodeStatusRecord(bytes.data(), bytes.size());
-        ASSERT_TRUE(status) << int{type};
+        ASSERT_TRUE(status);
         EXPECT_EQ(status->codeTable.size(), table);
         EXPECT_EQ(status->firmwareVersion, "7.2");
         EXPECT_EQ(status->serialNumber, "ABCDEFGHIJKL");
@@ -242,10 +283,16 @@ TEST(StatusRecord, TableLengthFollowsKeypadType) {
 TEST(StatusRecord, RejectsRecordsTooShortForTheirFields) {
     auto full = record(7, 32, "7.2");
     ASSERT_EQ(full.size(), 54u);
-    // Header only, table cut, version without its zero, serial one byte short.
-    for (size_t length : {5, 30, 41, 53}) {
+    const std::pair<const char*, size_t> cuts[] = {
+        {"HeaderOnly", 5},
+        {"TableCut", 30},
+        {"VersionWithoutItsZero", 41},
+        {"SerialOneByteShort", 53},
+    };
+    for (auto [name, length] : cuts) {
+        SCOPED_TRACE(name);
         std::vector<uint8_t> cut(full.begin(), full.begin() + length);  // ASan sees any overread
-        EXPECT_FALSE(decodeStatusRecord(cut.data(), cut.size())) << length;
+        EXPECT_FALSE(decodeStatusRecord(cut.data(), cut.size()));
     }
 }
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <set>
 
-#include "../upgrade/upgrade_world.h"
+#include "../upgrade/upgrade_run.h"
 #include "common/world.h"
 #include "keypad_fault.h"
 
@@ -34,58 +34,66 @@ const std::set<std::string> kProgrammingFailures = {
     "The loader device was lost during the transfer; the image could not be verified. Reconnect "
     "the keypad and run the upgrade again: it starts from the loader.\r\n"};
 
-struct FaultyUpgrade : UpgradeWorld {
+// An upgrade of a keypad with settings of its own, with a mishap put at one point of it.
+struct FaultyUpgrade {
+    World world{keypadWithItsOwnSettings(), {.loader = true, .openKeypad = true}};
+    UpgradeRun run{world};
     Mishap mishap;
     const char* logLine = nullptr;  // at the first loader report after this log line, or
     bool atUpgradeMode = false;     // on the upgrade mode command, or
     int restoreCommand = 0;         // on this keypad command after the programming
-    bool programmed = false, replyFaultOn = false;
+    bool programmed = false;
+    bool replyFaultOn = false;
     int restoreCommands = 0;
 
     FaultyUpgrade() {
-        onLog = [this](const std::string& text) {
-            programmed = programmed || text == "Done!";
-            if (logLine == nullptr || text.rfind(logLine, 0) != 0) {
-                return;
-            }
-            logLine = nullptr;
-            if (!mishap) {
-                throw Killed{};
-            }
-            std::lock_guard lock(world.simulation.bus->mutex());
-            if (*mishap == Fault::NoReply) {
-                world.loader->faults.noReply = true;
-            } else {
-                world.loader->faults.unplugAfterReports = 1;
-            }
-        };
-        onReport = [this](const hid::TracedReport& line) {
-            auto& faults = world.simulation.keypad->faults;
-            if (replyFaultOn) {
-                endReplyFault(faults);
-                replyFaultOn = false;
-            }
-            auto sent = decodeWritten(line);
-            // The loader's reports pass here too; before the programming only the upgrade mode
-            // command counts.
-            bool upgradeMode =
-                atUpgradeMode && !programmed && sent && sent->command == Command::UpgradeMode;
-            if (!upgradeMode && (!programmed || !sent || ++restoreCommands != restoreCommand)) {
-                return;
-            }
-            atUpgradeMode = false;
-            if (!mishap) {
-                throw Killed{};
-            }
-            replyFaultOn = true;
-            putFault(faults, *mishap);
-        };
+        run.onLog = [this](const std::string& text) { logged(text); };
+        world.onReport = [this](const hid::TracedReport& report) { heard(report); };
+    }
+
+    void logged(const std::string& text) {
+        programmed = programmed || text == "Done!";
+        if (logLine == nullptr || text.rfind(logLine, 0) != 0) {
+            return;
+        }
+        logLine = nullptr;
+        if (!mishap) {
+            throw Killed{};
+        }
+        std::lock_guard lock(world.bus().mutex());
+        if (*mishap == Fault::NoReply) {
+            world.loader->faults.noReply = true;
+        } else {
+            world.loader->faults.unplugAfterReports = 1;
+        }
+    }
+
+    void heard(const hid::TracedReport& report) {
+        auto& faults = world.keypad().faults;
+        if (replyFaultOn) {
+            endReplyFault(faults);
+            replyFaultOn = false;
+        }
+        auto sent = decodeWritten(report);
+        // Before the programming only the upgrade mode command counts.
+        bool upgradeMode =
+            atUpgradeMode && !programmed && sent && sent->command == Command::UpgradeMode;
+        bool restoreStep = programmed && sent && ++restoreCommands == restoreCommand;
+        if (!upgradeMode && !restoreStep) {
+            return;
+        }
+        atUpgradeMode = false;
+        if (!mishap) {
+            throw Killed{};
+        }
+        replyFaultOn = true;
+        putFault(faults, *mishap);
     }
 
     // Runs the upgrade; a kill gives RestoreFailed, as the backup is all that is left.
     UpgradeOutcome upgradeOrKill(bool& killed) {
         try {
-            return upgrade();
+            return run.upgrade();
         } catch (const Killed&) {
             killed = true;
             return UpgradeOutcome::RestoreFailed;
@@ -97,20 +105,20 @@ struct FaultyUpgrade : UpgradeWorld {
         logLine = nullptr;
         restoreCommand = 0;
         {
-            std::lock_guard lock(world.simulation.bus->mutex());
-            world.simulation.keypad->faults = {};
+            std::lock_guard lock(world.bus().mutex());
+            world.keypad().faults = {};
             world.loader->faults = {};
         }
         if (!world.keypadPresent() && !world.loaderPresent()) {
             world.loader->replug();
         }
         Sleep(5000);
-        world.simulation.bus->poll();
+        world.bus().poll();
         if (!world.keypadPresent() && !world.loaderPresent()) {
-            world.simulation.bus->attach(world.simulation.keypad);
-            world.simulation.bus->poll();
+            world.bus().attach(world.simulation.keypad);
+            world.bus().poll();
         }
-        (void)rescanKeypad(ui);  // as the programs open the keypad before an upgrade
+        (void)rescanKeypad(world.ui);  // as the programs open the keypad before an upgrade
     }
 };
 
@@ -119,25 +127,28 @@ struct FaultyUpgrade : UpgradeWorld {
 // that backup back.
 TEST(UpgradeFaults, AFaultOrKillAtEachPhaseFailsAndTheNextUpgradeRecovers) {
     const std::string upgradeMode = "the upgrade mode command";
-    const std::string points[] = {upgradeMode,
-                                  "Starting",
-                                  "Password Sent Successfully",
-                                  "Erasing memory segments",
-                                  "Sending ",
-                                  "Verifying memory",
-                                  "Done!"};
+    const std::string points[] = {
+        upgradeMode,
+        "Starting",
+        "Password Sent Successfully",
+        "Erasing memory segments",
+        "Sending ",
+        "Verifying memory",
+        "Done!",
+    };
     for (Mishap mishap : {Mishap(Fault::NoReply), Mishap(Fault::Unplug), kKill}) {
         for (const std::string& point : points) {
             if (mishap && (point == upgradeMode || point == "Done!")) {
                 continue;  // the loader is not there yet, or has gone
             }
             SCOPED_TRACE(mishapName(mishap) + " at " + point);
-            FaultyUpgrade run;
-            run.mishap = mishap;
-            run.atUpgradeMode = point == upgradeMode;
-            run.logLine = run.atUpgradeMode ? nullptr : point.c_str();
+            FaultyUpgrade faulty;
+            UpgradeRun& run = faulty.run;
+            faulty.mishap = mishap;
+            faulty.atUpgradeMode = point == upgradeMode;
+            faulty.logLine = faulty.atUpgradeMode ? nullptr : point.c_str();
             bool killed = false;
-            UpgradeOutcome outcome = run.upgradeOrKill(killed);
+            UpgradeOutcome outcome = faulty.upgradeOrKill(killed);
             EXPECT_EQ(killed, !mishap);
             if (!killed) {
                 EXPECT_EQ(outcome, UpgradeOutcome::Failed);
@@ -145,10 +156,10 @@ TEST(UpgradeFaults, AFaultOrKillAtEachPhaseFailsAndTheNextUpgradeRecovers) {
                 EXPECT_TRUE(kProgrammingFailures.count(run.log.back())) << run.log.back();
             }
             EXPECT_TRUE(fs::exists(run.backup));
-            run.mend();
+            faulty.mend();
             EXPECT_EQ(run.upgrade(), UpgradeOutcome::Done);
-            EXPECT_TRUE(run.logged(
-                "Using the settings saved before an earlier upgrade: " + run.backup + "\r\n"));
+            std::string usingBackup = "Using the settings saved before an earlier upgrade: ";
+            EXPECT_TRUE(run.logged(usingBackup + run.backup + "\r\n"));
             EXPECT_EQ(run.settingsNow(), run.original);
             EXPECT_FALSE(fs::exists(run.backup));
         }
@@ -162,7 +173,7 @@ TEST(UpgradeFaults, ARestoreFaultAtEachCommandKeepsTheBackupUntilTheSettingsAreB
     int commands = 0;
     {
         FaultyUpgrade clean;
-        ASSERT_EQ(clean.upgrade(), UpgradeOutcome::Done);
+        ASSERT_EQ(clean.run.upgrade(), UpgradeOutcome::Done);
         commands = clean.restoreCommands;
     }
     ASSERT_GT(commands, 5);
@@ -171,11 +182,12 @@ TEST(UpgradeFaults, ARestoreFaultAtEachCommandKeepsTheBackupUntilTheSettingsAreB
     for (const Mishap& mishap : mishaps) {
         for (int command = 1; command <= commands; ++command) {
             SCOPED_TRACE(mishapName(mishap) + " at restore command " + std::to_string(command));
-            FaultyUpgrade run;
-            run.mishap = mishap;
-            run.restoreCommand = command;
+            FaultyUpgrade faulty;
+            UpgradeRun& run = faulty.run;
+            faulty.mishap = mishap;
+            faulty.restoreCommand = command;
             bool killed = false;
-            UpgradeOutcome outcome = run.upgradeOrKill(killed);
+            UpgradeOutcome outcome = faulty.upgradeOrKill(killed);
             if (outcome == UpgradeOutcome::Done) {
                 EXPECT_EQ(run.settingsNow(), run.original);
                 EXPECT_FALSE(fs::exists(run.backup));
@@ -183,9 +195,9 @@ TEST(UpgradeFaults, ARestoreFaultAtEachCommandKeepsTheBackupUntilTheSettingsAreB
             }
             EXPECT_EQ(outcome, UpgradeOutcome::RestoreFailed);
             EXPECT_EQ(killed, !mishap);
-            EXPECT_TRUE(killed || !run.ui.warnings().empty());
+            EXPECT_TRUE(killed || !faulty.world.ui.warnings().empty());
             ASSERT_TRUE(fs::exists(run.backup));
-            run.mend();
+            faulty.mend();
             std::string problem;
             EXPECT_TRUE(run.restoreFromBackup(problem)) << problem;
             EXPECT_EQ(run.settingsNow(), run.original);

@@ -4,13 +4,16 @@
 
 #include <fstream>
 
+#include "common/world.h"
 #include "firmware/crc.h"
 #include "firmware/firmware_resources.h"
 #include "firmware/programming_sequence.h"
-#include "loader_world.h"
 
 namespace lumora_usb_encoder {
 namespace {
+
+using testing::kSampleFirmware;
+using testing::World;
 
 class BslOverSimulator : public ::testing::Test {
   protected:
@@ -34,30 +37,40 @@ class BslOverSimulator : public ::testing::Test {
         ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
     }
 
-    LoaderWorld world;
+    World world{"keys=8", {.loader = true}};
     BslLibrary bsl;
 };
 
 TEST_F(BslOverSimulator, OpensOnlyAPresentLoaderOfTheSupportedKind) {
-    std::tuple<const char*, bool, uint32_t, uint32_t, const char*, uint8_t> cases[] = {
-        {"loader present", true, 3, 2, "PID=0x0200,VID=0x2047,DEVICEINDEX=0", 0},
-        {"only the keypad", false, 3, 2, "PID=0x0200,VID=0x2047,DEVICEINDEX=0", kBslDeviceAbsent},
-        {"second device", true, 3, 2, "PID=0x0200,VID=0x2047,DEVICEINDEX=1", kBslDeviceAbsent},
-        {"bad text", true, 3, 2, "PID=0x0200", kBslBadArgument},
-        {"empty text", true, 3, 2, "", kBslBadArgument},
-        {"other family", true, 1, 2, "PID=0x0200,VID=0x2047", kBslUnsupported},
-        {"serial port", true, 3, 1, "PID=0x0200,VID=0x2047", kBslUnsupported},
+    const char* const first = "PID=0x0200,VID=0x2047,DEVICEINDEX=0";
+    struct Row {
+        const char* name;
+        bool loaderThere;
+        uint32_t family;
+        uint32_t com;
+        const char* text;
+        uint8_t result;
     };
-    for (const auto& [name, loaderThere, family, com, text, expected] : cases) {
-        LoaderWorld local;
-        if (loaderThere) {
+    const Row rows[] = {
+        {"LoaderPresent", true, 3, 2, first, 0},
+        {"OnlyTheKeypad", false, 3, 2, first, kBslDeviceAbsent},
+        {"SecondDevice", true, 3, 2, "PID=0x0200,VID=0x2047,DEVICEINDEX=1", kBslDeviceAbsent},
+        {"BadText", true, 3, 2, "PID=0x0200", kBslBadArgument},
+        {"EmptyText", true, 3, 2, "", kBslBadArgument},
+        {"OtherFamily", true, 1, 2, "PID=0x0200,VID=0x2047", kBslUnsupported},
+        {"SerialPort", true, 3, 1, "PID=0x0200,VID=0x2047", kBslUnsupported},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        World local("keys=8", {.loader = true});
+        if (row.loaderThere) {
             local.enterLoader();
         }
         BslLibrary library;
-        library.BSL_setFamily(family);
-        library.BSL_setCom(com);
-        EXPECT_EQ(library.BSL_initialize_BSL(text), expected) << name;
-        EXPECT_EQ(BslLibrary::BSL_NumOfUSBDevices(0x2047, 0x0200), loaderThere ? 1u : 0u) << name;
+        library.BSL_setFamily(row.family);
+        library.BSL_setCom(row.com);
+        EXPECT_EQ(library.BSL_initialize_BSL(row.text), row.result);
+        EXPECT_EQ(BslLibrary::BSL_NumOfUSBDevices(0x2047, 0x0200), row.loaderThere ? 1u : 0u);
     }
 }
 
@@ -71,7 +84,8 @@ TEST_F(BslOverSimulator, AWrongPasswordErasesMainFlashAndLeavesTheDefaultOne) {
     EXPECT_EQ(world.loader->memory()[0x4400], 0xFF);
     EXPECT_EQ(world.loader->memory()[0xFFFE], 0xFF);
     EXPECT_EQ(world.loader->memory()[0x1800], 0x12);
-    EXPECT_EQ(bsl.BSL_RX_Password(password()), 0x05) << "the old password is gone with the flash";
+    // The old password is gone with the flash.
+    EXPECT_EQ(bsl.BSL_RX_Password(password()), 0x05);
     EXPECT_EQ(bsl.BSL_RX_Password(bsl.BSL_getDefaultPass()), 0);
     DataBlock_ shortBlock = password();
     shortBlock.numberOfBytes = 31;
@@ -90,7 +104,8 @@ TEST_F(BslOverSimulator, TheRamLoaderAnswersTheFullSetOnlyAfterThePassword) {
     ASSERT_EQ(bsl.BSL_RX_TXT(builtInRamLoaderText(), kSendFast), 0u);
     ASSERT_EQ(bsl.BSL_LoadPC(kRamBslEntry), 0);
     world.waitForRestart();
-    ASSERT_EQ(open(), 0);  // the started RAM loader asks for the password again
+    // The started RAM loader asks for the password again.
+    ASSERT_EQ(open(), 0);
     EXPECT_EQ(bsl.BSL_eraseSegment(0x4400), 0x04);
     EXPECT_STREQ(bsl.BSL_TX_BSL_Version_String(), "ERROR");
     ASSERT_EQ(bsl.BSL_RX_Password(password()), 0);
@@ -105,7 +120,7 @@ TEST_F(BslOverSimulator, ProgramsAnImageInFullReports) {
         ASSERT_EQ(bsl.BSL_eraseSegment(segment), 0);
     }
     int before = world.loader->reportsReceived();
-    ASSERT_EQ(bsl.BSL_RX_TXT_File(kSample, kSendFast), 0u) << bsl.lastError();
+    ASSERT_EQ(bsl.BSL_RX_TXT_File(kSampleFirmware, kSendFast), 0u) << bsl.lastError();
     // 6144 bytes at 0x4400, 8 at 0xFF40, 32 + 1000 from 0xFFE0: 106 + 1 + 18 reports of 58.
     EXPECT_EQ(world.loader->reportsReceived() - before, 125);
     EXPECT_EQ(world.loader->imageVersion(), "7.3");
@@ -118,7 +133,7 @@ TEST_F(BslOverSimulator, ADeviceThatLeftFailsEveryCallCleanly) {
     Sleep(5);
     EXPECT_NE(bsl.BSL_CRC_Check(0x4400, 2), 0);
     EXPECT_STREQ(bsl.BSL_TX_BSL_Version_String(), "ERROR");
-    EXPECT_NE(bsl.BSL_RX_TXT_File(kSample, kSendFast), 0u);
+    EXPECT_NE(bsl.BSL_RX_TXT_File(kSampleFirmware, kSendFast), 0u);
     EXPECT_FALSE(world.loaderPresent());
     bsl.BSL_close_BSL();
     EXPECT_EQ(bsl.BSL_eraseSegment(0x4400), kBslNotOpen);
@@ -129,7 +144,8 @@ TEST_F(BslOverSimulator, ADeviceThatLeftFailsEveryCallCleanly) {
 TEST_F(BslOverSimulator, CheckedWritesAndAResetWithAnErasedResetVector) {
     startRamLoader();
     // 0x4400 still holds the factory image: writing other bits over it cannot succeed.
-    EXPECT_EQ(bsl.BSL_RX_TXT("@4400\r\n00 00 00 00\r\nq", 0), 0u) << "clearing bits works";
+    // Clearing bits works.
+    EXPECT_EQ(bsl.BSL_RX_TXT("@4400\r\n00 00 00 00\r\nq", 0), 0u);
     EXPECT_EQ(bsl.BSL_RX_TXT("@4400\r\nFF\r\nq", 0), 0x01u);
     EXPECT_EQ(bsl.BSL_RX_TXT("@4400\r\nnot hex\r\nq", 0), kBslBadArgument);
     ASSERT_EQ(bsl.BSL_eraseSegment(0xFFFF), 0);
@@ -143,11 +159,14 @@ TEST_F(BslOverSimulator, CheckedWritesAndAResetWithAnErasedResetVector) {
 TEST(BslImageFile, UnreadableFilesCountAsUnopenable) {
     const std::string bad = ::testing::TempDir() + "bad_image.txt";
     std::ofstream(bad) << "@4400\n01 0G\nq\n";
-    std::tuple<std::string, std::string> cases[] = {{"/nonexistent/image.txt", "cannot read"},
-                                                    {bad, "line 2"}};
-    for (const auto& [path, says] : cases) {
+    const std::pair<std::string, std::string> files[] = {
+        {"/nonexistent/image.txt", "cannot read"},
+        {bad, "line 2"},
+    };
+    for (const auto& [path, says] : files) {
+        SCOPED_TRACE(path);
         BslLibrary bsl;
-        EXPECT_EQ(bsl.BSL_openTI_TextForRead(path), kBslCannotOpenFile) << path;
+        EXPECT_EQ(bsl.BSL_openTI_TextForRead(path), kBslCannotOpenFile);
         EXPECT_NE(bsl.lastError().find(says), std::string::npos) << bsl.lastError();
         EXPECT_EQ(bsl.BSL_moreDataToRead_TextFile(), 0);
         EXPECT_EQ(bsl.BSL_readTI_TextFile(512).numberOfBytes, 0u);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 namespace lumora_usb_encoder {
@@ -27,11 +28,13 @@ uint16_t bitwiseCrc(const uint8_t* data, size_t count) {
 }
 
 TEST(Crc, MatchesThePublishedCheckValuesAndTheBitSerialDefinition) {
-    const std::tuple<std::string, uint32_t> cases[] = {
-        {"123456789", 0x29B1},                // the catalogue check value of CRC-16/CCITT-FALSE
-        {"abc", 0x514A},       {"", 0xFFFF},  // an empty block leaves the seed
-        {"A", 0xB915},         {std::string(1, '\0'), 0xE1F0},
-    };
+    const auto cases = std::to_array<std::tuple<std::string, uint32_t>>({
+        {"123456789", 0x29B1},  // the catalogue check value of CRC-16/CCITT-FALSE
+        {"abc", 0x514A},
+        {"", 0xFFFF},  // an empty block leaves the seed
+        {"A", 0xB915},
+        {std::string(1, '\0'), 0xE1F0},
+    });
     for (const auto& [input, expected] : cases) {
         EXPECT_EQ(Calculate_CRC(blockOf(input)), expected) << '"' << input << '"';
     }

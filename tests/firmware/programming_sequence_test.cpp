@@ -2,15 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <utility>
 
+#include "common/world.h"
 #include "firmware/firmware_resources.h"
 #include "firmware/image_verification.h"
-#include "loader_world.h"
 
 namespace lumora_usb_encoder {
 namespace {
+
+using testing::kSampleFirmware;
+using testing::World;
 
 using Log = std::vector<std::pair<int, std::string>>;
 
@@ -54,7 +58,7 @@ class Programming : public ::testing::Test {
   protected:
     Programming() { world.enterLoader(); }
 
-    bool program(const std::string& path = kSample,
+    bool program(const std::string& path = kSampleFirmware,
                  LoaderResources resources = LoaderResources::fromFirmwareItems()) {
         ProgrammingSequence sequence(bsl, std::move(resources));
         UpgradeWorker worker;
@@ -73,7 +77,7 @@ class Programming : public ::testing::Test {
         return lines;
     }
 
-    LoaderWorld world;
+    World world{"keys=8", {.loader = true}};
     ScriptedBsl bsl;
     Log log;
     std::vector<uint32_t> ticks;
@@ -92,7 +96,7 @@ TEST_F(Programming, ASuccessfulRunReportsEveryStepInOrder) {
         {40, ""},
         {45, ""},
         {60, "Erasing memory segments \r\n"},
-        {70, "Sending " + kSample + "\r\n"},
+        {70, "Sending " + kSampleFirmware + "\r\n"},
         {75, "Firmware Sent\r\n"},
         {80, "Verifying memory\r\n"},
         {85, "Memory successfully verified\r\n"},
@@ -101,7 +105,8 @@ TEST_F(Programming, ASuccessfulRunReportsEveryStepInOrder) {
         {100, "Done!"},
     };
     EXPECT_EQ(log, expected);
-    EXPECT_EQ(bsl.resetTexts, 2) << "the shipped loader version can miss the first reset";
+    // The shipped loader version can miss the first reset.
+    EXPECT_EQ(bsl.resetTexts, 2);
     EXPECT_EQ(world.loader->massErases(), 0);
     world.waitForRestart();
     EXPECT_TRUE(world.keypadPresent());
@@ -111,7 +116,7 @@ TEST_F(Programming, ASuccessfulRunReportsEveryStepInOrder) {
 // After a mass erase only the reset vector's segment and the information memory the image writes
 // are erased one by one.
 TEST_F(Programming, ARejectedPasswordTakesTheMassErasePath) {
-    std::ifstream sample(kSample, std::ios::binary);
+    std::ifstream sample(kSampleFirmware, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(sample)), {});
     std::string image = ::testing::TempDir() + "with_info_memory.txt";
     std::ofstream(image, std::ios::binary) << "@1880\r\n11 22 33\r\n" << text;
@@ -120,12 +125,14 @@ TEST_F(Programming, ARejectedPasswordTakesTheMassErasePath) {
     ASSERT_TRUE(program(image)) << texts().back().second;
     ASSERT_GE(log.size(), 3u);
     EXPECT_EQ(log[1], (std::pair<int, std::string>{5, "Mass erase occured!\r\n"}));
-    EXPECT_GE(ticks[2] - ticks[1], 2000u) << "the default password waits for the erase";
+    // The default password waits for the erase.
+    EXPECT_GE(ticks[2] - ticks[1], 2000u);
     for (const auto& entry : log) {
         EXPECT_NE(entry.second, "Erasing memory segments \r\n");
     }
     EXPECT_EQ(bsl.segmentErases, 2);
-    EXPECT_EQ(world.loader->massErases(), 1) << "the second opening used the default password";
+    // The second opening used the default password.
+    EXPECT_EQ(world.loader->massErases(), 1);
     EXPECT_EQ(world.loader->memory()[0x1881], 0x22);
 }
 
@@ -159,16 +166,17 @@ TEST_F(Programming, EachStartUpFailureIsSaidAndRetriedOnce) {
     };
     // In this order: the refused passwords erase the flash.
     for (const auto& [name, arrange, firstTry, last] : cases) {
+        SCOPED_TRACE(name);
         log.clear();
         bsl.passwords = 0;
         arrange();
-        EXPECT_FALSE(program()) << name;
+        EXPECT_FALSE(program());
         Log attempt = firstTry;
         attempt.push_back(last);
         Log expected = attempt;
         expected.emplace_back(50, "Unsuccessful in starting the BSL. Restarting. \r\n");
         expected.insert(expected.end(), attempt.begin(), attempt.end());
-        EXPECT_EQ(texts(), expected) << name;
+        EXPECT_EQ(texts(), expected);
         bsl.versionText = nullptr;
         bsl.passwordAnswer = nullptr;
         world.loader->faults.versionReply.reset();
@@ -182,7 +190,7 @@ TEST_F(Programming, AFailedResetVectorEraseAndAnotherLoaderVersion) {
     world.loader->faults.versionReply = std::array<uint8_t, 4>{0, 7, 1, 0};
     LoaderResources resources = LoaderResources::fromFirmwareItems();
     resources.ramBslVersion = "00.07.01.00";
-    ASSERT_TRUE(program(kSample, resources));
+    ASSERT_TRUE(program(kSampleFirmware, resources));
     EXPECT_EQ(bsl.resetTexts, 1);
     Log lines = texts();
     auto said = std::find(lines.begin(), lines.end(),
@@ -195,7 +203,7 @@ TEST_F(Programming, AFailedResetVectorEraseAndAnotherLoaderVersion) {
 TEST_F(Programming, ALoaderTextThatDoesNotFitStopsBeforeAnythingIsSent) {
     LoaderResources resources = LoaderResources::fromFirmwareItems();
     resources.ramBslText.resize(kRamBslBufferSize, '\n');
-    EXPECT_FALSE(program(kSample, resources));
+    EXPECT_FALSE(program(kSampleFirmware, resources));
     const Log expected = {
         {0, "Loader text too long: RAM_BSL.Text has 20000 bytes, at most 19999 fit\r\n"}};
     EXPECT_EQ(log, expected);
@@ -211,12 +219,14 @@ TEST_F(Programming, ALoaderTextThatDoesNotFitStopsBeforeAnythingIsSent) {
 }
 
 TEST(PadHexStringValue, WidensToFourDigits) {
-    const std::pair<std::string, std::string> cases[] = {{"0x2", "0x0002"},
-                                                         {"0x20", "0x0020"},
-                                                         {"0x200", "0x0200"},
-                                                         {"0x2047", "0x2047"},
-                                                         {"0x12345", "0x12345"}};
-    for (const auto& [in, out] : cases) {
+    const auto widened = std::to_array<std::pair<std::string, std::string>>({
+        {"0x2", "0x0002"},
+        {"0x20", "0x0020"},
+        {"0x200", "0x0200"},
+        {"0x2047", "0x2047"},
+        {"0x12345", "0x12345"},
+    });
+    for (const auto& [in, out] : widened) {
         EXPECT_EQ(padHexStringValue(in), out) << in;
     }
     EXPECT_EQ(loaderConnectionString(), "PID=0x0200,VID=0x2047,DEVICEINDEX=0");

@@ -64,39 +64,59 @@ TEST(ProgramOptions, VersionHelpAndMistakesAreAnsweredAlike) {
 // A value missing after -platform is left for the toolkit to report; a flag takes no value.
 TEST(ProgramOptions, ToolkitOptionsAreSetAside) {
     using Words = std::vector<std::string>;
-    const std::tuple<Words, Words, Words> cases[] = {
-        {{"--simulate", "-platform", "offscreen", "--no-splash"},
+    struct Row {
+        const char* name;
+        Words given;
+        Words own;
+        Words toolkit;
+    };
+    const Row rows[] = {
+        {"PlatformAndItsValue",
+         {"--simulate", "-platform", "offscreen", "--no-splash"},
          {"--simulate", "--no-splash"},
          {"-platform", "offscreen"}},
-        {{"--style=fusion", "-reverse", "--settings", "f.ini"},
+        {"StyleAndAFlag",
+         {"--style=fusion", "-reverse", "--settings", "f.ini"},
          {"--settings", "f.ini"},
          {"--style=fusion", "-reverse"}},
-        {{"--platformx", "-platform"}, {"--platformx"}, {"-platform"}},
-        {{"--", "-style", "x"}, {"--", "-style", "x"}, {}},
-        {{"-reverse=1", "--trace"}, {"-reverse=1", "--trace"}, {}},
+        {"ValueMissing", {"--platformx", "-platform"}, {"--platformx"}, {"-platform"}},
+        {"AfterTheEndOfOptions", {"--", "-style", "x"}, {"--", "-style", "x"}, {}},
+        {"FlagTakesNoValue", {"-reverse=1", "--trace"}, {"-reverse=1", "--trace"}, {}},
     };
-    for (const auto& [given, own, toolkit] : cases) {
-        CommandLine line(given);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CommandLine line(row.given);
         Words setAside;
-        EXPECT_EQ(splitToolkitArguments(line.argc(), line.argv.data(), setAside), own) << given[0];
-        EXPECT_EQ(setAside, toolkit) << given[0];
+        EXPECT_EQ(splitToolkitArguments(line.argc(), line.argv.data(), setAside), row.own);
+        EXPECT_EQ(setAside, row.toolkit);
     }
 }
 
 TEST(ProgramOptions, TheWindowsProgramTakesASimulationOrASocketAndNoSplash) {
-    // The words, parsed, the simulation asked for ("-": none), no splash.
-    const std::tuple<std::vector<std::string>, bool, const char*, bool> cases[] = {
-        {{}, true, "-", false},
-        {{"--simulate"}, true, "", false},
-        {{"--simulate=keys=16,type=8", "--no-splash"}, true, "keys=16,type=8", true},
-        {{"--simulate", "--hid-socket", "/tmp/s"}, false, "-", false},  // one or the other
-        {{"--bogus"}, false, "-", false},
+    struct Row {
+        const char* name;
+        std::vector<std::string> given;
+        bool parsed;
+        const char* simulate;  // the simulation asked for ("-": none)
+        bool noSplash;
+    };
+    const Row rows[] = {
+        {"Nothing", {}, true, "-", false},
+        {"PlainSimulation", {"--simulate"}, true, "", false},
+        {"SimulationAndNoSplash",
+         {"--simulate=keys=16,type=8", "--no-splash"},
+         true,
+         "keys=16,type=8",
+         true},
+        {"SimulationOrSocketNotBoth", {"--simulate", "--hid-socket", "/tmp/s"}, false, "-", false},
+        {"UnknownOption", {"--bogus"}, false, "-", false},
     };
     unsetenv("QUILLON_HID_SOCKET");
-    for (const auto& [given, parsed, simulate, noSplash] : cases) {
+    for (const auto& [name, given, parsed, simulate, noSplash] : rows) {
+        SCOPED_TRACE(name);
         CommandLine line(given);
         ParsedOptions result = parseAppOptions(line.argc(), line.argv.data());
-        ASSERT_EQ(result.options.has_value(), parsed) << line.words.back();
+        ASSERT_EQ(result.options.has_value(), parsed);
         if (parsed) {
             EXPECT_EQ(result.options->simulate.value_or("-"), simulate);
             EXPECT_EQ(result.options->noSplash, noSplash);

@@ -13,33 +13,38 @@ namespace {
 
 using namespace selftest;
 
+// A simulated keypad and the reader of what it types.
 struct Typed {
-    sim::Simulation simulation;
+    explicit Typed(const std::string& spec) : world(spec) { EXPECT_TRUE(reader.open()); }
+    World world;
     KeyboardReader reader;
 };
 
 std::unique_ptr<Typed> keypad(const std::string& spec) {
-    auto typed = std::make_unique<Typed>();
-    typed->simulation = simulationOf(spec);
-    hid::setBackend(std::make_shared<sim::SimBackend>(typed->simulation.bus));
-    EXPECT_TRUE(typed->reader.open());
-    return typed;
+    return std::make_unique<Typed>(spec);
 }
 
 TEST(SimulatedKeyboard, TypesTheTableInUseOncePerPress) {
-    const std::tuple<std::string, int, std::vector<uint8_t>> cases[] = {
-        {"keys=8,type=0", 3, {0x6C}},  // default table: F17
-        {"keys=8,type=1", 1, {0x59}},  // alternate table: Keypad 1
-        {"keys=8,type=2", 3, {0x06}},  // the customised table
-        {"keys=16,type=8", 16, {0x13}},
-        {"keys=8,type=0", 11, {}},  // the small keypads have ten entries
+    struct Row {
+        const char* name;
+        std::string spec;
+        int key;
+        std::vector<uint8_t> typed;
     };
-    for (const auto& [spec, key, expected] : cases) {
-        auto typed = keypad(spec);
-        EXPECT_EQ(typed->simulation.keypad->typeKey(key), !expected.empty()) << spec;
+    const Row rows[] = {
+        {"DefaultTableF17", "keys=8,type=0", 3, {0x6C}},
+        {"AlternateTableKeypad1", "keys=8,type=1", 1, {0x59}},
+        {"CustomisedTable", "keys=8,type=2", 3, {0x06}},
+        {"SixteenKeys", "keys=16,type=8", 16, {0x13}},
+        {"SmallKeypadsHaveTenEntries", "keys=8,type=0", 11, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto typed = keypad(row.spec);
+        EXPECT_EQ(typed->world.keypad().typeKey(row.key), !row.typed.empty());
         Sleep(100);  // past the release
-        EXPECT_EQ(typed->reader.poll(), expected) << spec;
-        EXPECT_TRUE(typed->reader.poll().empty()) << spec;
+        EXPECT_EQ(typed->reader.poll(), row.typed);
+        EXPECT_TRUE(typed->reader.poll().empty());
     }
 }
 
@@ -55,12 +60,12 @@ TEST(SimulatedKeyboard, PressOptionTypesAtItsTime) {
 
 TEST(SimulatedKeyboard, PressRequestReachesTheServedKeypad) {
     auto typed = keypad("keys=8");
-    sim::SimBackend backend(typed->simulation.bus);
+    sim::Simulation& simulation = typed->world.simulation;
+    sim::SimBackend backend(simulation.bus);
     auto keypadAt = [&](const std::string& path, int key) -> std::string {
-        return typed->simulation.bus->deviceAt(path) == typed->simulation.keypad &&
-                       typed->simulation.keypad->typeKey(key)
-                   ? ""
-                   : "no such key";
+        bool typedThere =
+            simulation.bus->deviceAt(path) == simulation.keypad && simulation.keypad->typeKey(key);
+        return typedThere ? "" : "no such key";
     };
     sim::ServerSession session(backend, {}, keypadAt);
     std::string path = backend.enumerate(0x2047, 0x09BF).at(1).path;
@@ -87,7 +92,7 @@ TEST(BootKeyboardReport, NewPressesOnlyAndNoRollOver) {
     rollOver.keys.fill(0x01);
     EXPECT_TRUE(newlyPressed({}, rollOver).empty());
     for (size_t size : {0, 7, 9, 64}) {
-        EXPECT_FALSE(decodeBootReport(std::vector<uint8_t>(size), error)) << size;
+        EXPECT_FALSE(decodeBootReport(std::vector<uint8_t>(size), error)) << size << " bytes";
     }
     EXPECT_EQ(testKeyForUsage(0x6C)->name, "F17");
     EXPECT_EQ(testKeyForUsage(0x73)->number, 10);

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <thread>
 
-#include "../settings/keypad_world.h"
+#include "common/world.h"
 #include "device/keypad_commands.h"
 #include "device/status_record.h"
 #include "selftest/key_layout.h"
@@ -38,15 +38,16 @@ SelfTestOptions stages(bool led, bool brightness, bool buzzer, bool keys) {
     return options;
 }
 
-class SelfTestSequence : public KeypadWorld {
+class SelfTestSequence : public ::testing::Test {
   protected:
     SelfTestStart begin(const std::string& spec) {
-        start(spec);
+        world.emplace(spec, WorldOptions{.openKeypad = true});
         auto read = GetDeviceStatusMessage();
         EXPECT_TRUE(read);
-        written.clear();
+        world->forgetSent();
         return read.value_or(SelfTestStart{});
     }
+    std::optional<World> world;
     RecordingPort port;
 };
 
@@ -56,41 +57,54 @@ TEST_F(SelfTestSequence, StagesTakeTheirDocumentedTimes) {
     EXPECT_FALSE(outcome.failed());
     ASSERT_EQ(port.lit.size(), 6U);
     ASSERT_EQ(port.ticked.size(), 3U);
-    const double expected[] = {4.0, 5.8, 7.6};
+    const std::pair<const char*, double> stageSeconds[] = {
+        {"LED", 4.0},
+        {"brightness", 5.8},
+        {"buzzer", 7.6},
+    };
     for (size_t stage = 0; stage < 3; ++stage) {
+        auto [name, expected] = stageSeconds[stage];
+        SCOPED_TRACE(name);
         double seconds = (port.ticked[stage].second - port.lit[2 * stage].second) / 1000.0;
-        EXPECT_NEAR(seconds, expected[stage], 0.1) << "stage " << stage;
+        EXPECT_NEAR(seconds, expected, 0.1);
     }
 }
 
 TEST_F(SelfTestSequence, BrightnessGoesBackTwiceAndThePeriodAsRead) {
     SelfTestStart begun = begin("keys=8,brightness=5,period=4,type=1");
     (void)runSelfTest(begun, stages(false, true, false, false), port, port.closeForm);
-    EXPECT_TRUE(restoreAfterSelfTest(begun, ui));
-    auto sent = sentSettings();
+    EXPECT_TRUE(restoreAfterSelfTest(begun, world->ui));
+    auto sent = world->changesSent();
     ASSERT_GE(sent.size(), 4U);  // the end of the brightness steps, then the restore
     EXPECT_EQ(std::vector(sent.end() - 4, sent.end()),
               (std::vector<SentCommand>{{Command::LedBrightness, {5}},
                                         {Command::KeypadType, {1}},
                                         {Command::BuzzerPeriod, {4}},
                                         {Command::LedBrightness, {5}}}));
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(world->ui.messages.empty());
 }
 
 TEST_F(SelfTestSequence, RefusedFullBrightnessEndsTheRunSilentlyAndOnlyThePeriodWarns) {
     SelfTestStart begun = begin("keys=8");
-    simulation.keypad->faults.refuse = true;  // the flash looks at level 8 only
+    world->keypad().faults.refuse = true;  // the flash looks at level 8 only
     auto outcome = runSelfTest(begun, stages(true, true, true, true), port, port.closeForm);
     using enum StageResult;
     EXPECT_EQ(outcome.stages, (std::array{Failed, NotRun, NotRun, NotRun}));
-    EXPECT_EQ(sentSettings(), (std::vector<SentCommand>{{Command::LedBrightness, {0}},
-                                                        {Command::LedBrightness, {8}}}));
+    const std::vector<SentCommand> flash = {
+        {Command::LedBrightness, {0}},
+        {Command::LedBrightness, {8}},
+    };
+    EXPECT_EQ(world->changesSent(), flash);
     EXPECT_TRUE(port.ticked.empty());
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_FALSE(restoreAfterSelfTest(begun, ui));
-    EXPECT_EQ(ui.messages, (std::vector<RecordingUi::Message>{
-                               {RecordingUi::Kind::Warning, kBuzzerPeriodFailed, kCaptionEncoder}}))
-        << "of the restore, only the buzzer period warns";
+    EXPECT_TRUE(world->ui.messages.empty());
+    EXPECT_FALSE(restoreAfterSelfTest(begun, world->ui));
+    // Of the restore, only the buzzer period warns.
+    const RecordingUi::Message periodFailed = {
+        RecordingUi::Kind::Warning,
+        kBuzzerPeriodFailed,
+        kCaptionEncoder,
+    };
+    EXPECT_EQ(world->ui.messages, std::vector{periodFailed});
 }
 
 TEST_F(SelfTestSequence, CloseDuringABuzzerWaitStillSendsTheNextSetting) {
@@ -99,7 +113,7 @@ TEST_F(SelfTestSequence, CloseDuringABuzzerWaitStillSendsTheNextSetting) {
     auto outcome = runSelfTest(begun, stages(false, false, true, true), port, port.closeForm);
     using enum StageResult;
     EXPECT_EQ(outcome.stages, (std::array{NotRun, NotRun, Closed, NotRun}));
-    auto sent = sentSettings();
+    auto sent = world->changesSent();
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent.back(), (SentCommand{Command::BuzzerStatus, {3}}));
     EXPECT_TRUE(port.ticked.empty());
@@ -114,8 +128,8 @@ TEST_F(SelfTestSequence, MainWindowAndSelfTestExchangeSideBySide) {
     int misread = 0;
     for (int i = 0; i < 200; ++i) {
         auto status = readDeviceStatus();
-        misread +=
-            !status || status->codeTable.size() != 32 || sendByte(Command::LedColour, 0) != 0;
+        bool answered = sendByte(Command::LedColour, 0) == kResultOk;
+        misread += !status || status->codeTable.size() != 32 || !answered;
     }
     worker.join();
     EXPECT_EQ(misread, 0);
@@ -130,21 +144,28 @@ TEST(SelfTestWindowTexts, KeysFollowTypeAndTheWholeOptionsByteAndColoursTheirNam
         }
         return shown;
     };
-    const std::tuple<uint8_t, uint8_t, std::vector<int>> cases[] = {
-        {0, 0, {2, 4, 6, 7, 8, 9, 10}},
-        {2, 1, {2, 4, 5, 6, 7, 8, 9, 10}},
-        {1, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
-        {0, 4, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},  // 5-key variant bits, but not the byte 0
-        {4, 0, {1, 2, 3, 5, 6, 7, 9, 10, 11, 13, 14, 15}},
-        {7, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}},
-        {9, 0, {}},
+    struct Row {
+        const char* name;
+        uint8_t type;
+        uint8_t options;
+        std::vector<int> shown;
     };
-    for (const auto& [type, options, shown] : cases) {
-        EXPECT_EQ(buttons(type, options), shown) << int(type) << "/" << int(options);
+    const Row rows[] = {
+        {"EightKeysDefaultTable", 0, 0, {2, 4, 6, 7, 8, 9, 10}},
+        {"FiveKeyVariantCustomised", 2, 1, {2, 4, 5, 6, 7, 8, 9, 10}},
+        {"SixKeyVariantAlternate", 1, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+        {"VariantBitsButNotTheByteZero", 0, 4, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+        {"TwelveKeys", 4, 0, {1, 2, 3, 5, 6, 7, 9, 10, 11, 13, 14, 15}},
+        {"SixteenKeys", 7, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}},
+        {"UnknownType", 9, 0, {}},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(buttons(row.type, row.options), row.shown) << row.name;
     }
     EXPECT_EQ(keyLayout(4, 0)[3], (KeyPicture{5, "4", false}));
     EXPECT_EQ(keyLayout(0, 3)[8], (KeyPicture{9, "jack in", true}));
-    EXPECT_EQ(ledColourName(0), "WHITE");  // three colours have names, the rest numbers
+    // Three colours have names, the rest numbers.
+    EXPECT_EQ(ledColourName(0), "WHITE");
     EXPECT_EQ(ledColourName(2), "RED");
     EXPECT_EQ(ledColourName(7), "7");
 }

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <random>
 
+#include "common/printing.h"
 #include "common/recording_ui.h"
 #include "common/temp_folder.h"
 #include "settings/config_files.h"
@@ -97,7 +98,8 @@ TEST(ConcurrentSave, TwoWritersAtOnceNeverMix) {
     std::string file = folder.file("USBUtilityCfg.ini");
     ASSERT_TRUE(ensureSettingsFile(file));
     const pid_t writers[] = {startWriter(file, 1), startWriter(file, 2)};
-    ASSERT_TRUE(writers[0] > 0 && writers[1] > 0);
+    ASSERT_GT(writers[0], 0);
+    ASSERT_GT(writers[1], 0);
     for (int look = 0; look < 200; ++look) {
         ::usleep(1000);
         EXPECT_TRUE(snapshotIn(file) != 0 ||

@@ -2,7 +2,8 @@
 
 #include <filesystem>
 
-#include "keypad_world.h"
+#include "common/settings_text.h"
+#include "common/world.h"
 #include "settings/config_files.h"
 #include "settings/settings_file.h"
 
@@ -12,12 +13,11 @@ namespace {
 using testing::fileBytes;
 using testing::RecordingUi;
 using testing::savedSettingsText;
+using testing::World;
 
 const std::string kCurrentSettings = " [appSettings]\r\n FirstUp=\r\n";
 
-class Import : public testing::KeypadWorld {};
-
-TEST_F(Import, ChecksNameAndFormatThenSendsAndCopies) {
+TEST(Import, ChecksNameAndFormatThenSendsAndCopies) {
     using enum ImportResult;
     const std::string kRightName = "USBUtilityQuillonCfg.ini";
     // The chosen file's name (in a folder of its own) and content, and whether it is sent.
@@ -32,12 +32,13 @@ TEST_F(Import, ChecksNameAndFormatThenSendsAndCopies) {
     };
     for (const auto& [name, chosenName, content, result, sends] : cases) {
         SCOPED_TRACE(name);
-        start();
-        std::string settings = folder.write("USBUtilityCfg.ini", kCurrentSettings);
-        std::filesystem::create_directory(folder.path() / "usb");
-        ui.files.push_back(folder.write("usb/" + chosenName, content));
+        World world("keys=8", {.openKeypad = true});
+        RecordingUi& ui = world.ui;
+        std::string settings = world.folder.write("USBUtilityCfg.ini", kCurrentSettings);
+        std::filesystem::create_directory(world.folder.path() / "usb");
+        ui.files.push_back(world.folder.write("usb/" + chosenName, content));
         EXPECT_EQ(importConfigFile(ui, settings).result, result);
-        EXPECT_EQ(sentSettings().empty(), !sends);
+        EXPECT_EQ(world.changesSent().empty(), !sends);
         EXPECT_EQ(fileBytes(settings), result == Imported ? content : kCurrentSettings);
         EXPECT_EQ(ui.warnings(),
                   std::vector<std::string>(result != Imported, result == IncorrectFilename
@@ -49,15 +50,16 @@ TEST_F(Import, ChecksNameAndFormatThenSendsAndCopies) {
     }
 }
 
-TEST_F(Import, CancelSaysNothingAFailedCopySaysSoAndTheFileOntoItselfIsKept) {
-    start();
-    std::string chosen = folder.write("USBUtilityQuillonCfg.ini", savedSettingsText());
+TEST(Import, CancelSaysNothingAFailedCopySaysSoAndTheFileOntoItselfIsKept) {
+    World world("keys=8", {.openKeypad = true});
+    RecordingUi& ui = world.ui;
+    std::string chosen = world.folder.write("USBUtilityQuillonCfg.ini", savedSettingsText());
     EXPECT_EQ(importConfigFile(ui, chosen).result, ImportResult::Cancelled);
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_TRUE(written.empty());
+    EXPECT_EQ(world.sent(), std::vector<testing::SentCommand>{});
     EXPECT_EQ(importConfigFileFrom(ui, chosen, chosen).result, ImportResult::Imported);
     EXPECT_EQ(fileBytes(chosen), savedSettingsText());
-    auto outcome = importConfigFileFrom(ui, chosen, folder.file("gone/USBUtilityCfg.ini"));
+    auto outcome = importConfigFileFrom(ui, chosen, world.folder.file("gone/USBUtilityCfg.ini"));
     EXPECT_EQ(outcome.result, ImportResult::CopyFailed);
     EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Failed to copy the new file."});
 }

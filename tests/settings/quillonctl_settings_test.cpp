@@ -4,8 +4,8 @@
 #include <nlohmann/json.hpp>
 
 #include "../cli/cli_runner.h"
+#include "common/sent_commands.h"
 #include "common/temp_folder.h"
-#include "keypad_world.h"
 
 namespace lumora_usb_encoder {
 namespace {

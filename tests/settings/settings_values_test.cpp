@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <numeric>
 
+#include "common/printing.h"
 #include "common/temp_folder.h"
 #include "settings/keypad_fields.h"
 #include "settings/settings_file.h"
@@ -15,8 +17,15 @@ namespace lumora_usb_encoder {
 namespace {
 
 TEST(SettingValues, OnlyDecimalBytesAreReadable) {
-    const std::pair<const char*, int> readable[] = {
-        {"0", 0}, {"7", 7}, {"224", 224}, {"255", 255}, {"007", 7}, {" 5 ", 5}, {"\t9", 9}};
+    const auto readable = std::to_array<std::pair<const char*, int>>({
+        {"0", 0},
+        {"7", 7},
+        {"224", 224},
+        {"255", 255},
+        {"007", 7},
+        {" 5 ", 5},
+        {"\t9", 9},
+    });
     for (auto [text, value] : readable) {
         EXPECT_EQ(parseSettingByte(text), value) << '"' << text << '"';
     }
@@ -78,9 +87,15 @@ TEST(SettingValues, TheTableIsSentWholeWhereTheKeypadTypeTakesIt) {
 }
 
 TEST(SettingValues, TableIsReadOnlyForCustomisedTables) {
-    std::map<std::string, std::string> file = {
-        {"Options", "6"}, {"KeypadLayout", "1"}, {"LedBrightness", "5"},       {"LedColour", "0"},
-        {"Buzzer", "1"},  {"BuzzerPeriod", "8"}, {"CodeTableValues", "broken"}};
+    auto file = std::map<std::string, std::string>({
+        {"Options", "6"},
+        {"KeypadLayout", "1"},
+        {"LedBrightness", "5"},
+        {"LedColour", "0"},
+        {"Buzzer", "1"},
+        {"BuzzerPeriod", "8"},
+        {"CodeTableValues", "broken"},
+    });
     auto valueOf = [&](const char* key) { return file[key]; };
     std::string problem;
     auto read = settingsFromIni(valueOf, TableNeed::WhenCustom, problem);
@@ -116,21 +131,30 @@ TEST(SettingsFile, FirstUseCreatesTheTenEmptyKeysNewestFirst) {
 TEST(KeypadFamily, TheTableListFollowsTheKeypadsFamily) {
     // Type, its entry in the table list, what picking "Customise Table" sends, the variant shown
     // with options naming an 8-key keypad, the table's status line.
-    const std::tuple<int32_t, int32_t, int32_t, const char*, const char*> cases[] = {
-        {0, 0, 2, "8Way Keypad", "Default      Table"},
-        {2, 2, 2, "8Way Keypad", "Customise Table"},
-        {3, 0, 5, "12Way Keypad", "Default      Table"},
-        {4, 1, 5, "12Way Keypad", "Alternate   Table"},
-        {5, 2, 5, "12Way Keypad", "Customise Table"},
-        {6, 0, 8, "16Way Keypad", "Default      Table"},
-        {8, 2, 8, "16Way Keypad", "Customise Table"},
-        {9, -1, 2, "8Way Keypad", "Table 9"},
+    struct Row {
+        const char* name;
+        int32_t type;
+        int32_t entry;
+        int32_t customisedAs;
+        const char* variant;
+        const char* table;
     };
-    for (const auto& [type, entry, customisedAs, variant, table] : cases) {
-        EXPECT_EQ(keypadTypeListEntry(type), entry) << type;
-        EXPECT_EQ(keypadTypeForListEntry(type, 2), customisedAs) << type;
-        EXPECT_EQ(variantText(2, type), variant) << type;
-        EXPECT_EQ(keypadTypeText(type), table) << type;
+    const Row rows[] = {
+        {"SmallDefault", 0, 0, 2, "8Way Keypad", "Default      Table"},
+        {"SmallCustomised", 2, 2, 2, "8Way Keypad", "Customise Table"},
+        {"TwelveKeysDefault", 3, 0, 5, "12Way Keypad", "Default      Table"},
+        {"TwelveKeysAlternate", 4, 1, 5, "12Way Keypad", "Alternate   Table"},
+        {"TwelveKeysCustomised", 5, 2, 5, "12Way Keypad", "Customise Table"},
+        {"SixteenKeysDefault", 6, 0, 8, "16Way Keypad", "Default      Table"},
+        {"SixteenKeysCustomised", 8, 2, 8, "16Way Keypad", "Customise Table"},
+        {"UnknownType", 9, -1, 2, "8Way Keypad", "Table 9"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(keypadTypeListEntry(row.type), row.entry);
+        EXPECT_EQ(keypadTypeForListEntry(row.type, 2), row.customisedAs);
+        EXPECT_EQ(variantText(2, row.type), row.variant);
+        EXPECT_EQ(keypadTypeText(row.type), row.table);
     }
     EXPECT_EQ(variantText(0, 2), "5Way Keypad") << "the options byte names the small keypads";
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -21,11 +22,12 @@ TEST(QuillonctlOverSocket, NoServerMeansNoKeypadAndSaysWhy) {
 
 TEST(QuillonSim, StopsCleanlyOnEitherSignalAndRemovesItsSocket) {
     for (int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
         std::string path = tempSocketPath();
         QuillonSimProcess sim(path);
         ASSERT_TRUE(sim.ready());
-        EXPECT_EQ(sim.stop(signal), 0) << signal;
-        EXPECT_FALSE(std::filesystem::exists(path)) << signal;
+        EXPECT_EQ(sim.stop(signal), 0);
+        EXPECT_FALSE(std::filesystem::exists(path));
     }
 }
 
@@ -63,21 +65,29 @@ TEST(QuillonctlRamLoader, RefusedBeforeTheKeypadIsSentToItsLoader) {
     std::filesystem::create_directories(folder / "empty");
     std::string wrong = (folder / "wrong.txt").string();
     std::ofstream(wrong) << "@2500\n00 06 05 33\nq\n";  // another version
-    struct Case {
+    const std::string installed =
+        (folder / "empty/VorlaInterface/RAM_BSL.00.06.05.34.txt").string();
+    struct Row {
+        const char* name;
         std::string backend;
         std::string ramBsl;
         std::string named;  // the file the refusal names
-    } cases[] = {{"--hid-socket " + socket, "",
-                  (folder / "empty/VorlaInterface/RAM_BSL.00.06.05.34.txt").string()},
-                 {"--simulate", " --ram-bsl /nonexistent/ram.txt", "/nonexistent/ram.txt"},
-                 {"--simulate", " --ram-bsl " + wrong, wrong}};
-    for (const auto& c : cases) {
-        auto run = runQuillonctl(c.backend + " --trace --yes --settings " +
-                                     (folder / "USBUtilityCfg.ini").string() +
-                                     " firmware upgrade " QUILLON_SAMPLE_FIRMWARE + c.ramBsl,
+    };
+    const Row rows[] = {
+        {"NoneInstalledForTheServedKeypad", "--hid-socket " + socket, "", installed},
+        {"NamedButMissing", "--simulate", " --ram-bsl /nonexistent/ram.txt",
+         "/nonexistent/ram.txt"},
+        {"NamedOfAnotherVersion", "--simulate", " --ram-bsl " + wrong, wrong},
+    };
+    const std::string upgrade = " --trace --yes --settings " +
+                                (folder / "USBUtilityCfg.ini").string() +
+                                " firmware upgrade " QUILLON_SAMPLE_FIRMWARE;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto run = runQuillonctl(row.backend + upgrade + row.ramBsl,
                                  "XDG_DATA_HOME=" + (folder / "empty").string());
-        EXPECT_EQ(run.exitCode, 4) << c.backend << c.ramBsl << "\n" << run.err;
-        EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+        EXPECT_EQ(run.exitCode, 4) << run.err;
+        EXPECT_NE(run.err.find(row.named), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find(kUpgradeModeOnTheWire), std::string::npos) << run.err;
     }
     auto devices = runQuillonctl("--hid-socket " + socket + " devices");

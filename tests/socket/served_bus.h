@@ -5,8 +5,11 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
+#include "common/world.h"
 #include "simserver/sim_server.h"
 #include "socket/socket_backend.h"
 #include "temp_socket.h"
@@ -14,7 +17,7 @@
 namespace lumora_usb_encoder::testing {
 
 // A backend served by a SimServer on a temporary socket, and the diagnostics of the clients
-// made for it.
+// made for it: a test's own bus, or a world's keypad with every command it is sent traced.
 struct ServedBus {
     std::string path = tempSocketPath();
     sim::ServerOptions serverOptions;
@@ -27,6 +30,7 @@ struct ServedBus {
         serverOptions.backend = std::move(backend);
         restart();
     }
+    explicit ServedBus(World& world) : ServedBus(world.backend()) {}
 
     // A fresh server on the same socket and bus, as when quillon-sim is started again.
     void restart() {

@@ -7,6 +7,8 @@
 #include <numeric>
 #include <thread>
 
+#include "device/keypad_commands.h"
+#include "device/status_record.h"
 #include "echo_backend.h"
 #include "served_bus.h"
 #include "simserver/sim_server_session.h"
@@ -60,7 +62,8 @@ TEST(SocketBackend, ADeviceCarriesEveryByteUntilItOrTheServerIsGone) {
     EXPECT_EQ(client->openPath("has blank"), nullptr);
     auto device = client->openPath("kp-a-if1");
     auto other = client->openPath("kp-a-if0");
-    ASSERT_TRUE(device && other);
+    ASSERT_NE(device, nullptr);
+    ASSERT_NE(other, nullptr);
     uint8_t report[64], back[64] = {};
     std::iota(report, report + 64, uint8_t{7});
     EXPECT_EQ(device->write(report, 64), 64);
@@ -151,6 +154,27 @@ TEST(SocketBackend, AWatchDeliversEventsInOrderAndSeesAServerStopAndReturn) {
     EXPECT_NE(client->openPath("kp-a-if1"), nullptr);
 }
 
+// The keypad's own exchanges across the socket: each command reaches the world's keypad whole,
+// and its answer comes back.
+TEST(SocketBackend, AServedKeypadTakesCommandsAsIfItWereHere) {
+    World world("keys=8,brightness=2");
+    ServedBus bus(world);
+    hid::setBackend(bus.client());
+    ASSERT_TRUE(rescanKeypad(world.ui));
+    EXPECT_EQ(sendByte(Command::LedBrightness, 6), kResultOk);
+    auto status = readDeviceStatus();
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->ledBrightness, 6);
+    EXPECT_EQ(world.keypad().current().ledBrightness, 6);
+    const std::vector<SentCommand> sent = {
+        {Command::LedBrightness, {6}},
+        {Command::Status, {}},
+    };
+    EXPECT_EQ(world.sent(), sent);
+    closeKeypad();
+    hid::setBackend(nullptr);  // the client goes before the server it reports to
+}
+
 // A client that speaks raw lines, to see exactly what the server says.
 struct RawClient {
     hid::wire::FileDescriptor fd;
@@ -174,8 +198,11 @@ struct RawClient {
 };
 
 TEST(SimServer, AnswersEveryLineInOrderAndSurvivesBadOnes) {
-    ServedBus bus(std::make_shared<EchoBackend>(std::vector<hid::DeviceInfo>{
-        {"kp", 0x2047, 0x09BF, 1, u"Vorla", u""}, {"with blank", 0x2047, 0x09BF, 1, u"", u""}}));
+    const std::vector<hid::DeviceInfo> devices = {
+        {"kp", 0x2047, 0x09BF, 1, u"Vorla", u""},
+        {"with blank", 0x2047, 0x09BF, 1, u"", u""},
+    };
+    ServedBus bus(std::make_shared<EchoBackend>(devices));
     RawClient client(bus.path);
     EXPECT_EQ(client.ask("ENUMERATE 2047 09BF"), "DEVICE kp 2047 09bf 1 566f726c61 -");
     EXPECT_EQ(client.next(), "END");  // a path with a blank cannot be offered

@@ -131,11 +131,16 @@ TEST(SocketFaults, ABrokenScanFindsNothing) {
 }
 
 TEST(SocketFaults, AWatchTheServerRefusesOrAbandonsEndsQuietly) {
-    for (std::string answer : {"ERR no events here\n", "", "ARRIVAL kp\n"}) {
+    const std::pair<const char*, std::string> answers[] = {
+        {"Refused", "ERR no events here\n"},
+        {"Silent", ""},
+        {"EventBeforeTheAnswer", "ARRIVAL kp\n"},
+    };
+    for (const auto& [name, answer] : answers) {
+        SCOPED_TRACE(name);
         Client client({answer});
-        EXPECT_EQ(client.backend->watch([](hid::BusEvent, const std::string&) {}), nullptr)
-            << answer;
-        EXPECT_TRUE(client.said("WATCH")) << answer;
+        EXPECT_EQ(client.backend->watch([](hid::BusEvent, const std::string&) {}), nullptr);
+        EXPECT_TRUE(client.said("WATCH"));
     }
 }
 

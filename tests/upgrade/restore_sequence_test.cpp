@@ -2,7 +2,7 @@
 // off the bus, the step that stops it with that step's warning.
 #include <gtest/gtest.h>
 
-#include "../settings/keypad_world.h"
+#include "common/world.h"
 #include "upgrade/settings_restore.h"
 
 namespace lumora_usb_encoder::testing {
@@ -10,10 +10,17 @@ namespace {
 
 const std::vector<uint8_t> kSerial = {'Q', 'K', '0', '0', '0', '0', '0', '5', '4', '3', '2', '1'};
 const std::vector<uint8_t> kTable(20, 0x1E);
-const std::vector<SentCommand> kWholeRestore = {
-    {Command::Options, {5}},    {Command::SerialNumber, kSerial}, {Command::FactoryReset, {}},
-    {Command::KeypadType, {2}}, {Command::CodeTable, kTable},     {Command::LedBrightness, {7}},
-    {Command::Buzzer, {1}},     {Command::BuzzerPeriod, {4}},     {Command::WriteDefaults, {}}};
+const auto kWholeRestore = std::vector<SentCommand>({
+    {Command::Options, {5}},
+    {Command::SerialNumber, kSerial},
+    {Command::FactoryReset, {}},
+    {Command::KeypadType, {2}},
+    {Command::CodeTable, kTable},
+    {Command::LedBrightness, {7}},
+    {Command::Buzzer, {1}},
+    {Command::BuzzerPeriod, {4}},
+    {Command::WriteDefaults, {}},
+});
 
 // Brightness, colour (not sent: the restore leaves it alone), buzzer, period, type, options,
 // serial number, table.
@@ -21,53 +28,54 @@ KeypadSettings captured() {
     return {7, 2, 1, 4, 2, 5, "QK0000054321", kTable};
 }
 
-class RestoreSequence : public KeypadWorld {};
-
-TEST_F(RestoreSequence, SendsEveryStepInOrderAndStopsAtTheFirstDropoutWithItsWarning) {
+TEST(RestoreSequence, SendsEveryStepInOrderAndStopsAtTheFirstDropoutWithItsWarning) {
     const std::string gone = kNotConnectedMessage;
-    // The keypad leaves the bus after this many more reports (0: it never came back from its
-    // loader; -1: it stays); the commands of the whole restore that went out; the warnings.
-    const std::tuple<int, size_t, std::vector<std::string>> cases[] = {
-        {-1, 9, {}},
-        {0, 0, {gone}},
-        {1, 1, {"Unable to set OPTION.."}},
-        {2, 2, {"Unable to set Serial Number.."}},
-        {3, 3, {gone, "Unable to set Keypad Type.."}},  // the reset goes through; no keypad after
-        {4, 4, {"Unable to set Keypad Type.."}},
-        {5, 5, {"Unable to Load Table.."}},
-        {6, 6, {"Unable to set LED Brightness.."}},
-        {7, 7, {"Unable to set Buzzer.."}},
-        {8, 8, {"Unable to set Buzzer period.."}},
-        {9, 9, {"Unable to Write Default.."}},
+    struct Row {
+        const char* name;
+        int reports;  // the keypad leaves after this many more (0: never back from its loader)
+        size_t sent;  // the commands of the whole restore that went out
+        std::vector<std::string> warnings;
     };
-    for (const auto& [reports, sent, warnings] : cases) {
-        start("keys=8");
-        ui = {};
-        written.clear();
-        simulation.keypad->faults.unplugAfterReports = reports;
-        if (reports == 0) {
-            simulation.bus->detach(simulation.keypad.get());
+    const Row rows[] = {
+        {"KeypadStays", -1, 9, {}},
+        {"NeverBackFromTheLoader", 0, 0, {gone}},
+        {"Options", 1, 1, {"Unable to set OPTION.."}},
+        {"SerialNumber", 2, 2, {"Unable to set Serial Number.."}},
+        {"GoneAfterTheReset", 3, 3, {gone, "Unable to set Keypad Type.."}},
+        {"KeypadType", 4, 4, {"Unable to set Keypad Type.."}},
+        {"CodeTable", 5, 5, {"Unable to Load Table.."}},
+        {"LedBrightness", 6, 6, {"Unable to set LED Brightness.."}},
+        {"Buzzer", 7, 7, {"Unable to set Buzzer.."}},
+        {"BuzzerPeriod", 8, 8, {"Unable to set Buzzer period.."}},
+        {"WriteDefaults", 9, 9, {"Unable to Write Default.."}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        World world("keys=8", {.openKeypad = true});
+        world.keypad().faults.unplugAfterReports = row.reports;
+        if (row.reports == 0) {
+            world.bus().detach(world.simulation.keypad.get());
         }
-        EXPECT_EQ(restoreSettingsAfterUpgrade(captured(), ui, {}), reports < 0) << reports;
-        std::vector<SentCommand> expected(kWholeRestore.begin(), kWholeRestore.begin() + sent);
-        EXPECT_EQ(sentSettings(), expected) << reports;
-        EXPECT_EQ(ui.warnings(), warnings) << reports;
-        closeKeypad();
+        EXPECT_EQ(restoreSettingsAfterUpgrade(captured(), world.ui, {}), row.reports < 0);
+        auto end = kWholeRestore.begin() + static_cast<std::ptrdiff_t>(row.sent);
+        EXPECT_EQ(world.changesSent(), std::vector(kWholeRestore.begin(), end));
+        EXPECT_EQ(world.ui.warnings(), row.warnings);
     }
 }
 
-TEST_F(RestoreSequence, AMissingSerialNumberIsSaidAndSkipped) {
-    start("keys=8");
+TEST(RestoreSequence, AMissingSerialNumberIsSaidAndSkipped) {
+    World world("keys=8", {.openKeypad = true});
     KeypadSettings settings = captured();
     settings.serialNumber.clear();
     std::vector<std::string> log;
-    ASSERT_TRUE(restoreSettingsAfterUpgrade(settings, ui,
-                                            [&](const std::string& line) { log.push_back(line); }));
+    auto keep = [&](const std::string& line) { log.push_back(line); };
+    ASSERT_TRUE(restoreSettingsAfterUpgrade(settings, world.ui, keep));
     std::vector<SentCommand> expected = kWholeRestore;
     expected.erase(expected.begin() + 1);
-    EXPECT_EQ(sentSettings(), expected);
-    EXPECT_EQ(log, std::vector<std::string>{
-                       "No serial number was captured before the upgrade; it is not sent.\r\n"});
+    EXPECT_EQ(world.changesSent(), expected);
+    const std::string said =
+        "No serial number was captured before the upgrade; it is not sent.\r\n";
+    EXPECT_EQ(log, std::vector{said});
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include "common/world.h"
 #include "support/ini_file.h"
-#include "upgrade_world.h"
+#include "upgrade_run.h"
 
 namespace lumora_usb_encoder::testing {
 namespace {
@@ -15,43 +15,48 @@ namespace fs = std::filesystem;
 
 constexpr auto Question = RecordingUi::Kind::Question;
 
-class UpgradeFlow : public ::testing::Test, public UpgradeWorld {};
+class UpgradeFlow : public ::testing::Test {
+  protected:
+    World world{keypadWithItsOwnSettings(), {.loader = true, .openKeypad = true}};
+    UpgradeRun run{world};
+};
 
 TEST_F(UpgradeFlow, UpgradesThroughTheSimulatorAndWritesTheSettingsBack) {
-    ASSERT_EQ(upgrade(), UpgradeOutcome::Done) << (log.empty() ? "" : log.back());
-    EXPECT_EQ(log.front(), "Starting\r\n");
-    EXPECT_TRUE(logged("Memory successfully verified\r\n"));
-    EXPECT_EQ(log.back(), "Done!");
-    EXPECT_EQ(ui.warnings(), std::vector<std::string>{});
-    EXPECT_EQ(ui.shown(Question),
-              std::vector<std::string>{
-                  "Firmware Upgrade: Are you sure you want to upgrade the firmware?"});
-    EXPECT_EQ(settingsNow(), original);
-    EXPECT_EQ(world.simulation.keypad->variant().firmwareVersion, "7.3");
-    EXPECT_FALSE(fs::exists(backup));
-    EXPECT_EQ(CIniFile::GetValue("FirmwareFile", "appSettings", settingsFile),
-              "sim-keypad-7.3.txt");
+    ASSERT_EQ(run.upgrade(), UpgradeOutcome::Done) << (run.log.empty() ? "" : run.log.back());
+    EXPECT_EQ(run.log.front(), "Starting\r\n");
+    EXPECT_TRUE(run.logged("Memory successfully verified\r\n"));
+    EXPECT_EQ(run.log.back(), "Done!");
+    EXPECT_EQ(world.ui.warnings(), std::vector<std::string>{});
+    const std::string asked = "Firmware Upgrade: Are you sure you want to upgrade the firmware?";
+    EXPECT_EQ(world.ui.shown(Question), std::vector{asked});
+    EXPECT_EQ(run.settingsNow(), run.original);
+    EXPECT_EQ(world.keypad().variant().firmwareVersion, "7.3");
+    EXPECT_FALSE(fs::exists(run.backup));
+    std::string firmwareFile = CIniFile::GetValue("FirmwareFile", "appSettings", run.settingsFile);
+    EXPECT_EQ(firmwareFile, "sim-keypad-7.3.txt");
 }
 
 TEST_F(UpgradeFlow, NothingHappensUnlessTheUserSaysYesToAGoodImage) {
-    const std::string bad = scratch.write("bad.txt", "@4400\n01 02\nq\n");
-    std::tuple<const char*, bool, std::string, UpgradeOutcome, size_t> cases[] = {
-        {"declined", false, kSample, UpgradeOutcome::Declined, 1},
-        {"image without a reset vector", true, bad, UpgradeOutcome::Failed, 0},
+    const std::string bad = world.folder.write("bad.txt", "@4400\n01 02\nq\n");
+    struct Row {
+        const char* name;
+        bool answer;  // to the question
+        std::string image;
+        UpgradeOutcome outcome;
+        size_t questions;
     };
-    std::vector<int> sent;  // status reads left out
-    onReport = [&sent](const hid::TracedReport& line) {
-        if (auto command = decodeWritten(line); command && command->command != Command::Status) {
-            sent.push_back(static_cast<int>(command->command));
-        }
+    const Row rows[] = {
+        {"Declined", false, kSampleFirmware, UpgradeOutcome::Declined, 1},
+        {"ImageWithoutAResetVector", true, bad, UpgradeOutcome::Failed, 0},
     };
-    for (const auto& [name, answer, image, outcome, questions] : cases) {
-        ui = {};
-        ui.unscriptedAnswer = answer;
-        EXPECT_EQ(upgrade(image), outcome) << name;
-        EXPECT_EQ(ui.shown(Question).size(), questions) << name;
-        EXPECT_EQ(sent, std::vector<int>{}) << name;
-        EXPECT_FALSE(fs::exists(backup)) << name;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        world.ui = {};
+        world.ui.unscriptedAnswer = row.answer;
+        EXPECT_EQ(run.upgrade(row.image), row.outcome);
+        EXPECT_EQ(world.ui.shown(Question).size(), row.questions);
+        EXPECT_EQ(world.changesSent(), std::vector<SentCommand>{});
+        EXPECT_FALSE(fs::exists(run.backup));
     }
 }
 
@@ -59,28 +64,29 @@ TEST_F(UpgradeFlow, NothingHappensUnlessTheUserSaysYesToAGoodImage) {
 // read: without the backup no settings are written back.
 TEST_F(UpgradeFlow, WithNeitherKeypadNorBackupNoSettingsAreWrittenBack) {
     world.loader->faults.unplugAfterReports = 60;
-    ASSERT_EQ(upgrade(), UpgradeOutcome::Failed);
-    ASSERT_TRUE(fs::remove(backup));
+    ASSERT_EQ(run.upgrade(), UpgradeOutcome::Failed);
+    ASSERT_TRUE(fs::remove(run.backup));
     world.loader->faults.unplugAfterReports = -1;
     world.loader->replug();
-    ASSERT_EQ(upgrade(), UpgradeOutcome::Done) << log.back();
-    EXPECT_TRUE(logged("No keypad settings could be taken; none will be written back.\r\n"));
-    EXPECT_EQ(settingsNow().serialNumber, "000000000000") << "the new firmware's own";
+    ASSERT_EQ(run.upgrade(), UpgradeOutcome::Done) << run.log.back();
+    EXPECT_TRUE(run.logged("No keypad settings could be taken; none will be written back.\r\n"));
+    // The new firmware's own serial number.
+    EXPECT_EQ(run.settingsNow().serialNumber, "000000000000");
 }
 
 TEST_F(UpgradeFlow, RestoreFromABackupRemovesOnlyOurOwnFile) {
-    KeypadSettings capture = original;
+    KeypadSettings capture = run.original;
     capture.ledBrightness = 3;
-    std::string own = scratch.file("own.ini");
-    ASSERT_TRUE(writeUpgradeBackup(backup, capture, "fw.txt"));
+    std::string own = world.folder.file("own.ini");
+    ASSERT_TRUE(writeUpgradeBackup(run.backup, capture, "fw.txt"));
     ASSERT_TRUE(writeUpgradeBackup(own, capture, "fw.txt"));
     std::string problem;
-    EXPECT_TRUE(restoreFromBackup(problem, own)) << problem;
+    EXPECT_TRUE(run.restoreFromBackup(problem, own)) << problem;
     EXPECT_TRUE(fs::exists(own));
-    EXPECT_TRUE(restoreFromBackup(problem)) << problem;
-    EXPECT_FALSE(fs::exists(backup));
-    EXPECT_EQ(settingsNow(), capture);
-    EXPECT_FALSE(restoreFromBackup(problem));
+    EXPECT_TRUE(run.restoreFromBackup(problem)) << problem;
+    EXPECT_FALSE(fs::exists(run.backup));
+    EXPECT_EQ(run.settingsNow(), capture);
+    EXPECT_FALSE(run.restoreFromBackup(problem));
     EXPECT_NE(problem.find("cannot read"), std::string::npos) << problem;
 }
 
@@ -100,13 +106,22 @@ TEST(UpgradeBackup, ReadsBackWhatItWroteAndRefusesWhatItNeverWrites) {
     EXPECT_EQ(*read, capture);
 
     // Its values are read as a settings file's are; what is its own: a table whatever the type.
-    const std::array<const char*, 3> cases[] = {{"FirstUp", "", "no saved settings"},
-                                                {"CodeTableValues", "1,2,3,", "CodeTableValues"}};
-    for (const auto& [key, value, says] : cases) {
+    struct Row {
+        const char* name;
+        const char* key;
+        const char* value;
+        const char* says;
+    };
+    const Row rows[] = {
+        {"NeverSaved", "FirstUp", "", "no saved settings"},
+        {"ShortTableOfAnyType", "CodeTableValues", "1,2,3,", "CodeTableValues"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         ASSERT_TRUE(writeUpgradeBackup(path, capture, "fw.txt"));
-        ASSERT_TRUE(CIniFile::SetValue(key, value, "appSettings", path));
-        EXPECT_FALSE(readUpgradeBackup(path, problem)) << key;
-        EXPECT_NE(problem.find(says), std::string::npos) << problem;
+        ASSERT_TRUE(CIniFile::SetValue(row.key, row.value, "appSettings", path));
+        EXPECT_FALSE(readUpgradeBackup(path, problem));
+        EXPECT_NE(problem.find(row.says), std::string::npos) << problem;
     }
 }
 

@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "../firmware/loader_world.h"
 #include "common/temp_folder.h"
+#include "common/world.h"
 #include "firmware/firmware_resources.h"
 
-namespace lumora_usb_encoder {
+namespace lumora_usb_encoder::testing {
 namespace {
 
 class UpgradeWorkerTest : public ::testing::Test {
@@ -39,31 +39,37 @@ class UpgradeWorkerTest : public ::testing::Test {
         result = worker.Result;
         return lines;
     }
-    testing::TempFolder scratch;
-    LoaderWorld world;
+    TempFolder scratch;
+    World world{"keys=8", {.loader = true}};
     bool result = false;
 };
 
 TEST_F(UpgradeWorkerTest, RefusesABadImageBeforeTheDeviceIsTouched) {
-    std::tuple<const char*, std::string, std::string> cases[] = {
-        {"no file chosen", "", "No file specified\r\n"},
-        {"missing file", "/nonexistent/fw.txt", "Firmware image rejected: cannot read"},
-        {"not TI-TXT", file("a.txt", "@4400\n01 XY\nq\n"), "Firmware image rejected: line 2"},
-        {"bytes in RAM", file("b.txt", "@2400\n01\n@FFFE\n00 44\nq\n"), "0x2400 lie outside"},
-        {"past the flash", file("c.txt", "@243FF\n01 02\n@FFFE\n00 44\nq\n"), "0x24400 lie"},
-        {"from information memory into RAM", file("d.txt", "@19FF\n01 02\n@FFFE\n00 44\nq\n"),
-         "0x1A00 lie outside"},
-        {"no reset vector", file("e.txt", "@4400\n01 02\nq\n"), "no reset vector"},
-        {"half a reset vector", file("f.txt", "@FFFE\n00\nq\n"), "no reset vector"},
-        {"blank reset vector", file("g.txt", "@FFFE\nFF FF\nq\n"),
-         "reset vector (0xFFFE) is blank"},
+    struct Row {
+        const char* name;
+        std::string path;
+        std::string says;
     };
-    for (const auto& [name, path, line] : cases) {
-        auto lines = run({path, ""});
-        EXPECT_FALSE(result) << name;
-        ASSERT_EQ(lines.size(), 1u) << name;
-        EXPECT_NE(lines[0].find(line), std::string::npos) << name << ": " << lines[0];
-        EXPECT_EQ(world.loader->reportsReceived(), 0) << name;
+    const std::string resetVector = "@FFFE\n00 44\nq\n";
+    const Row rows[] = {
+        {"NoFileChosen", "", "No file specified\r\n"},
+        {"MissingFile", "/nonexistent/fw.txt", "Firmware image rejected: cannot read"},
+        {"NotTiTxt", file("a.txt", "@4400\n01 XY\nq\n"), "Firmware image rejected: line 2"},
+        {"BytesInRam", file("b.txt", "@2400\n01\n" + resetVector), "0x2400 lie outside"},
+        {"PastTheFlash", file("c.txt", "@243FF\n01 02\n" + resetVector), "0x24400 lie"},
+        {"FromInformationMemoryIntoRam", file("d.txt", "@19FF\n01 02\n" + resetVector),
+         "0x1A00 lie outside"},
+        {"NoResetVector", file("e.txt", "@4400\n01 02\nq\n"), "no reset vector"},
+        {"HalfAResetVector", file("f.txt", "@FFFE\n00\nq\n"), "no reset vector"},
+        {"BlankResetVector", file("g.txt", "@FFFE\nFF FF\nq\n"), "reset vector (0xFFFE) is blank"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto lines = run({row.path, ""});
+        EXPECT_FALSE(result);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].find(row.says), std::string::npos) << lines[0];
+        EXPECT_EQ(world.loader->reportsReceived(), 0);
     }
 }
 
@@ -72,34 +78,41 @@ TEST_F(UpgradeWorkerTest, AnInstalledOrNamedRamLoaderIsCheckedAndUsed) {
     std::string good = builtInRamLoaderText();
     std::string wrongVersion = good;
     wrongVersion.replace(wrongVersion.find("00 06 05 34"), 11, "00 06 05 33");
-    // The RAM loader installed and the one named with --ram-bsl (empty: none), the outcome.
-    std::tuple<const char*, std::string, std::string, bool, std::string> cases[] = {
-        {"none", "", "", false,
-         "RAM BSL image not found: " + scratch.file("VorlaInterface/RAM_BSL.00.06.05.34.txt")},
-        {"installed", good, "", true, "Done!"},
-        {"named", "", good, true, "Done!"},
-        {"named wins over installed", wrongVersion, good, true, "Done!"},
-        {"installed of the wrong version", wrongVersion, "", false, "is not version 00.06.05.34"},
-        {"named but unreadable", "", "@2500\n00 06 05 3G\nq", false, "line 2"},
-        {"named outside RAM", "", "@4400\n00 06 05 34\nq", false, "lie outside RAM"},
+    const std::string installedPath = scratch.file("VorlaInterface/RAM_BSL.00.06.05.34.txt");
+    struct Row {
+        const char* name;
+        std::string installed;  // the RAM loader installed ("": none)
+        std::string named;      // the one named with --ram-bsl ("": none)
+        bool ok;
+        std::string says;
     };
-    for (const auto& [name, installed, namedText, ok, says] : cases) {
+    const Row rows[] = {
+        {"None", "", "", false, "RAM BSL image not found: " + installedPath},
+        {"Installed", good, "", true, "Done!"},
+        {"Named", "", good, true, "Done!"},
+        {"NamedWinsOverInstalled", wrongVersion, good, true, "Done!"},
+        {"InstalledOfTheWrongVersion", wrongVersion, "", false, "is not version 00.06.05.34"},
+        {"NamedButUnreadable", "", "@2500\n00 06 05 3G\nq", false, "line 2"},
+        {"NamedOutsideRam", "", "@4400\n00 06 05 34\nq", false, "lie outside RAM"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         std::filesystem::remove_all(scratch.path() / "VorlaInterface");
-        if (!installed.empty()) {
+        if (!row.installed.empty()) {
             std::filesystem::create_directory(scratch.path() / "VorlaInterface");
-            file("VorlaInterface/RAM_BSL.00.06.05.34.txt", installed);
+            file("VorlaInterface/RAM_BSL.00.06.05.34.txt", row.installed);
         }
-        std::string named = namedText.empty() ? "" : file("named_ram_bsl.txt", namedText);
-        LoaderWorld fresh;
+        std::string named = row.named.empty() ? "" : file("named_ram_bsl.txt", row.named);
+        World fresh("keys=8", {.loader = true});
         fresh.loader->posesAsHardware = true;
         fresh.enterLoader();
-        auto lines = run({kSample, named});
-        EXPECT_EQ(result, ok) << name;
-        ASSERT_FALSE(lines.empty()) << name;
-        EXPECT_NE(lines.back().find(says), std::string::npos) << name << ": " << lines.back();
-        EXPECT_EQ(fresh.loader->reportsReceived() > 0, ok) << name;
+        auto lines = run({kSampleFirmware, named});
+        EXPECT_EQ(result, row.ok);
+        ASSERT_FALSE(lines.empty());
+        EXPECT_NE(lines.back().find(row.says), std::string::npos) << lines.back();
+        EXPECT_EQ(fresh.loader->reportsReceived() > 0, row.ok);
     }
 }
 
 }  // namespace
-}  // namespace lumora_usb_encoder
+}  // namespace lumora_usb_encoder::testing

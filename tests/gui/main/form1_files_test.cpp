@@ -7,8 +7,8 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "../shown_boxes.h"
-#include "common/world.h"
+#include "../gui_world.h"
+#include "gui/upgrade/firmware_upgrade.h"
 #include "gui/file_dialogs.h"
 #include "gui/main/form1.h"
 
@@ -52,7 +52,7 @@ class Form1FilesTest : public QObject {
     void cleanup() {
         form.reset();
         for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->objectName() == "firmware_upgrade") {
+            if (qobject_cast<firmware_upgrade*>(window) != nullptr) {
                 delete window;
             }
         }

@@ -1,14 +1,15 @@
 // The main window against the simulated keypad: load, views, enable rule, lists, resets,
 // files, exits and the firmware button.
 #include <QAction>
+#include <QComboBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QtTest>
 #include <filesystem>
 
+#include "../gui_world.h"
 #include "gui/main/form1.h"
-#include "gui_world.h"
 #include "upgrade/upgrade_capture.h"
 #include "upgrade/upgrade_mode.h"
 
@@ -123,19 +124,24 @@ class Form1Test : public QObject {
         QCOMPARE(enabledControls(), kControls);
     }
 
+    // The status line (-1: the period list) and how it ends.
+    void statusRecordFields_data() {
+        QTest::addColumn<QString>("spec");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("ending");
+        QTest::addRow("PeriodZeroSoundsAsTwo") << "period=0" << -1 << "Buzzer Period -2";
+        QTest::addRow("VersionAfterTheLongestTableName")
+            << "keys=16,type=7,version=7.7" << 0 << "-   7.7";
+        QTest::addRow("FiveKeys")
+            << "keys=5" << 1 << "5Way Keypad         Code Table Loaded     -   Default      Table";
+    }
     void statusRecordFields() {
-        // The status line (-1: the period list) and how it ends.
-        const std::tuple<const char*, int, const char*> cases[] = {
-            {"period=0", -1, "Buzzer Period -2"},
-            {"keys=16,type=7,version=7.7", 0, "-   7.7"},  // after the longest table name
-            {"keys=5", 1, "5Way Keypad         Code Table Loaded     -   Default      Table"},
-        };
-        for (const auto& [spec, line, ending] : cases) {
-            start(spec);
-            QString shown =
-                line < 0 ? list("buzzerPeriodCbox")->currentText() : statusLines()[line];
-            QVERIFY2(shown.endsWith(ending), qPrintable(shown));
-        }
+        QFETCH(QString, spec);
+        QFETCH(int, line);
+        QFETCH(QString, ending);
+        start(spec.toStdString());
+        QString shown = line < 0 ? list("buzzerPeriodCbox")->currentText() : statusLines()[line];
+        QVERIFY2(shown.endsWith(ending), qPrintable(shown));
     }
 
     // Said once, then None; a list choice falls back, the firmware button sends nothing.
@@ -158,10 +164,10 @@ class Form1Test : public QObject {
                               "Are you sure you want to upgrade the firmware?"}));
         QCOMPARE(enabledControls(), kWithoutKeypad);
         QCOMPARE(statusLines(), kNoneLines);
-        QCOMPARE(world->settingsSent(), std::vector<SentCommand>());
+        QCOMPARE(world->changesSent(), std::vector<SentCommand>());
         // A keypad that is there but silent gives no message.
         start("keys=8", false);
-        world->simulation.keypad->faults.noReply = true;
+        world->keypad().faults.noReply = true;
         form->Form1_Load();
         QCOMPARE(world->shownTexts(), QStringList());
         QCOMPARE(statusLines(), kNoneLines);
@@ -171,38 +177,52 @@ class Form1Test : public QObject {
     void scanOpensAfreshAndTheOptionsGateTheLists() {
         start("keys=8,options=7");
         int opens = world->counting->opens;
-        world->simulation.keypad->variant().serialNumber = "QK0000055555";
+        world->keypad().variant().serialNumber = "QK0000055555";
         click("button11");
         QCOMPARE(world->counting->opens.load(), opens + 1);
         QCOMPARE(statusLines()[2], QString("Serial Number          -    QK0000055555"));
-        world->simulation.keypad->faults.noReply = true;
+        world->keypad().faults.noReply = true;
         click("button11");
         QCOMPARE(enabledControls(), QStringList({"button11", "btnLoadFirmware", "button10"}));
     }
 
     // A choice the keypad takes is sent and kept; a refused one is said and goes back to it.
+    void listChoicesSendTheirCommandOrGoBack_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<SentCommand>("sent");
+        QTest::addColumn<int>("refused");
+        QTest::addColumn<QString>("message");
+        QTest::addRow("LedBrightness")
+            << "ledBrightnessCbox" << 3 << SentCommand{Command::LedBrightness, {3}} << 2
+            << "Unable to set the LED Brightness..\n";
+        QTest::addRow("LedColour") << "ledColourCbox" << 0 << SentCommand{Command::LedColour, {0}}
+                                   << 0 << "Unable to set LED colour..\n";
+        QTest::addRow("Buzzer") << "buzzerCbox" << 0 << SentCommand{Command::Buzzer, {0}} << 1
+                                << "Unable to set Buzzer On/Off..\n";
+        QTest::addRow("BuzzerPeriodIsTheEntryPlusOne")
+            << "buzzerPeriodCbox" << 4 << SentCommand{Command::BuzzerPeriod, {5}} << 7
+            << "Unable to set Buzzer Period..\n";
+        QTest::addRow("KeypadType")
+            << "keypadTypeCbox" << 1 << SentCommand{Command::KeypadType, {1}} << 2
+            << "Unable to set Keypad Type..\n";
+    }
     void listChoicesSendTheirCommandOrGoBack() {
-        const std::tuple<const char*, int, Command, int, int, QString> cases[] = {
-            {"ledBrightnessCbox", 3, Command::LedBrightness, 3, 2,
-             "Unable to set the LED Brightness..\n"},
-            {"ledColourCbox", 0, Command::LedColour, 0, 0, "Unable to set LED colour..\n"},
-            {"buzzerCbox", 0, Command::Buzzer, 0, 1, "Unable to set Buzzer On/Off..\n"},
-            {"buzzerPeriodCbox", 4, Command::BuzzerPeriod, 5, 7, "Unable to set Buzzer Period..\n"},
-            {"keypadTypeCbox", 1, Command::KeypadType, 1, 2, "Unable to set Keypad Type..\n"},
-        };
-        for (const auto& [name, entry, command, payload, refused, message] : cases) {
-            start();
-            choose(name, entry);
-            QCOMPARE(world->settingsSent(),
-                     std::vector<SentCommand>({{command, {static_cast<uint8_t>(payload)}}}));
-            QCOMPARE(world->shownTexts(), QStringList());
-            QStringList before = statusLines();
-            world->simulation.keypad->faults.refuse = true;
-            choose(name, refused);
-            QCOMPARE(world->shownTexts(), QStringList({message}));
-            QCOMPARE(list(name)->currentIndex(), entry);
-            QCOMPARE(statusLines(), before);
-        }
+        QFETCH(QString, name);
+        QFETCH(int, entry);
+        QFETCH(SentCommand, sent);
+        QFETCH(int, refused);
+        QFETCH(QString, message);
+        start();
+        choose(qPrintable(name), entry);
+        QCOMPARE(world->changesSent(), std::vector{sent});
+        QCOMPARE(world->shownTexts(), QStringList());
+        QStringList before = statusLines();
+        world->keypad().faults.refuse = true;
+        choose(qPrintable(name), refused);
+        QCOMPARE(world->shownTexts(), QStringList({message}));
+        QCOMPARE(list(qPrintable(name))->currentIndex(), entry);
+        QCOMPARE(statusLines(), before);
     }
 
     // A 16-key keypad is configured in its own family's terms, up to its own editor.
@@ -211,7 +231,7 @@ class Form1Test : public QObject {
         QVERIFY(statusLines()[1].contains("16Way Keypad"));
         QVERIFY(statusLines()[1].endsWith("Default      Table"));
         choose("keypadTypeCbox", 2);
-        QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{Command::KeypadType, {8}}}));
+        QCOMPARE(world->changesSent(), std::vector<SentCommand>({{Command::KeypadType, {8}}}));
         QCOMPARE(list("keypadTypeCbox")->currentText(), QString("Customise Table"));
         QVERIFY(statusLines()[1].endsWith("Code Table Loaded     -   Customise Table"));
         click("button1");
@@ -222,7 +242,7 @@ class Form1Test : public QObject {
     // The window follows the keypad's cable without a word: gone, then back with one status read.
     void unpluggedAndReplugged() {
         start();
-        auto& bus = *world->simulation.bus;
+        auto& bus = world->bus();
         bus.detach(world->simulation.keypad.get());
         QTRY_COMPARE_WITH_TIMEOUT(statusLines(), kNoneLines, 5000);
         QVERIFY(!find("button8")->isEnabled());
@@ -238,23 +258,23 @@ class Form1Test : public QObject {
         QComboBox* box = list("ledBrightnessCbox");
         box->setFocus();
         QTest::keyClicks(box, "9 x");
-        QCOMPARE(world->settingsSent(), std::vector<SentCommand>());
+        QCOMPARE(world->changesSent(), std::vector<SentCommand>());
         QCOMPARE(box->currentIndex(), 5);
         QTest::keyClick(box, Qt::Key_End);
         QTest::keyClick(box, Qt::Key_Up);
-        QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{Command::LedBrightness, {9}},
-                                                                  {Command::LedBrightness, {8}}}));
+        QCOMPARE(world->changesSent(), std::vector<SentCommand>({{Command::LedBrightness, {9}},
+                                                                 {Command::LedBrightness, {8}}}));
     }
 
     // The keypad is read again after the reset; one that stays away is said to be gone.
     void factoryReset() {
         start("keys=8,brightness=2");
-        world->simulation.keypad->current().ledBrightness = 8;
+        world->keypad().current().ledBrightness = 8;
         click("button9");
-        QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{Command::FactoryReset, {}}}));
+        QCOMPARE(world->changesSent(), std::vector<SentCommand>({{Command::FactoryReset, {}}}));
         QCOMPARE(list("ledBrightnessCbox")->currentText(), QString("LED Brightness - 2"));
         QVERIFY(world->clock->waits > 0);
-        world->simulation.keypad->faults.stayAwayAfterReset = true;
+        world->keypad().faults.stayAwayAfterReset = true;
         click("button9");
         QCOMPARE(takeBoxes(), QList({warningBox("Vorla Quillon™ not connected..\n"),
                                      warningBox("Please power off/on the Quillon™.\n")}));
@@ -266,51 +286,67 @@ class Form1Test : public QObject {
     void saveChangesWritesDefaultsThenTheSnapshot() {
         start("keys=8,brightness=4");
         click("button8");
-        QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{Command::WriteDefaults, {}}}));
+        QCOMPARE(world->changesSent(), std::vector<SentCommand>({{Command::WriteDefaults, {}}}));
         QVERIFY(fileBytes(world->settingsFile()).find(" LedBrightness=4\r\n") != std::string::npos);
     }
 
     // The menu items reach their jobs: a cancelled export, an import of a wrongly named file.
+    void fileMenuItems_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<bool>("chooses");
+        QTest::addColumn<QString>("message");
+        QTest::addRow("ExportCancelled")
+            << "exitToolStripMenuItem" << false << "Unable to save the cfg file.\n";
+        QTest::addRow("ImportOfAWronglyNamedFile")
+            << "aboutVorlaUSBEncoderConfiguratorToolStripMenuItem" << true
+            << "Incorrect Filename.\n";
+    }
     void fileMenuItems() {
-        const std::tuple<const char*, bool, QString> cases[] = {
-            {"exitToolStripMenuItem", false, "Unable to save the cfg file.\n"},
-            {"aboutVorlaUSBEncoderConfiguratorToolStripMenuItem", true, "Incorrect Filename.\n"}};
-        for (const auto& [item, chooses, message] : cases) {
-            start();
-            std::string chosen = world->folder.write("usbutilityquilloncfg.ini", "[appSettings]\n");
-            FileDialogs::setNextFile(chooses ? std::optional(QString::fromStdString(chosen))
-                                             : std::nullopt);
-            FileDialogs::setNextFolder(std::nullopt);
-            find<QAction>(item)->trigger();
-            QCOMPARE(world->shownTexts(), QStringList({message}));
-            QCOMPARE(world->settingsSent(), std::vector<SentCommand>());
-        }
+        QFETCH(QString, item);
+        QFETCH(bool, chooses);
+        QFETCH(QString, message);
+        start();
+        std::string chosen = world->folder.write("usbutilityquilloncfg.ini", "[appSettings]\n");
+        FileDialogs::setNextFile(chooses ? std::optional(QString::fromStdString(chosen))
+                                         : std::nullopt);
+        FileDialogs::setNextFolder(std::nullopt);
+        find<QAction>(qPrintable(item))->trigger();
+        QCOMPARE(world->shownTexts(), QStringList({message}));
+        QCOMPARE(world->changesSent(), std::vector<SentCommand>());
     }
 
     // Every way out closes the keypad it has open.
+    void everyWayOutQuitsOnce_data() {
+        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("control");  // "": the title bar
+        QTest::addColumn<int>("deviceCalls");  // that it may make; -1: any
+        QTest::addColumn<bool>("keypadOpen");  // left open
+        QTest::addRow("ExitMenuItem") << "keys=8"
+                                      << "exitToolStripMenuItem1" << -1 << false;
+        QTest::addRow("ExitButtonWithoutAKeypad") << "absent=1"
+                                                  << "button10" << 0 << false;
+        QTest::addRow("TitleBar") << "keys=8"
+                                  << "" << -1 << false;
+    }
     void everyWayOutQuitsOnce() {
-        // The control ("": the title bar), the device calls it may make (-1: any), the keypad left
-        // open.
-        const std::tuple<const char*, const char*, int, bool> cases[] = {
-            {"keys=8", "exitToolStripMenuItem1", -1, false},
-            {"absent=1", "button10", 0, false},
-            {"keys=8", "", -1, false}};
-        for (const auto& [spec, control, deviceCalls, keypadOpen] : cases) {
-            start(spec);
-            int calls = world->counting->calls;
-            if (*control == '\0') {
-                form->show();
-                form->close();
-            } else if (auto* item = child<QAction>(form.get(), control)) {
-                item->trigger();
-            } else {
-                click(control);
-            }
-            QCOMPARE(quits, 1);
-            QCOMPARE(hid_handle != nullptr, keypadOpen);
-            if (deviceCalls >= 0) {
-                QCOMPARE(world->counting->calls - calls, deviceCalls);
-            }
+        QFETCH(QString, spec);
+        QFETCH(QString, control);
+        QFETCH(int, deviceCalls);
+        QFETCH(bool, keypadOpen);
+        start(spec.toStdString());
+        int calls = world->counting->calls;
+        if (control.isEmpty()) {
+            form->show();
+            form->close();
+        } else if (auto* item = child<QAction>(form.get(), control)) {
+            item->trigger();
+        } else {
+            click(qPrintable(control));
+        }
+        QCOMPARE(quits, 1);
+        QCOMPARE(hid_handle != nullptr, keypadOpen);
+        if (deviceCalls >= 0) {
+            QCOMPARE(world->counting->calls - calls, deviceCalls);
         }
     }
 
@@ -320,12 +356,12 @@ class Form1Test : public QObject {
         click("btnLoadFirmware");
         QCOMPARE(takeBoxes(), QList{questionBox("Are you sure you want to upgrade the firmware?",
                                                 "Firmware Upgrade")});
-        QCOMPARE(world->settingsSent(), std::vector<SentCommand>());
+        QCOMPARE(world->changesSent(), std::vector<SentCommand>());
         QVERIFY(!std::filesystem::exists(upgradeBackupPath(world->settingsFile())));
         MessageBox::setNextAnswer(MessageBox::Answer::Yes);
         find<QPushButton>("btnLoadFirmware")->setFocus();
         QTest::keyClick(find<QPushButton>("btnLoadFirmware"), Qt::Key_Space);
-        QCOMPARE(world->settingsSent(), std::vector<SentCommand>({{Command::UpgradeMode, {}}}));
+        QCOMPARE(world->changesSent(), std::vector<SentCommand>({{Command::UpgradeMode, {}}}));
         QVERIFY(upgradeCapture().has_value());
         QCOMPARE(upgradeCapture()->serialNumber, std::string("QK0000031415"));
         QCOMPARE(upgradeCapture()->ledBrightness, uint8_t(3));
@@ -336,18 +372,28 @@ class Form1Test : public QObject {
         QCOMPARE(kept->serialNumber, std::string("QK0000031415"));
     }
 
+    void customiseOpensAnEditorOnlyForACustomisedTableJustRead_data() {
+        QTest::addColumn<QString>("spec");
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<int>("editors");
+        QTest::addRow("DefaultTable")
+            << "keys=8" << false << QStringList{"Please select a customise table..\n"} << 0;
+        QTest::addRow("CustomisedTable") << "keys=8,type=2" << false << QStringList{} << 1;
+        QTest::addRow("KeypadSilent")
+            << "keys=8,type=2" << true << QStringList{"Load Table-Unable to get device status..\n"}
+            << 0;
+    }
     void customiseOpensAnEditorOnlyForACustomisedTableJustRead() {
-        const std::tuple<const char*, bool, QStringList, int> cases[] = {
-            {"keys=8", false, {"Please select a customise table..\n"}, 0},
-            {"keys=8,type=2", false, {}, 1},
-            {"keys=8,type=2", true, {"Load Table-Unable to get device status..\n"}, 0}};
-        for (const auto& [spec, silent, shown, editors] : cases) {
-            start(spec);
-            world->simulation.keypad->faults.noReply = silent;
-            click("button1");
-            QCOMPARE(world->shownTexts(), shown);
-            QCOMPARE(visibleWindows().size(), editors);
-        }
+        QFETCH(QString, spec);
+        QFETCH(bool, silent);
+        QFETCH(QStringList, shown);
+        QFETCH(int, editors);
+        start(spec.toStdString());
+        world->keypad().faults.noReply = silent;
+        click("button1");
+        QCOMPARE(world->shownTexts(), shown);
+        QCOMPARE(visibleWindows().size(), editors);
     }
 
     void everyControlIsNamedForScreenReadersAndInTabOrder() {

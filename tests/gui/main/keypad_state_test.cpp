@@ -2,6 +2,7 @@
 // removal and a return while another window is open, the controls held while another window's
 // job runs, and a status line that tells the present.
 #include <QAction>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QPointer>
@@ -16,7 +17,7 @@
 #include "gui/main/form1.h"
 #include "gui/selftest/self_test.h"
 #include "gui/upgrade/firmware_upgrade.h"
-#include "gui_world.h"
+#include "../gui_world.h"
 #include "settings/settings_file.h"
 #include "sim/sim_loader.h"
 #include "upgrade/upgrade_mode.h"
@@ -59,8 +60,7 @@ class KeypadStateTest : public QObject {
     std::atomic<bool> upgradeHeld = false;
 
     void start(const std::string& spec = "keys=8") {
-        world = std::make_unique<GuiWorld>(spec);
-        setClock(std::make_shared<PacedClock>());
+        world = std::make_unique<GuiWorld>(spec, WorldOptions{.clock = std::make_shared<PacedClock>()});
         loader = sim::connectLoader(world->simulation);
         ensureSettingsFile(world->settingsFile());
         // An upgrade's worker waits here for the loader, for as long as the test says.
@@ -108,7 +108,7 @@ class KeypadStateTest : public QObject {
         QTest::keyClick(box, Qt::Key_Down);
     }
     bool brightnessSent(int value) {
-        auto sent = world->settingsSent();
+        auto sent = world->changesSent();
         return !sent.empty() &&
                sent.back() == SentCommand{Command::LedBrightness, {static_cast<uint8_t>(value)}};
     }

@@ -1,6 +1,7 @@
 // Leaving the program by the title bar, Exit or File -> Exit: one rule. A running upgrade
 // refuses and every window stays; unapplied edits are asked about while the keypad is open.
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -13,7 +14,7 @@
 #include "gui/editors/code_table_editor_window.h"
 #include "gui/main/form1.h"
 #include "gui/upgrade/firmware_upgrade.h"
-#include "gui_world.h"
+#include "../gui_world.h"
 #include "settings/settings_file.h"
 #include "sim/sim_loader.h"
 #include "upgrade/upgrade_mode.h"

@@ -8,11 +8,11 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "../gui_world.h"
 #include "gui/main/about_window.h"
 #include "gui/main/form1.h"
 #include "gui/main/splash_form.h"
 #include "gui/qt_user_interface.h"
-#include "gui_world.h"
 #include "settings/enable_rule.h"
 
 using namespace lumora_usb_encoder;
@@ -57,30 +57,46 @@ class WrappersTest : public QObject {
         QCOMPARE(requests[1].second, QString("openFileDialogBrowse"));
     }
 
+    void filterPairsBecomeQtNameFilters_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addRow("TwoPairs") << "(*.ini)|*.ini|All files (*.ini)|*.ini"
+                                  << QStringList{"(*.ini)", "All files (*.ini)"};
+        QTest::addRow("TwoPatterns") << "Images|*.png;*.jpg" << QStringList{"Images (*.png *.jpg)"};
+        QTest::addRow("DanglingLabel") << "Text|*.txt|Odd" << QStringList{"Text (*.txt)"};
+    }
     void filterPairsBecomeQtNameFilters() {
-        const std::pair<QString, QStringList> cases[] = {
-            {"(*.ini)|*.ini|All files (*.ini)|*.ini", {"(*.ini)", "All files (*.ini)"}},
-            {"Images|*.png;*.jpg", {"Images (*.png *.jpg)"}},
-            {"Text|*.txt|Odd", {"Text (*.txt)"}},  // a dangling label
-        };
-        for (const auto& [filter, expected] : cases) {
-            QCOMPARE(FileDialogs::nameFilters(filter), expected);
-        }
+        QFETCH(QString, filter);
+        QFETCH(QStringList, expected);
+        QCOMPARE(FileDialogs::nameFilters(filter), expected);
     }
 
     // Usable lists: B brightness, C colour, Z buzzer, P period, T table, F function buttons.
+    void enableRuleGatesListsOnOptionBits_data() {
+        QTest::addColumn<bool>("enable");
+        QTest::addColumn<int>("options");
+        QTest::addColumn<QString>("usable");
+        QTest::addRow("EnablingEnablesAll") << true << 0 << "BCZPTF";
+        QTest::addRow("NoFeatureBitsKeepTheLists") << false << 0 << "BCZP";
+        QTest::addRow("BrightnessBitDisablesBrightness") << false << 2 << "CZP";
+        QTest::addRow("ColourBitAloneKeepsColour") << false << 1 << "BCZP";
+        QTest::addRow("ColourAndBuzzerBits") << false << 5 << "B";
+        QTest::addRow("BuzzerBitDisablesBuzzerAndPeriod") << false << 4 << "BC";
+        QTest::addRow("EveryBit") << false << 7 << "";
+    }
     void enableRuleGatesListsOnOptionBits() {
-        const std::tuple<bool, int, QString> cases[] = {
-            {true, 0, "BCZPTF"}, {false, 0, "BCZP"}, {false, 2, "CZP"}, {false, 1, "BCZP"},
-            {false, 5, "B"},     {false, 4, "BC"},   {false, 7, ""}};
-        for (const auto& [enable, options, expected] : cases) {
-            ControlStates states = enableRule(enable, options);
-            QString usable = QString(states.ledBrightness ? "B" : "") +
-                             (states.ledColour ? "C" : "") + (states.buzzer ? "Z" : "") +
-                             (states.buzzerPeriod ? "P" : "") + (states.keypadType ? "T" : "") +
-                             (states.functionButtons ? "F" : "");
-            QCOMPARE(usable, expected);
-        }
+        QFETCH(bool, enable);
+        QFETCH(int, options);
+        QFETCH(QString, usable);
+        ControlStates states = enableRule(enable, options);
+        QString shown;
+        shown += states.ledBrightness ? "B" : "";
+        shown += states.ledColour ? "C" : "";
+        shown += states.buzzer ? "Z" : "";
+        shown += states.buzzerPeriod ? "P" : "";
+        shown += states.keypadType ? "T" : "";
+        shown += states.functionButtons ? "F" : "";
+        QCOMPARE(shown, usable);
     }
 
     // Each menu choice opens one more window, over the main one, without touching the keypad; the
@@ -117,7 +133,8 @@ class WrappersTest : public QObject {
         QVERIFY(!splash->findChild<QLabel*>("pictureBox1")->pixmap().isNull());
         splash->show();
         auto* timer = splash->findChild<QTimer*>("timer1");
-        QVERIFY(timer && timer->isActive());
+        QVERIFY(timer != nullptr);
+        QVERIFY(timer->isActive());
         QCOMPARE(timer->interval(), 3000);
         QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
         QTRY_VERIFY(splash.isNull());

@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include "codetable/usage_list.h"
 #include "selftest/stage_list.h"
 #include "support/clock.h"
 
@@ -96,10 +97,15 @@ void SelfTestConsole::waitForKeys(uint32_t ms) {
             (void)keyboard_.open();  // the keypad may come back after leaving the bus
         }
         for (uint8_t usage : keyboard_.poll()) {
-            if (auto key = selftest::testKeyForUsage(usage)) {
-                keysSeen_.push_back({{"key", key->number}, {"name", key->name}});
-                line("keys: key " + std::to_string(key->number) + " (" + key->name + ")");
+            auto hits = keyMap_.hits(usage);
+            if (hits.empty()) {
+                continue;
             }
+            std::string name(usageLabelName(kFullUsageLabels.at(usage)));
+            for (const auto& hit : hits) {
+                keysSeen_.push_back({{"key", hit.key}, {"name", name}});
+            }
+            line("keys: " + selftest::keysText(hits) + " (" + name + ")");
         }
         Sleep(kKeyPollMs);
     } while (GetTickCount() - start < ms);

@@ -36,6 +36,10 @@ class WindowPort final : public selftest::SelfTestPort {
         });
     }
 
+    void listenFor(const selftest::KeyMap& map) override {
+        onWindowThread([=, this] { window_->listenFor(map); });
+    }
+
   private:
     void onWindowThread(const std::function<void()>& work) { window_->handOver(work); }
     self_test* window_;

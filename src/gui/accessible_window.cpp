@@ -28,16 +28,4 @@ void exposeAsDialog(QWidget* window) {
     window->setProperty(kDialogProperty, true);
 }
 
-void tellDescription(QWidget* widget, const QString& description) {
-    if (widget->accessibleDescription() == description) {
-        return;
-    }
-    widget->setAccessibleDescription(description);
-#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
-    // Until Qt 6.5 the setter changes the text without a word to the screen reader.
-    QAccessibleEvent changed(widget, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&changed);
-#endif
-}
-
 }  // namespace lumora_usb_encoder

@@ -1,6 +1,5 @@
 #pragma once
 
-class QString;
 class QWidget;
 
 namespace lumora_usb_encoder {
@@ -10,9 +9,5 @@ namespace lumora_usb_encoder {
 // its title, as the windows built on QDialog are. Call it first in the window's constructor:
 // the interface is made the first time anything asks, and kept.
 void exposeAsDialog(QWidget* window);
-
-// Changes what a screen reader says about `widget` beside its name, and tells the screen reader
-// at once, so that a state it shows there ("pressed", "done") is heard as it changes.
-void tellDescription(QWidget* widget, const QString& description);
 
 }  // namespace lumora_usb_encoder

@@ -120,6 +120,7 @@ void self_test::buildControls() {
     axWindowsMediaPlayer1 =
         new TestSoundPlayer("Audio Test.MP3", TestSoundPlayer::soundModule(), this);
     grid->addWidget(axWindowsMediaPlayer1, 5, 1);
+    label1->setBuddy(axWindowsMediaPlayer1);
     endBtn = new QPushButton("Close", this);
     endBtn->setObjectName("endBtn");
     endBtn->setAccessibleDescription("Ends the test and puts the keypad's settings back");
@@ -204,8 +205,8 @@ void self_test::tellStage(int stage, const char* state) {
     const std::array<QLabel*, 3> headings = {ledLbl, ledBrightnessLbl, buzzerLbl};
     const std::array<QCheckBox*, 3> boxes = {ledCheckBox, brightnessCheckBox, buzzerCheckBox};
     QString text = QString("%1: %2").arg(kStageNames[stage], state);
-    tellDescription(headings.at(static_cast<size_t>(stage)), text);
-    tellDescription(boxes.at(static_cast<size_t>(stage)), text);
+    headings.at(static_cast<size_t>(stage))->setAccessibleDescription(text);
+    boxes.at(static_cast<size_t>(stage))->setAccessibleDescription(text);
 }
 
 bool self_test::eventFilter(QObject* watched, QEvent* event) {
@@ -236,7 +237,7 @@ void self_test::lightKey(const selftest::KeyHit& hit) {
         return;  // a place this keypad leaves empty
     }
     paintKey(button, keyMap_.functionKeyTable() ? functionKeyColour(hit.key) : seenKeyColour());
-    tellDescription(button, kPressed);
+    button->setAccessibleDescription(kPressed);
 }
 
 }  // namespace lumora_usb_encoder

@@ -49,6 +49,7 @@ class WindowPort final : public selftest::SelfTestPort {
 
 void self_test::showKeyTestNotice(const QString& text, const QString& caption) {
     MessageBox::warn(this, text, caption);
+    activateWindow();  // the keys pressed now are the test's: they must come here
 }
 
 void self_test::backgroundWorker1_DoWork() {

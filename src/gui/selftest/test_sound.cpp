@@ -59,6 +59,7 @@ TestSoundPlayer::PlaybackMaker TestSoundPlayer::soundModule() {
 TestSoundPlayer::TestSoundPlayer(const QString& file, const PlaybackMaker& maker, QWidget* parent)
     : QWidget(parent) {
     setObjectName("axWindowsMediaPlayer1");
+    setAccessibleName("Test sound player");
     buildControls();
     QFileInfo sound(file);
     if (!sound.isFile()) {

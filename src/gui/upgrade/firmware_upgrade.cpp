@@ -54,6 +54,9 @@ firmware_upgrade::firmware_upgrade(std::shared_ptr<KeypadService> service, std::
     setObjectName("firmware_upgrade");
     setWindowTitle("Vorla Quillon™ Firmware Upgrade");
     setAccessibleName(windowTitle());
+    setAccessibleDescription(
+        "Programs a new firmware image into the keypad and puts its settings "
+        "back");
     buildControls();
     InitializeVidPidFirmware();
     setFixedSize(sizeHint());
@@ -110,7 +113,7 @@ void firmware_upgrade::buildControls() {
     // walking the whole log.
     connect(statusBox, &QPlainTextEdit::textChanged, this, [this] {
         QStringList lines = statusBox->toPlainText().split('\n', Qt::SkipEmptyParts);
-        tellDescription(statusBox, lines.isEmpty() ? QString("empty") : lines.last());
+        statusBox->setAccessibleDescription(lines.isEmpty() ? QString("empty") : lines.last());
     });
     statusBox->setMinimumHeight(180);
     progressBar = new QProgressBar;

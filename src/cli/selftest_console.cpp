@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <iterator>
 #include <ostream>
 
 #include "codetable/usage_list.h"
@@ -102,9 +104,10 @@ void SelfTestConsole::waitForKeys(uint32_t ms) {
                 continue;
             }
             std::string name(usageLabelName(kFullUsageLabels.at(usage)));
-            for (const auto& hit : hits) {
-                keysSeen_.push_back({{"key", hit.key}, {"name", name}});
-            }
+            std::transform(hits.begin(), hits.end(), std::back_inserter(keysSeen_),
+                           [&](const selftest::KeyHit& hit) {
+                               return nlohmann::json{{"key", hit.key}, {"name", name}};
+                           });
             line("keys: " + selftest::keysText(hits) + " (" + name + ")");
         }
         Sleep(kKeyPollMs);

@@ -7,37 +7,10 @@ import time
 
 import pyatspi
 
+from atspi import application, child, nodes, wait_for
+
 KEY = re.compile(r"^Key \d+(, Jack (IN|OUT))?, code 0x[0-9A-F]{2}, .+$")
 MODIFIER = re.compile(r"^Key \d+(, Jack (IN|OUT))? modifier, .+$")
-
-
-def nodes(root):
-    stack = [(root, 0)]
-    while stack:
-        node, depth = stack.pop()
-        yield node, depth
-        children = [c for c in node if c is not None]
-        stack.extend((c, depth + 1) for c in reversed(children))
-
-
-def wait_for(find, seconds=30):
-    for _ in range(seconds * 2):
-        found = find()
-        if found is not None:
-            return found
-        time.sleep(0.5)
-    sys.exit("not found on the accessibility bus")
-
-
-def application():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and "quillon" in (app.name or ""):
-            return app
-    return None
-
-
-def child(root, role, name):
-    return next((n for n, _ in nodes(root) if n.getRoleName() == role and n.name == name), None)
 
 
 def main():

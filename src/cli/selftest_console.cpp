@@ -2,8 +2,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <iterator>
 #include <ostream>
 
+#include "codetable/usage_list.h"
 #include "selftest/stage_list.h"
 #include "support/clock.h"
 
@@ -96,10 +99,16 @@ void SelfTestConsole::waitForKeys(uint32_t ms) {
             (void)keyboard_.open();  // the keypad may come back after leaving the bus
         }
         for (uint8_t usage : keyboard_.poll()) {
-            if (auto key = selftest::testKeyForUsage(usage)) {
-                keysSeen_.push_back({{"key", key->number}, {"name", key->name}});
-                line("keys: key " + std::to_string(key->number) + " (" + key->name + ")");
+            auto hits = keyMap_.hits(usage);
+            if (hits.empty()) {
+                continue;
             }
+            std::string name(usageLabelName(kFullUsageLabels.at(usage)));
+            std::transform(hits.begin(), hits.end(), std::back_inserter(keysSeen_),
+                           [&](const selftest::KeyHit& hit) {
+                               return nlohmann::json{{"key", hit.key}, {"name", name}};
+                           });
+            line("keys: " + selftest::keysText(hits) + " (" + name + ")");
         }
         Sleep(kKeyPollMs);
     } while (GetTickCount() - start < ms);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/cli_context.h"
+#include "selftest/key_map.h"
 #include "selftest/keyboard_reader.h"
 #include "selftest/self_test_port.h"
 
@@ -21,9 +22,10 @@ class SelfTestConsole final : public selftest::SelfTestPort {
     void tick(selftest::CheckBox box) override;
     void showKeyTestNotice(const std::string& text, const std::string& caption) override;
     void stepDone(selftest::Stage stage, int step, int steps) override;
+    void listenFor(const selftest::KeyMap& map) override { keyMap_ = map; }
     void waitForKeys(uint32_t ms) override;
 
-    // Every F15-F24 press seen, in order.
+    // Every key seen, in order; a code that two keys of the table type counts for both.
     const nlohmann::json& keysSeen() const { return keysSeen_; }
     void line(const std::string& text);
 
@@ -35,6 +37,7 @@ class SelfTestConsole final : public selftest::SelfTestPort {
     bool terminal_;
     bool progressShown_ = false;
     selftest::KeyboardReader keyboard_;
+    selftest::KeyMap keyMap_ = selftest::KeyMap::functionKeys();
     nlohmann::json keysSeen_ = nlohmann::json::array();
 };
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "selftest/key_map.h"
+
 namespace lumora_usb_encoder::selftest {
 
 enum class Stage { Led, Brightness, Buzzer, Keys };
@@ -36,6 +38,9 @@ class SelfTestPort {
         (void)step;
         (void)steps;
     }
+    // The key test has switched the keypad's table: from now on `map` says which pictures each
+    // code typed lights.
+    virtual void listenFor(const KeyMap& map) { (void)map; }
     // The key test waits here in slices of `ms`; the keys arrive meanwhile by other ways (the
     // window's key events), so the plain port just waits on the project clock.
     virtual void waitForKeys(uint32_t ms);

@@ -23,6 +23,7 @@ std::optional<SelfTestStart> GetDeviceStatusMessage() {
     start.options_fitted = status->options;
     start.buzzerPeriod_index = status->buzzerPeriod;
     start.keypadType_index = status->keypadType;
+    start.codeTable = status->codeTable;
     start.firmwareVersion = status->firmwareVersion;
     return start;
 }

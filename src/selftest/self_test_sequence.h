@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "selftest/self_test_port.h"
 #include "support/user_interface.h"
@@ -18,6 +19,7 @@ struct SelfTestStart {
     uint8_t options_fitted = 0;
     uint8_t buzzerPeriod_index = 0;  // the byte as read: it goes back unchanged
     uint8_t keypadType_index = 0;
+    std::vector<uint8_t> codeTable;  // the table in use at the start, as the status gives it
     std::string firmwareVersion;
 };
 

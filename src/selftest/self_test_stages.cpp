@@ -1,6 +1,7 @@
 #include <string>
 
 #include "device/keypad_commands.h"
+#include "selftest/key_map.h"
 #include "selftest/self_test_sequence.h"
 #include "support/clock.h"
 
@@ -107,11 +108,17 @@ StageResult Run::buzzer() {
 
 StageResult Run::keys() {
     port_.showKeyTestNotice(kKeyTestNotice, kKeyTestCaption);
-    bool defaultTable = sendByte(Command::KeypadType, 0) == 0;
+    bool defaultTable =
+        sendByte(Command::KeypadType, keyStageKeypadType(start_.keypadType_index)) == 0;
     Sleep(kKeySliceMs);
     if (!defaultTable) {
         return StageResult::Failed;
     }
+    auto map = readKeyStageMap(start_.keypadType_index, start_.options_fitted);
+    if (!map) {
+        return StageResult::Failed;
+    }
+    port_.listenFor(*map);
     uint32_t listened = 0;
     while (!closed()) {
         if (options_.keysTimeMs != 0 && listened >= options_.keysTimeMs) {

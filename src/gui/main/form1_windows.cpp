@@ -30,6 +30,7 @@ void Form1::button2_Click() {
     auto* window = new self_test(service_);
     window->move(pos());
     window->show();
+    window->activateWindow();  // the keys the test asks for must reach it, not this window
 }
 
 // Reached by mouse, keyboard and screen reader alike: the upgrade must not be out of reach for

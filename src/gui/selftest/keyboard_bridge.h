@@ -15,9 +15,6 @@ class KeyboardBridge : public QObject {
   public:
     explicit KeyboardBridge(QObject* parent = nullptr);
 
-    // The Qt key for a keyboard usage code; 0 for a code it does not carry.
-    static int qtKeyForUsage(uint8_t usage);
-
   private:
     void poll();
     void setPollInterval(int ms);

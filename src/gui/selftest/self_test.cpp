@@ -8,9 +8,11 @@
 #include <QPushButton>
 
 #include "device/keypad_service.h"
+#include "gui/accessible_window.h"
 #include "gui/qt_user_interface.h"
 #include "gui/selftest/key_colours.h"
 #include "gui/selftest/test_sound.h"
+#include "gui/selftest/usage_keys.h"
 #include "selftest/key_layout.h"
 
 namespace lumora_usb_encoder {
@@ -19,6 +21,11 @@ using selftest::CheckBox;
 using selftest::Label;
 
 namespace {
+
+// What a screen reader calls the three stages that have a row of their own.
+constexpr const char* kStageNames[] = {"LED flash", "LED brightness steps", "Buzzer"};
+constexpr const char* kNotYetPressed = "not yet pressed";
+constexpr const char* kPressed = "pressed";
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text) {
     auto* label = new QLabel(text, parent);
@@ -41,6 +48,15 @@ QCheckBox* makeBox(QWidget* parent, const char* name, const QString& accessibleN
     return box;
 }
 
+// "Key 3"; the small keypads' jack pictures "Jack in" and "Jack out".
+QString pictureName(const selftest::KeyPicture& picture) {
+    QString text = QString::fromStdString(picture.text);
+    if (text.isEmpty() || text.front().isDigit()) {
+        return "Key " + text;
+    }
+    return text.front().toUpper() + text.mid(1);
+}
+
 void setBackground(QLabel* label, const QColor& colour) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, colour);
@@ -51,6 +67,7 @@ void setBackground(QLabel* label, const QColor& colour) {
 
 self_test::self_test(std::shared_ptr<KeypadService> service, QWidget* parent)
     : QWidget(parent), service_(std::move(service)), ui_(std::make_unique<QtUserInterface>(this)) {
+    exposeAsDialog(this);  // before anything a screen reader could be told
     setObjectName("self_test");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Self Test");
@@ -61,7 +78,6 @@ self_test::self_test(std::shared_ptr<KeypadService> service, QWidget* parent)
     service_->addParticipant(this);
     qApp->installEventFilter(this);  // the window sees every key before its controls do
     InitializeSelfTest();
-    playTestSound(this);
 }
 
 void self_test::buildControls() {
@@ -76,13 +92,16 @@ void self_test::buildControls() {
 
     ledLbl = makeLabel(this, "ledLbl", "Testing Led");
     ledColourLbl = makeLabel(this, "ledColourLbl", "LED");
-    ledCheckBox = makeBox(this, "ledCheckBox", "LED flash done");
+    ledCheckBox = makeBox(this, "ledCheckBox", kStageNames[0]);
     ledBrightnessLbl = makeLabel(this, "ledBrightnessLbl", "Testing Led Brightness ");
     ledLevelLbl = makeLabel(this, "ledLevelLbl", "");
-    brightnessCheckBox = makeBox(this, "brightnessCheckBox", "LED brightness steps done");
+    brightnessCheckBox = makeBox(this, "brightnessCheckBox", kStageNames[1]);
     buzzerLbl = makeLabel(this, "buzzerLbl", "Testing Buzzer Period");
     buzzerPeriodLbl = makeLabel(this, "buzzerPeriodLbl", "");
-    buzzerCheckBox = makeBox(this, "buzzerCheckBox", "Buzzer test done");
+    buzzerCheckBox = makeBox(this, "buzzerCheckBox", kStageNames[2]);
+    ledColourLbl->setAccessibleDescription("LED colour");
+    ledLevelLbl->setAccessibleDescription("LED brightness level");
+    buzzerPeriodLbl->setAccessibleDescription("Buzzer setting");
     QWidget* rows[3][3] = {{ledLbl, ledColourLbl, ledCheckBox},
                            {ledBrightnessLbl, ledLevelLbl, brightnessCheckBox},
                            {buzzerLbl, buzzerPeriodLbl, buzzerCheckBox}};
@@ -92,20 +111,16 @@ void self_test::buildControls() {
         }
     }
 
-    auto* keys = new QGridLayout;
-    for (int i = 0; i < 16; ++i) {
-        auto* button = new QPushButton(this);
-        button->setObjectName(QString("button%1").arg(i + 1));
-        button->setFocusPolicy(Qt::NoFocus);  // pictures: they show colours and take nothing
-        button->setMinimumSize(64, 48);
-        button->hide();
-        keys->addWidget(button, i / 4, i % 4);
-        keyButtons[static_cast<size_t>(i)] = button;
-    }
-    grid->addLayout(keys, 4, 0, 1, 3);
+    keyGrid = new QGridLayout;
+    grid->addLayout(keyGrid, 4, 0, 1, 3);
 
     label1 = makeLabel(this, "label1", "Test Audio");
     grid->addWidget(label1, 5, 0);
+    // The sound module is loaded now, when the window opens, and never at the program's start.
+    axWindowsMediaPlayer1 =
+        new TestSoundPlayer("Audio Test.MP3", TestSoundPlayer::soundModule(), this);
+    grid->addWidget(axWindowsMediaPlayer1, 5, 1);
+    label1->setBuddy(axWindowsMediaPlayer1);
     endBtn = new QPushButton("Close", this);
     endBtn->setObjectName("endBtn");
     endBtn->setAccessibleDescription("Ends the test and puts the keypad's settings back");
@@ -123,6 +138,9 @@ void self_test::InitializeSelfTest() {
     for (QCheckBox* box : {ledCheckBox, brightnessCheckBox, buzzerCheckBox}) {
         box->setChecked(false);
     }
+    for (int stage = 0; stage < 3; ++stage) {
+        tellStage(stage, "not started");
+    }
     hold_ = service_->hold(KeypadJob::SelfTest, *ui_);
     if (hold_) {
         start_ = selftest::GetDeviceStatusMessage();
@@ -136,16 +154,25 @@ void self_test::InitializeSelfTest() {
     ledLevelLbl->setText(QString::number(start_->ledBrightness_index));
     buzzerPeriodLbl->setText(QString::number(start_->buzzerPeriod_index));
     showKeyLayout(start_->keypadType_index, start_->options_fitted);
+    keyMap_ =
+        selftest::keyMapFor(start_->keypadType_index, start_->options_fitted, start_->codeTable);
     backgroundWorker1.run([this] { backgroundWorker1_DoWork(); },
                           [this](bool) { backgroundWorker1_RunWorkerCompleted(); });
 }
 
 void self_test::showKeyLayout(uint8_t keypadType, uint8_t options) {
+    // Only the pictures of this keypad are made: a hidden one would still be met by a screen
+    // reader, as a button without a name.
     for (const auto& picture : selftest::keyLayout(keypadType, options)) {
-        QPushButton* button = keyButtons[static_cast<size_t>(picture.button - 1)];
-        button->setText(QString::fromStdString(picture.text));
+        auto* button = new QPushButton(QString::fromStdString(picture.text), this);
+        button->setObjectName(QString("button%1").arg(picture.button));
+        button->setFocusPolicy(Qt::NoFocus);  // pictures: they show colours and take nothing
+        button->setMinimumSize(64, 48);
+        button->setAccessibleName(pictureName(picture));
+        button->setAccessibleDescription(kNotYetPressed);
         paintKey(button, picture.grey ? QColor(Qt::gray) : backGroundColour);
-        button->show();
+        keyGrid->addWidget(button, (picture.button - 1) / 4, (picture.button - 1) % 4);
+        keyButtons[static_cast<size_t>(picture.button - 1)] = button;
     }
 }
 
@@ -162,10 +189,24 @@ void self_test::AddTextToObject(Label label, const QString& text) {
 void self_test::AmendCheckBox(CheckBox box) {
     const std::array<QCheckBox*, 3> boxes = {ledCheckBox, brightnessCheckBox, buzzerCheckBox};
     boxes.at(static_cast<size_t>(box))->setChecked(true);
+    tellStage(static_cast<int>(box), "done");
 }
 
 void self_test::highlight(Label label) {
     setBackground(labelFor(label), QColor("lightgreen"));
+    // The first label of each row is its heading: lit, its stage has begun.
+    int index = static_cast<int>(label);
+    if (index % 2 == 0) {
+        tellStage(index / 2, "running");
+    }
+}
+
+void self_test::tellStage(int stage, const char* state) {
+    const std::array<QLabel*, 3> headings = {ledLbl, ledBrightnessLbl, buzzerLbl};
+    const std::array<QCheckBox*, 3> boxes = {ledCheckBox, brightnessCheckBox, buzzerCheckBox};
+    QString text = QString("%1: %2").arg(kStageNames[stage], state);
+    headings.at(static_cast<size_t>(stage))->setAccessibleDescription(text);
+    boxes.at(static_cast<size_t>(stage))->setAccessibleDescription(text);
 }
 
 bool self_test::eventFilter(QObject* watched, QEvent* event) {
@@ -183,9 +224,20 @@ bool self_test::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void self_test::OnKeyDown(int key) {
-    if (auto marked = keyMark(key)) {
-        paintKey(keyButtons[static_cast<size_t>(marked->button - 1)], marked->colour);
+    if (auto usage = usageForQtKey(key)) {
+        for (const auto& hit : keyMap_.hits(*usage)) {
+            lightKey(hit);
+        }
     }
+}
+
+void self_test::lightKey(const selftest::KeyHit& hit) {
+    QPushButton* button = keyButtons.at(static_cast<size_t>(hit.button - 1));
+    if (button == nullptr) {
+        return;  // a place this keypad leaves empty
+    }
+    paintKey(button, keyMap_.functionKeyTable() ? functionKeyColour(hit.key) : seenKeyColour());
+    button->setAccessibleDescription(kPressed);
 }
 
 }  // namespace lumora_usb_encoder

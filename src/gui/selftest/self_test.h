@@ -11,9 +11,11 @@
 #include "device/keypad_hold.h"
 #include "device/keypad_leaving.h"
 #include "gui/window_worker.h"
+#include "selftest/key_map.h"
 #include "selftest/self_test_sequence.h"
 
 class QCheckBox;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 
@@ -21,6 +23,7 @@ namespace lumora_usb_encoder {
 
 class KeypadService;
 class QtUserInterface;
+class TestSoundPlayer;
 
 // The self-test window: reads the keypad at once, runs the test sequence on a worker and shows
 // each stage; key presses colour the key pictures; the end puts the keypad's settings back. The
@@ -43,6 +46,8 @@ class self_test : public QWidget, public LeaveParticipant {
     void AmendCheckBox(selftest::CheckBox box);
     void highlight(selftest::Label label);
     void showKeyTestNotice(const QString& text, const QString& caption);
+    // The key test has switched the keypad's table: key presses light pictures by `map`.
+    void listenFor(const selftest::KeyMap& map) { keyMap_ = map; }
 
     // The worker hands `work` to the window's thread and waits until it is done.
     void handOver(const std::function<void()>& work);
@@ -58,6 +63,9 @@ class self_test : public QWidget, public LeaveParticipant {
     void InitializeSelfTest();
     void showKeyLayout(uint8_t keypadType, uint8_t options);
     void OnKeyDown(int key);
+    void lightKey(const selftest::KeyHit& hit);
+    // A stage's heading says, to a screen reader, whether it waits, runs or is done.
+    void tellStage(int stage, const char* state);
     void endBtn_MouseClick_1();
     void backgroundWorker1_DoWork();
     void backgroundWorker1_RunWorkerCompleted();
@@ -74,6 +82,7 @@ class self_test : public QWidget, public LeaveParticipant {
     bool completed_ = false;
     std::function<void()> ended_;  // leaving the program waits for the restore
     QColor backGroundColour;
+    selftest::KeyMap keyMap_ = selftest::KeyMap::functionKeys();
     WindowWorker backgroundWorker1;  // last: it goes first, and its job with it
 
     QLabel* label3 = nullptr;
@@ -86,9 +95,11 @@ class self_test : public QWidget, public LeaveParticipant {
     QLabel* buzzerLbl = nullptr;
     QLabel* buzzerPeriodLbl = nullptr;
     QCheckBox* buzzerCheckBox = nullptr;
-    std::array<QPushButton*, 16> keyButtons{};
+    QGridLayout* keyGrid = nullptr;
+    std::array<QPushButton*, 16> keyButtons{};  // only the layout's pictures exist
     QPushButton* endBtn = nullptr;
     QLabel* label1 = nullptr;
+    TestSoundPlayer* axWindowsMediaPlayer1 = nullptr;
 };
 
 }  // namespace lumora_usb_encoder

@@ -36,6 +36,10 @@ class WindowPort final : public selftest::SelfTestPort {
         });
     }
 
+    void listenFor(const selftest::KeyMap& map) override {
+        onWindowThread([=, this] { window_->listenFor(map); });
+    }
+
   private:
     void onWindowThread(const std::function<void()>& work) { window_->handOver(work); }
     self_test* window_;
@@ -45,6 +49,7 @@ class WindowPort final : public selftest::SelfTestPort {
 
 void self_test::showKeyTestNotice(const QString& text, const QString& caption) {
     MessageBox::warn(this, text, caption);
+    activateWindow();  // the keys pressed now are the test's: they must come here
 }
 
 void self_test::backgroundWorker1_DoWork() {

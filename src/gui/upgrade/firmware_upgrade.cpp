@@ -16,6 +16,7 @@
 
 #include "firmware/firmware_resources.h"
 #include "firmware/programming_sequence.h"
+#include "gui/accessible_window.h"
 #include "gui/file_dialogs.h"
 #include "gui/qt_user_interface.h"
 #include "settings/settings_file.h"
@@ -49,8 +50,13 @@ firmware_upgrade::firmware_upgrade(std::shared_ptr<KeypadService> service, std::
       service_(std::move(service)),
       settingsFile_(std::move(settingsFile)),
       ui_(std::make_unique<QtUserInterface>(this)) {
+    exposeAsDialog(this);  // before anything a screen reader could be told
     setObjectName("firmware_upgrade");
     setWindowTitle("Vorla Quillon™ Firmware Upgrade");
+    setAccessibleName(windowTitle());
+    setAccessibleDescription(
+        "Programs a new firmware image into the keypad and puts its settings "
+        "back");
     buildControls();
     InitializeVidPidFirmware();
     setFixedSize(sizeHint());
@@ -73,6 +79,7 @@ QWidget* firmware_upgrade::buildFileGroup() {
     btnBrowse = new QPushButton("&Browse");
     btnBrowse->setObjectName("btnBrowse");
     btnBrowse->setEnabled(false);
+    btnBrowse->setAccessibleDescription("Choose the firmware image file (TI-TXT) to program");
     label3 = namedLabel("File to download", "label3");
     filenameTextBox = new QLineEdit;
     filenameTextBox->setObjectName("filenameTextBox");
@@ -91,24 +98,36 @@ QWidget* firmware_upgrade::buildFileGroup() {
 void firmware_upgrade::buildControls() {
     btnUpgrade = largeButton("Upgrade Firmware", "btnUpgrade");
     btnUpgrade->setEnabled(false);
+    btnUpgrade->setAccessibleDescription(
+        "Programs the chosen image into the keypad, then puts the keypad's settings back");
     btnClose = largeButton("&Close", "btnClose");
+    btnClose->setAccessibleDescription("Closes this window; refused while an upgrade runs");
     statusBox = new QPlainTextEdit;
     statusBox->setObjectName("statusBox");
     statusBox->setReadOnly(true);
     statusBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     statusBox->setBackgroundRole(QPalette::Window);
     statusBox->setAccessibleName("Upgrade log");
+    statusBox->setAccessibleDescription("empty");
+    // The log's last line is what the upgrade is doing now: a screen reader gets it without
+    // walking the whole log.
+    connect(statusBox, &QPlainTextEdit::textChanged, this, [this] {
+        QStringList lines = statusBox->toPlainText().split('\n', Qt::SkipEmptyParts);
+        statusBox->setAccessibleDescription(lines.isEmpty() ? QString("empty") : lines.last());
+    });
     statusBox->setMinimumHeight(180);
     progressBar = new QProgressBar;
     progressBar->setObjectName("progressBar");
     progressBar->setRange(0, 100);
     progressBar->setValue(0);
     progressBar->setAccessibleName("Upgrade progress");
+    progressBar->setAccessibleDescription("Percent of the upgrade done");
     label2 = namedLabel("VID", "label2");
     vidLbl = namedLabel("", "vidLbl");
     label4 = namedLabel("PID", "label4");
     pidLbl = namedLabel("", "pidLbl");
     labelNumOfDevices = namedLabel("Searching for devices", "labelNumOfDevices");
+    labelNumOfDevices->setAccessibleDescription("Keypads waiting in their firmware loader");
 
     auto* ids = new QHBoxLayout;
     for (QLabel* label : {label2, vidLbl, label4, pidLbl}) {

@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <functional>
 #include <iostream>
+#include <mutex>
 
 #include "device/device_connection.h"
 #include "device/keypad_service.h"
@@ -60,6 +62,15 @@ bool selfTest(const std::string& spec, const QDir& folder, int keys) {
     bool saved = save(*window, folder, "selftest_running_" + size + "_keys.png");
     auto* buzzer = window->findChild<QCheckBox*>("buzzerCheckBox");
     runUntil([&] { return buzzer->isChecked(); });
+    // The key test switches to the family's default table, reads it back and hands it over.
+    uint8_t stageType = keys <= 8 ? 0 : keys == 12 ? 3 : 6;
+    runUntil([&] {
+        std::lock_guard lock(simulation->bus->mutex());
+        return simulation->keypad->current().keypadType == stageType;
+    });
+    QElapsedTimer handedOver;
+    handedOver.start();
+    runUntil([&] { return handedOver.elapsed() > 500; });
     for (int key = Qt::Key_F15; key <= Qt::Key_F24; ++key) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
         QApplication::sendEvent(window, &press);

@@ -6,6 +6,7 @@
 #include "cli/command_context.h"
 #include "sim/app_options.h"
 #include "sim/command_line.h"
+#include "support/platform_process.h"
 
 namespace lumora_usb_encoder::cli {
 
@@ -61,5 +62,7 @@ int runCommandLine(int argc, char** argv) {
 }  // namespace lumora_usb_encoder::cli
 
 int main(int argc, char** argv) {
-    return lumora_usb_encoder::cli::runCommandLine(argc, argv);
+    lumora_usb_encoder::ProgramArguments words(argc, argv);
+    lumora_usb_encoder::useUtf8Console();
+    return lumora_usb_encoder::cli::runCommandLine(words.argc(), words.argv());
 }

@@ -1,12 +1,9 @@
 #include "sim/sim_server.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "sim/sim_server_session.h"
+#include "support/socket_system.h"
 
 namespace lumora_usb_encoder::sim {
 
@@ -59,12 +56,12 @@ void SimServer::acceptLoop() {
             auto tick = static_cast<int>(options_.tickInterval.count());
             timeout = timeout < 0 ? tick : std::min(timeout, tick);
         }
-        pollfd entries[2] = {{listener_.get(), POLLIN, 0}, {stop_.fd(), POLLIN, 0}};
-        int ready = ::poll(entries, 2, timeout);
-        if (entries[1].revents & POLLIN) {
+        sockets::WaitEntry entries[2] = {{listener_.get()}, {stop_.fd()}};
+        int ready = sockets::waitFor(entries, 2, timeout);
+        if (entries[1].ready) {
             return;
         }
-        if (ready > 0 && (entries[0].revents & POLLIN)) {
+        if (ready > 0 && entries[0].ready) {
             acceptOne();
         }
         reap(false);

@@ -25,6 +25,9 @@ bool isTooLargeToRead(const std::string& path);
 // false. A new file gets the usual permissions (umask applies); a replaced one keeps its own.
 // Anything but a regular file or a link to one (a pipe, a device, a broken link) is refused.
 // Temporary files that killed writers of the same file left behind are removed.
+// On Windows the rename is written through (MoveFileExW), access rights come from the folder, a
+// read-only file is refused, and a reader that holds the file open without sharing it for
+// deletion keeps it from being replaced: the save waits two seconds for it, then fails.
 [[nodiscard]] bool writeFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace lumora_usb_encoder

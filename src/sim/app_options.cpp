@@ -6,8 +6,8 @@
 #include <iostream>
 #include <sstream>
 
-#include "device/hidapi_backend.h"
 #include "device/socket_backend.h"
+#include "device/system_backend.h"
 #include "device/tracing_backend.h"
 #include "sim/command_line.h"
 #include "sim/sim_keypad.h"
@@ -86,7 +86,7 @@ std::shared_ptr<hid::Backend> makeChosenBackend(
         socketOptions.diagnostics = std::move(diagnostics);
         chosen = hid::makeSocketBackend(options.hidSocket, error, socketOptions);
     } else {
-        chosen = std::make_shared<hid::HidapiBackend>();
+        chosen = hid::makeSystemBackend();
     }
     if (options.trace && chosen) {
         chosen = std::make_shared<hid::TracingBackend>(chosen, [](const std::string& line) {

@@ -39,6 +39,7 @@ CLI::App* commandGroup(CLI::App& app, const std::string& name, const std::string
 int runCommandLine(int argc, char** argv) {
     CLI::App app{"Configures Quillon keypads from a terminal."};
     app.name("quillonctl");
+    app.allow_windows_style_options(false);  // "/x" is a file name there too, never an option
     app.require_subcommand(1);
     addVersionFlag(app, "quillonctl");
     GlobalOptions options;

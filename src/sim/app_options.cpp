@@ -38,6 +38,7 @@ void addDeviceOptions(CLI::App& app, AppOptions& options) {
 ParsedOptions parseAppOptions(int argc, char** argv) {
     CLI::App app{"Configures Quillon keypads."};
     app.name("quillon-config");
+    app.allow_windows_style_options(false);  // "/x" is a file name there too, never an option
     AppOptions options;
     addDeviceOptions(app, options);
     app.add_flag("--no-splash", options.noSplash, "start without the splash window");

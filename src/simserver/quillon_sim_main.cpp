@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
     lumora_usb_encoder::sim::Arguments arguments;
     CLI::App app{"Serves a simulated Quillon keypad on a Unix socket."};
     app.name("quillon-sim");
+    app.allow_windows_style_options(false);  // "/x" is a file name there too, never an option
     lumora_usb_encoder::addVersionFlag(app, "quillon-sim");
     app.add_option("--socket", arguments.socket, "path of the Unix socket to serve on")->required();
     app.add_option("--simulate", arguments.simulate,

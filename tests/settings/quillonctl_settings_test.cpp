@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "../cli/cli_runner.h"
+#include "../support/scoped_env.h"
 #include "../support/temp_folder.h"
 #include "keypad_world.h"
 
@@ -24,8 +25,9 @@ std::vector<int> commandsWritten(const std::string& trace) {
 
 TEST(QuillonctlSettings, FirstUseRestoreSendsNothingASavedFileIsSentBack) {
     TempFolder folder;
-    auto first = runQuillonctl("--simulate --trace config restore",
-                               "XDG_DATA_HOME=" + folder.path().string());
+    auto first =
+        runQuillonctl("--simulate --trace config restore",
+                      std::string(testing::kLocalDataVariable) + "=" + folder.path().string());
     EXPECT_EQ(first.exitCode, 2);
     EXPECT_EQ(commandsWritten(first.err), (std::vector<int>{1})) << "only the status read";
     EXPECT_NE(fileBytes(folder.file("VorlaInterface/USBUtilityCfg.ini")).find(" FirstUp=\r\n"),

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "../firmware/loader_world.h"
+#include "../support/scoped_env.h"
 #include "../support/temp_folder.h"
 #include "firmware/firmware_resources.h"
 
@@ -14,13 +15,7 @@ namespace {
 
 class UpgradeWorkerTest : public ::testing::Test {
   protected:
-    UpgradeWorkerTest() {
-        // A folder of its own: ctest runs these tests side by side, and one of them installs a
-        // RAM loader that another must not find.
-        setenv("XDG_DATA_HOME", scratch.path().c_str(), 1);
-        world.enterLoader();
-    }
-    ~UpgradeWorkerTest() override { unsetenv("XDG_DATA_HOME"); }
+    UpgradeWorkerTest() { world.enterLoader(); }
 
     std::string file(const std::string& name, const std::string& text) {
         return scratch.write(name, text);
@@ -40,6 +35,9 @@ class UpgradeWorkerTest : public ::testing::Test {
         return lines;
     }
     testing::TempFolder scratch;
+    // A folder of its own: ctest runs these tests side by side, and one of them installs a RAM
+    // loader that another must not find.
+    testing::ScopedEnv localData{testing::kLocalDataVariable, scratch.path().string().c_str()};
     LoaderWorld world;
     bool result = false;
 };
@@ -75,7 +73,8 @@ TEST_F(UpgradeWorkerTest, AnInstalledOrNamedRamLoaderIsCheckedAndUsed) {
     // The RAM loader installed and the one named with --ram-bsl (empty: none), the outcome.
     std::tuple<const char*, std::string, std::string, bool, std::string> cases[] = {
         {"none", "", "", false,
-         "RAM BSL image not found: " + scratch.file("VorlaInterface/RAM_BSL.00.06.05.34.txt")},
+         "RAM BSL image not found: " +
+             (scratch.path() / "VorlaInterface" / "RAM_BSL.00.06.05.34.txt").string()},
         {"installed", good, "", true, "Done!"},
         {"named", "", good, true, "Done!"},
         {"named wins over installed", wrongVersion, good, true, "Done!"},

@@ -14,6 +14,7 @@
 #include "gui/selftest/self_test.h"
 #include "settings/settings_file.h"
 #include "sim/app_options.h"
+#include "support/platform_process.h"
 
 using namespace lumora_usb_encoder;
 
@@ -38,8 +39,10 @@ bool installBackend(const AppOptions& options) {
 
 int main(int argc, char** argv) {
     FirstPaintProbe::markStart();
-    // Our options first: --help, --version and a mistake are answered without a display.
-    ParsedOptions parsed = parseAppOptions(argc, argv);
+    // Our options first: --help, --version and a mistake are answered without a display. On
+    // Windows the words come from the UTF-16 command line, so that any file name survives.
+    ProgramArguments words(argc, argv);
+    ParsedOptions parsed = parseAppOptions(words.argc(), words.argv());
     if (!parsed.options) {
         std::cout << parsed.out;
         std::cerr << parsed.err;

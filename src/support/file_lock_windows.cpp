@@ -24,7 +24,8 @@ Attempt lockExclusively(const std::string& path, Handle& handle) {
 }
 
 void unlockAndClose(Handle handle) {
-    auto file = reinterpret_cast<HANDLE>(handle);
+    // The HANDLE given out above, back from the integer the portable half keeps.
+    auto file = reinterpret_cast<HANDLE>(handle);  // NOLINT(performance-no-int-to-ptr)
     OVERLAPPED at{};
     UnlockFileEx(file, 0, 1, 0, &at);
     CloseHandle(file);

@@ -4,6 +4,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 
 def nodes(root):
@@ -17,7 +18,12 @@ def nodes(root):
 
 def wait_for(find, seconds=30, what="it"):
     for _ in range(seconds * 4):
-        found = find()
+        try:
+            found = find()
+        except GLib.GError:
+            # A node went while the tree was walked (the window changed under the walk): look
+            # again on the next round.
+            found = None
         if found is not None and found is not False:
             return found
         time.sleep(0.25)

@@ -8,7 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/toolkit_arguments.h"
-#include "device/hidapi_backend.h"
+#include "device/system_backend.h"
 #include "device/tracing_backend.h"
 #include "sim/sim_keypad.h"
 #include "socket/socket_backend.h"
@@ -38,6 +38,7 @@ void addDeviceOptions(CLI::App& app, AppOptions& options) {
 ParsedOptions parseAppOptions(int argc, char** argv) {
     CLI::App app{"Configures Quillon keypads."};
     app.name("quillon-config");
+    app.allow_windows_style_options(false);  // "/x" is a file name there too, never an option
     AppOptions options;
     addDeviceOptions(app, options);
     app.add_flag("--no-splash", options.noSplash, "start without the splash window");
@@ -86,7 +87,7 @@ std::shared_ptr<hid::Backend> makeChosenBackend(
         socketOptions.diagnostics = std::move(diagnostics);
         chosen = hid::makeSocketBackend(options.hidSocket, error, socketOptions);
     } else {
-        chosen = std::make_shared<hid::HidapiBackend>();
+        chosen = hid::makeSystemBackend();
     }
     if (options.trace && chosen) {
         chosen = std::make_shared<hid::TracingBackend>(chosen, [](const hid::TracedReport& report) {

@@ -1,5 +1,4 @@
 // firmware upgrade, firmware restore-settings.
-#include <unistd.h>
 
 #include <ostream>
 
@@ -8,6 +7,7 @@
 #include "firmware/bsl_library.h"
 #include "firmware/image_check.h"
 #include "settings/settings_file.h"
+#include "support/platform_process.h"
 #include "upgrade/ram_loader_check.h"
 #include "upgrade/upgrade_capture.h"
 #include "upgrade/upgrade_flow.h"
@@ -19,7 +19,7 @@ namespace {
 // Log lines as the window's log box shows them; the percentage on one line of a terminal.
 class UpgradeConsole {
   public:
-    explicit UpgradeConsole(Context& ctx) : ctx_(ctx), terminal_(isatty(STDERR_FILENO) != 0) {}
+    explicit UpgradeConsole(Context& ctx) : ctx_(ctx), terminal_(isTerminal(2)) {}
     ~UpgradeConsole() {
         if (terminal_ && shown_) {
             ctx_.err() << '\n';

@@ -23,23 +23,23 @@ static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler
 
 extern "C" void onInterrupt(int) {
     interrupted.store(true);
+    // Windows puts the default back after each delivery; a second Ctrl-C must still wait for the
+    // settings to go back.
+    std::signal(SIGINT, onInterrupt);
 }
 
 class InterruptScope {
   public:
     InterruptScope() {
         interrupted.store(false);
-        struct sigaction action {};
-        action.sa_handler = onInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previous_);
+        previous_ = std::signal(SIGINT, onInterrupt);
     }
-    ~InterruptScope() { sigaction(SIGINT, &previous_, nullptr); }
+    ~InterruptScope() { std::signal(SIGINT, previous_ == SIG_ERR ? SIG_DFL : previous_); }
     InterruptScope(const InterruptScope&) = delete;
     InterruptScope& operator=(const InterruptScope&) = delete;
 
   private:
-    struct sigaction previous_ {};
+    void (*previous_)(int) = SIG_DFL;
 };
 
 const char* resultName(StageResult result) {

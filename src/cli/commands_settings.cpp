@@ -71,7 +71,8 @@ int restore(Context& ctx, const std::string& given) {
 int exportTo(Context& ctx, const std::string& dest) {
     std::string settings = ctx.preparedSettingsFile();
     std::error_code error;
-    std::string target = std::filesystem::is_directory(dest, error) ? exchangeFileIn(dest) : dest;
+    std::string target =
+        std::filesystem::is_directory(utf8Path(dest), error) ? exchangeFileIn(dest) : dest;
     switch (exportConfigFileTo(ctx.ui(), target, settings)) {
         case ExportResult::Exported:
             ctx.out() << target << '\n';

@@ -1,9 +1,9 @@
 #include "cli/console_ui.h"
 
-#include <unistd.h>
-
 #include <iostream>
 #include <string>
+
+#include "support/platform_process.h"
 
 namespace lumora_usb_encoder::cli {
 
@@ -18,7 +18,7 @@ bool ConsoleUi::ask(const std::string& text, const std::string& caption) {
         err_ << text << " yes (--yes)\n";
         return true;
     }
-    if (isatty(STDIN_FILENO) == 0) {
+    if (!isTerminal(0)) {
         err_ << text << " no (answer with --yes)\n";
         return false;
     }

@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "cli/cli_context.h"
 #include "cli/command_context.h"
+#include "support/platform_process.h"
 
 namespace lumora_usb_encoder::cli {
 
@@ -38,6 +39,7 @@ CLI::App* commandGroup(CLI::App& app, const std::string& name, const std::string
 int runCommandLine(int argc, char** argv) {
     CLI::App app{"Configures Quillon keypads from a terminal."};
     app.name("quillonctl");
+    app.allow_windows_style_options(false);  // "/x" is a file name there too, never an option
     app.require_subcommand(1);
     addVersionFlag(app, "quillonctl");
     GlobalOptions options;
@@ -61,5 +63,7 @@ int runCommandLine(int argc, char** argv) {
 }  // namespace lumora_usb_encoder::cli
 
 int main(int argc, char** argv) {
-    return lumora_usb_encoder::cli::runCommandLine(argc, argv);
+    lumora_usb_encoder::ProgramArguments words(argc, argv);
+    lumora_usb_encoder::useUtf8Console();
+    return lumora_usb_encoder::cli::runCommandLine(words.argc(), words.argv());
 }

@@ -1,7 +1,5 @@
 #include "cli/selftest_console.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <iterator>
 #include <ostream>
@@ -9,6 +7,7 @@
 #include "codetable/usage_list.h"
 #include "selftest/stage_list.h"
 #include "support/clock.h"
+#include "support/platform_process.h"
 
 namespace lumora_usb_encoder::cli {
 
@@ -22,7 +21,7 @@ constexpr size_t kProgressWidth = 60;
 }  // namespace
 
 SelfTestConsole::SelfTestConsole(Context& ctx)
-    : ctx_(ctx), quiet_(ctx.options().json), terminal_(isatty(STDOUT_FILENO) != 0) {}
+    : ctx_(ctx), quiet_(ctx.options().json), terminal_(isTerminal(1)) {}
 
 SelfTestConsole::~SelfTestConsole() {
     progress("");

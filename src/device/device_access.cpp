@@ -12,12 +12,20 @@ const char* installedUdevRule() {
 }
 
 std::string noAccessMessage(const std::string& what, const std::string& path) {
+#ifdef _WIN32
+    // Windows lets every user open a HID device; what refuses it is a program that holds it.
+    return what + " is connected at " + path +
+           ", but it cannot be opened: access denied.\n"
+           "Another program holds it open. Close that program, or unplug the keypad and plug it "
+           "in again.";
+#else
     return what + " is connected at " + path +
            ", but it cannot be opened: permission denied.\n"
            "The udev rule " +
            installedUdevRule() +
            " is missing. Install it (see the README's \"Install\"), then unplug the keypad and "
            "plug it in again.";
+#endif
 }
 
 std::string deniedNode(uint16_t vendorId, uint16_t productId, uint8_t interfaceNumber) {

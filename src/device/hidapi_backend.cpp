@@ -3,13 +3,11 @@
 #include <hidapi.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <set>
-#include <thread>
+
+#include "device/polling_watch.h"
+#include "device/system_backend.h"
 
 namespace lumora_usb_encoder::hid {
 
@@ -71,56 +69,6 @@ class HidapiDevice final : public Device {
     hid_device* device_;
 };
 
-class PollingWatch final : public Watch {
-  public:
-    PollingWatch(HidapiBackend& backend, BusEventHandler handler)
-        : backend_(backend), handler_(std::move(handler)), thread_([this] { run(); }) {}
-    ~PollingWatch() override {
-        {
-            std::lock_guard lock(mutex_);
-            stop_ = true;
-        }
-        wake_.notify_all();
-        thread_.join();
-    }
-
-  private:
-    std::set<std::string> paths() {
-        std::set<std::string> result;
-        for (const auto& info : backend_.enumerate(0, 0)) {
-            result.insert(info.path);
-        }
-        return result;
-    }
-    void run() {
-        std::set<std::string> known = paths();
-        std::unique_lock lock(mutex_);
-        while (!wake_.wait_for(lock, std::chrono::milliseconds(500), [this] { return stop_; })) {
-            lock.unlock();
-            std::set<std::string> now = paths();
-            for (const auto& path : known) {
-                if (!now.count(path)) {
-                    handler_(BusEvent::Removal, path);
-                }
-            }
-            for (const auto& path : now) {
-                if (!known.count(path)) {
-                    handler_(BusEvent::Arrival, path);
-                }
-            }
-            known = std::move(now);
-            lock.lock();
-        }
-    }
-
-    HidapiBackend& backend_;
-    BusEventHandler handler_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool stop_ = false;
-    std::thread thread_;
-};
-
 }  // namespace
 
 std::vector<DeviceInfo> HidapiBackend::enumerate(uint16_t vendorId, uint16_t productId) {
@@ -153,7 +101,19 @@ void HidapiBackend::shutdown() {
 }
 
 std::unique_ptr<Watch> HidapiBackend::watch(BusEventHandler handler) {
-    return std::make_unique<PollingWatch>(*this, std::move(handler));
+    return makePollingWatch(
+        [this] {
+            std::set<std::string> paths;
+            for (const auto& info : enumerate(0, 0)) {
+                paths.insert(info.path);
+            }
+            return paths;
+        },
+        std::move(handler));
+}
+
+std::shared_ptr<Backend> makeSystemBackend() {
+    return std::make_shared<HidapiBackend>();
 }
 
 }  // namespace lumora_usb_encoder::hid

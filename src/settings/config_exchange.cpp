@@ -1,5 +1,4 @@
 #include <exception>
-#include <filesystem>
 
 #include "settings/config_files.h"
 #include "settings/settings_file.h"
@@ -62,7 +61,7 @@ std::string unsavedImportQuestion(const std::string& chosen) {
 
 ImportOutcome importUnguarded(UserInterface& ui, const std::string& chosen,
                               const std::string& FileName) {
-    if (std::filesystem::path(chosen).filename() != kExchangeFileName) {
+    if (utf8Path(chosen).filename() != kExchangeFileName) {
         ui.warn("Incorrect Filename.", kCaptionQuillon);
         return importOutcome(ImportResult::IncorrectFilename);
     }
@@ -108,7 +107,7 @@ ImportOutcome importUnguarded(UserInterface& ui, const std::string& chosen,
 }  // namespace
 
 std::string exchangeFileIn(const std::string& folder) {
-    return (std::filesystem::path(folder) / kExchangeFileName).string();
+    return utf8String(utf8Path(folder) / kExchangeFileName);
 }
 
 ExportResult exportConfigFileTo(UserInterface& ui, const std::string& target,

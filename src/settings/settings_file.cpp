@@ -1,7 +1,5 @@
 #include "settings/settings_file.h"
 
-#include <filesystem>
-
 #include "support/file_lock.h"
 #include "support/ini_file.h"
 #include "support/platform_files.h"
@@ -13,14 +11,14 @@ std::string defaultSettingsPath() {
     if (!data) {
         return {};
     }
-    return (std::filesystem::path(*data) / kSettingsFolderName / kSettingsFileName).string();
+    return utf8String(utf8Path(*data) / kSettingsFolderName / kSettingsFileName);
 }
 
 bool ensureSettingsFile(const std::string& FileName) {
     if (FileName.empty()) {
         return false;
     }
-    std::string folder = std::filesystem::path(FileName).parent_path().string();
+    std::string folder = utf8String(utf8Path(FileName).parent_path());
     if (!folder.empty() && !pathExists(folder)) {
         (void)createFolder(folder);  // a failure shows when the file cannot be created
     }

@@ -1,8 +1,5 @@
 // quillon-sim: the simulated keypad on a Unix socket, so that any number of processes (the
 // window, quillonctl calls one after another, scripts) share one virtual device and its state.
-#include <pthread.h>
-#include <signal.h>
-
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <mutex>
@@ -11,6 +8,7 @@
 #include "app/command_line.h"
 #include "sim/sim_keypad.h"
 #include "simserver/sim_server.h"
+#include "support/platform_process.h"
 
 namespace lumora_usb_encoder::sim {
 
@@ -21,15 +19,6 @@ struct Arguments {
     std::string simulate;
     bool verbose = false;
 };
-
-// Signals are taken by sigwait() in main only, so every server thread starts with them blocked.
-sigset_t stopSignals() {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    return set;
-}
 
 int serve(const Arguments& arguments) {
     SimulationSpec spec;
@@ -57,16 +46,14 @@ int serve(const Arguments& arguments) {
             std::cerr << "quillon-sim: " << line << '\n';
         };
     }
-    sigset_t signals = stopSignals();
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    StopRequest stop;  // before the server's threads start
     SimServer server(options);
     if (!server.start(error)) {
         std::cerr << "quillon-sim: " << error << '\n';
         return 1;
     }
     std::cerr << "quillon-sim: serving on " << arguments.socket << '\n';
-    int received = 0;
-    sigwait(&signals, &received);
+    stop.wait();
     server.stop();
     std::cerr << "quillon-sim: stopped\n";
     return 0;
@@ -80,6 +67,7 @@ int main(int argc, char** argv) {
     lumora_usb_encoder::sim::Arguments arguments;
     CLI::App app{"Serves a simulated Quillon keypad on a Unix socket."};
     app.name("quillon-sim");
+    app.allow_windows_style_options(false);  // "/x" is a file name there too, never an option
     lumora_usb_encoder::addVersionFlag(app, "quillon-sim");
     app.add_option("--socket", arguments.socket, "path of the Unix socket to serve on")->required();
     app.add_option("--simulate", arguments.simulate,
@@ -87,13 +75,13 @@ int main(int argc, char** argv) {
         ->expected(0, 1);
     app.add_flag("--verbose", arguments.verbose, "log every request on stderr");
     try {
-        app.parse(argc, argv);
+        lumora_usb_encoder::ProgramArguments words(argc, argv);
+        app.parse(words.argc(), words.argv());
     } catch (const CLI::ParseError& error) {
         return lumora_usb_encoder::endCommandLine(
             app, error, "quillon-sim --socket PATH [--simulate[=SPEC]] [--verbose]", std::cout,
             std::cerr);
     }
-    // A watcher that hangs up must not kill the server; writes report EPIPE instead.
-    signal(SIGPIPE, SIG_IGN);
+    lumora_usb_encoder::useUtf8Console();
     return lumora_usb_encoder::sim::serve(arguments);
 }

@@ -1,12 +1,9 @@
 #include "simserver/sim_server.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "simserver/sim_server_session.h"
+#include "support/socket_system.h"
 
 namespace lumora_usb_encoder::sim {
 
@@ -17,11 +14,9 @@ const std::chrono::milliseconds SimServer::kQueueCheck{50};
 
 namespace {
 
-// The client closed its end: whatever it waits for, nobody will read the answer. A client that
-// only shut its sending side still reads, so that is not taken for gone.
+// The client closed its end: whatever it waits for, nobody will read the answer.
 bool clientHungUp(int fd) {
-    pollfd entry{fd, 0, 0};
-    return ::poll(&entry, 1, 0) > 0 && (entry.revents & (POLLHUP | POLLERR)) != 0;
+    return sockets::hungUp(fd);
 }
 
 }  // namespace
@@ -70,12 +65,12 @@ void SimServer::acceptLoop() {
             auto tick = static_cast<int>(options_.tickInterval.count());
             timeout = timeout < 0 ? tick : std::min(timeout, tick);
         }
-        pollfd entries[2] = {{listener_.get(), POLLIN, 0}, {stop_.fd(), POLLIN, 0}};
-        int ready = ::poll(entries, 2, timeout);
-        if (entries[1].revents & POLLIN) {
+        sockets::WaitEntry entries[2] = {{listener_.get()}, {stop_.fd()}};
+        int ready = sockets::waitFor(entries, 2, timeout);
+        if (entries[1].ready) {
             return;
         }
-        if (ready > 0 && (entries[0].revents & POLLIN)) {
+        if (ready > 0 && entries[0].ready) {
             acceptOne();
         }
         reap(false);

@@ -1,15 +1,14 @@
-#include <sys/socket.h>
-
 #include <string>
 
 #include "simserver/sim_server.h"
+#include "support/socket_system.h"
 
 namespace lumora_usb_encoder::sim {
 
 namespace wire = hid::wire;
 
 void SimServer::acceptOne() {
-    wire::FileDescriptor fd(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC));
+    wire::FileDescriptor fd(sockets::accept(listener_.get()));
     if (!fd.valid()) {
         return;
     }

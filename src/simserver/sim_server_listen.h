@@ -1,17 +1,16 @@
 #pragma once
 
-#include <sys/types.h>
 #include <string>
 
 #include "socket/stream_io.h"
+#include "support/socket_system.h"
 
 namespace lumora_usb_encoder::sim {
 
 // The identity of the socket file we made, so that we remove ours and nobody else's.
 struct SocketFile {
     std::string path;
-    dev_t device = 0;
-    ino_t inode = 0;
+    sockets::FileIdentity identity;
 };
 
 // Binds and listens on `path`. A socket file left by a server that died is replaced; a live

@@ -1,13 +1,10 @@
-#include <poll.h>
-#include <sys/socket.h>
-
-#include <cerrno>
 #include <deque>
 #include <mutex>
 #include <utility>
 
 #include "simserver/sim_server.h"
 #include "socket/answer.h"
+#include "support/socket_system.h"
 
 namespace lumora_usb_encoder::sim {
 
@@ -39,8 +36,9 @@ struct EventQueue {
 // The watcher sends nothing we read any more; this only notices that it has gone.
 bool peerGone(int fd) {
     char scratch[256];
-    ssize_t n = ::recv(fd, scratch, sizeof scratch, MSG_DONTWAIT);
-    return n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR);
+    size_t n = 0;
+    auto result = sockets::receiveSome(fd, scratch, sizeof scratch, n);
+    return result == sockets::Io::Closed || result == sockets::Io::Failed;
 }
 
 }  // namespace
@@ -66,18 +64,14 @@ void SimServer::watch(Client& client) {
         return;
     }
     for (;;) {
-        pollfd entries[3] = {
-            {client.fd.get(), POLLIN, 0}, {queue->pipe.fd(), POLLIN, 0}, {stop_.fd(), POLLIN, 0}};
-        if (::poll(entries, 3, -1) < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
+        sockets::WaitEntry entries[3] = {{client.fd.get()}, {queue->pipe.fd()}, {stop_.fd()}};
+        if (sockets::waitFor(entries, 3, -1) < 0) {
             return;
         }
-        if ((entries[2].revents & POLLIN) || (entries[0].revents && peerGone(client.fd.get()))) {
+        if (entries[2].ready || (entries[0].ready && peerGone(client.fd.get()))) {
             return;
         }
-        if (entries[1].revents & POLLIN) {
+        if (entries[1].ready) {
             for (const std::string& line : queue->take()) {
                 log(client, "event " + line.substr(0, line.size() - 1));
                 if (!send(client, line)) {

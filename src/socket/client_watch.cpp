@@ -1,6 +1,6 @@
 #include "socket/client_watch.h"
 
-#include <poll.h>
+#include "support/socket_system.h"
 
 namespace lumora_usb_encoder::hid {
 
@@ -11,8 +11,8 @@ namespace {
 
 // True when `wakeFd` became readable within `span`.
 bool wokenWithin(int wakeFd, std::chrono::milliseconds span) {
-    pollfd entry{wakeFd, POLLIN, 0};
-    return ::poll(&entry, 1, static_cast<int>(span.count())) > 0;
+    sockets::WaitEntry entry{wakeFd};
+    return sockets::waitFor(&entry, 1, static_cast<int>(span.count())) > 0;
 }
 
 }  // namespace

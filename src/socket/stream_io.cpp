@@ -1,21 +1,13 @@
 #include "socket/stream_io.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
 #include "socket/codec.h"
+#include "support/socket_system.h"
 
 namespace lumora_usb_encoder::hid::wire {
 
 namespace {
 
-// Milliseconds poll() may wait: -1 without a deadline, at least 0 once it has passed.
+// Milliseconds a wait may take: -1 without a deadline, at least 0 once it has passed.
 int pollTimeout(const Deadline& deadline) {
     if (!deadline) {
         return -1;
@@ -46,54 +38,29 @@ int FileDescriptor::release() {
 }
 
 void FileDescriptor::reset(int fd) {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
+    sockets::close(fd_);
     fd_ = fd;
 }
 
 WakePipe::WakePipe() {
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
-        read_.reset(fds[0]);
-        write_.reset(fds[1]);
+    int readEnd = -1;
+    int writeEnd = -1;
+    if (sockets::makeWakePair(readEnd, writeEnd)) {
+        read_.reset(readEnd);
+        write_.reset(writeEnd);
     }
 }
 
 void WakePipe::wake() {
-    char byte = 1;
-    // A full pipe already says "wake up"; nothing is lost by a failed write.
-    [[maybe_unused]] auto written = ::write(write_.get(), &byte, 1);
+    sockets::sendWake(write_.get());
 }
 
 void WakePipe::drain() {
-    char bytes[64];
-    while (::read(read_.get(), bytes, sizeof bytes) > 0) {
-    }
+    sockets::drainWakes(read_.get());
 }
 
 FileDescriptor connectUnix(const std::string& path, std::string& error) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.empty() || path.size() >= sizeof address.sun_path) {
-        error = "socket path '" + path + "' is empty or too long";
-        return {};
-    }
-    std::memcpy(address.sun_path, path.data(), path.size());
-    FileDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    if (!fd.valid()) {
-        error = std::string("cannot create a socket: ") + std::strerror(errno);
-        return {};
-    }
-    int result;
-    do {
-        result = ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    } while (result != 0 && errno == EINTR);
-    if (result != 0) {
-        error = "cannot connect to " + path + ": " + std::strerror(errno);
-        return {};
-    }
-    return fd;
+    return FileDescriptor(sockets::connectUnix(path, error));
 }
 
 bool sendLine(int fd, std::string_view line, Deadline deadline, std::string& error) {
@@ -105,28 +72,26 @@ bool sendLine(int fd, std::string_view line, Deadline deadline, std::string& err
 bool sendAll(int fd, std::string_view text, Deadline deadline, std::string& error) {
     size_t sent = 0;
     while (sent < text.size()) {
-        pollfd entry{fd, POLLOUT, 0};
-        int ready = ::poll(&entry, 1, pollTimeout(deadline));
-        if (ready < 0 && errno == EINTR) {
-            continue;
-        }
+        sockets::WaitEntry entry{fd, true};
+        int ready = sockets::waitFor(&entry, 1, pollTimeout(deadline));
         if (ready == 0) {
             error = "the peer stopped reading";
             return false;
         }
         if (ready < 0) {
-            error = std::string("cannot wait for the socket: ") + std::strerror(errno);
+            error = "cannot wait for the socket: " + sockets::lastError();
             return false;
         }
-        ssize_t n = ::send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
+        size_t n = 0;
+        auto result = sockets::sendSome(fd, text.data() + sent, text.size() - sent, n);
+        if (result == sockets::Io::TryAgain) {
             continue;
         }
-        if (n <= 0) {
-            error = std::string("cannot send: ") + std::strerror(errno);
+        if (result != sockets::Io::Done) {
+            error = "cannot send: " + sockets::lastError();
             return false;
         }
-        sent += static_cast<size_t>(n);
+        sent += n;
     }
     return true;
 }
@@ -154,29 +119,30 @@ LineReader::Status LineReader::next(int fd, std::string& line, Deadline deadline
         if (auto status = takeBuffered(line)) {
             return *status;
         }
-        pollfd entries[2] = {{fd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
-        int ready = ::poll(entries, wakeFd >= 0 ? 2 : 1, pollTimeout(deadline));
-        if (ready < 0 && errno == EINTR) {
-            continue;
-        }
+        sockets::WaitEntry entries[2] = {{fd}, {wakeFd}};
+        int ready = sockets::waitFor(entries, wakeFd >= 0 ? 2 : 1, pollTimeout(deadline));
         if (ready < 0) {
             return Status::Failed;
         }
-        if (wakeFd >= 0 && (entries[1].revents & POLLIN)) {
+        if (wakeFd >= 0 && entries[1].ready) {
             return Status::Woken;
         }
         if (ready == 0) {
             return Status::Timeout;
         }
         char chunk[kMaxLineLength];
-        ssize_t n = ::recv(fd, chunk, sizeof chunk, MSG_DONTWAIT);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
-            continue;
+        size_t n = 0;
+        switch (sockets::receiveSome(fd, chunk, sizeof chunk, n)) {
+            case sockets::Io::TryAgain:
+                continue;
+            case sockets::Io::Closed:
+                return Status::Closed;
+            case sockets::Io::Failed:
+                return Status::Failed;
+            case sockets::Io::Done:
+                break;
         }
-        if (n <= 0) {
-            return n == 0 ? Status::Closed : Status::Failed;
-        }
-        buffer_.append(chunk, static_cast<size_t>(n));
+        buffer_.append(chunk, n);
     }
 }
 

@@ -5,8 +5,9 @@
 #include <string>
 #include <string_view>
 
-// The POSIX plumbing under the socket wire protocol: descriptors, connecting, whole-line writes
-// and bounded line reads, every wait with a deadline or a way to be woken.
+// The plumbing under the socket wire protocol: sockets, connecting, whole-line writes and bounded
+// line reads, every wait with a deadline or a way to be woken (the system's calls are in
+// support/socket_system.h).
 namespace lumora_usb_encoder::hid::wire {
 
 using Deadline = std::optional<std::chrono::steady_clock::time_point>;  // none: wait for ever
@@ -32,8 +33,8 @@ class FileDescriptor {
     int fd_ = -1;
 };
 
-// A pipe that turns "something happened" into a readable descriptor, so that a thread waiting
-// in poll() can be told to stop or to look at a queue.
+// A pipe (on Windows a socket pair) that turns "something happened" into a readable socket, so
+// that a thread waiting on sockets can be told to stop or to look at a queue.
 class WakePipe {
   public:
     WakePipe();

@@ -35,6 +35,9 @@ std::optional<std::string> linkTarget(const std::string& path);
 // false. A new file gets the usual permissions (umask applies); a replaced one keeps its own.
 // What replaceRefusal names (a pipe, a device, a broken link, another user's link) is refused.
 // Temporary files that killed writers of the same file left behind are removed.
+// On Windows the rename is written through (MoveFileExW), access rights come from the folder, a
+// read-only file is refused, and a reader that holds the file open without sharing it for
+// deletion keeps it from being replaced: the save waits two seconds for it, then fails.
 [[nodiscard]] bool writeFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace lumora_usb_encoder

@@ -1,22 +1,19 @@
 #include "support/file_lock.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <map>
 #include <mutex>
 #include <thread>
+
+#include "support/file_lock_system.h"
 
 namespace lumora_usb_encoder {
 
 namespace {
 
-// flock belongs to an open file, not to a thread, so the threads of this process are kept apart
-// here and a thread that already holds a lock only counts up.
+// The system's lock belongs to an open file, not to a thread, so the threads of this process are
+// kept apart here and a thread that already holds a lock only counts up.
 struct Held {
-    int fd = -1;
+    lock_file::Handle handle = -1;
     int depth = 0;
     std::thread::id owner;
 };
@@ -31,7 +28,7 @@ std::map<std::string, Held>& registry() {
     return held;
 }
 
-enum class Attempt { Taken, Busy, NoLockFile };
+using lock_file::Attempt;
 
 Attempt tryTake(const std::string& lockPath) {
     std::lock_guard guard(registryMutex());
@@ -43,17 +40,12 @@ Attempt tryTake(const std::string& lockPath) {
         ++found->second.depth;
         return Attempt::Taken;
     }
-    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return Attempt::NoLockFile;
+    lock_file::Handle handle = -1;
+    Attempt attempt = lock_file::lockExclusively(lockPath, handle);
+    if (attempt == Attempt::Taken) {
+        held[lockPath] = {handle, 1, std::this_thread::get_id()};
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        int error = errno;
-        ::close(fd);
-        return error == EWOULDBLOCK || error == EINTR ? Attempt::Busy : Attempt::NoLockFile;
-    }
-    held[lockPath] = {fd, 1, std::this_thread::get_id()};
-    return Attempt::Taken;
+    return attempt;
 }
 
 }  // namespace
@@ -89,8 +81,7 @@ FileLock::~FileLock() {
     std::lock_guard guard(registryMutex());
     auto found = registry().find(lockPath_);
     if (found != registry().end() && --found->second.depth == 0) {
-        ::flock(found->second.fd, LOCK_UN);
-        ::close(found->second.fd);
+        lock_file::unlockAndClose(found->second.handle);
         registry().erase(found);
     }
 }

@@ -9,9 +9,9 @@ namespace lumora_usb_encoder {
 // How long a writer waits for another program to finish with a file before it says so.
 inline constexpr std::chrono::milliseconds kFileLockWait{4000};
 
-// An advisory lock (flock) on "<file>.lock", taken by every writer of the settings file and of
-// the upgrade backup, so that two programs never interleave their read-change-write of one file.
-// A thread that holds it may take it again (a job that writes through smaller jobs).
+// A lock (flock; LockFileEx on Windows) on "<file>.lock", taken by every writer of the settings
+// file and of the upgrade backup, so that two programs never interleave their read-change-write of
+// one file. A thread that holds it may take it again (a job that writes through smaller jobs).
 class FileLock {
   public:
     // nullopt when another program (or thread) held the lock for all of `wait`. Where no lock

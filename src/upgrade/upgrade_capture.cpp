@@ -1,6 +1,5 @@
 #include "upgrade/upgrade_capture.h"
 
-#include <filesystem>
 #include <vector>
 
 #include "settings/settings_file.h"
@@ -17,7 +16,7 @@ constexpr const char* kBackupFileName = "UpgradeBackup.ini";
 }  // namespace
 
 std::string upgradeBackupPath(const std::string& settingsFile) {
-    return (std::filesystem::path(settingsFile).parent_path() / kBackupFileName).string();
+    return utf8String(utf8Path(settingsFile).parent_path() / kBackupFileName);
 }
 
 bool writeUpgradeBackup(const std::string& path, const KeypadSettings& settings,
@@ -28,7 +27,7 @@ bool writeUpgradeBackup(const std::string& path, const KeypadSettings& settings,
     }
     auto values = settingsToIni(settings);
     values.emplace_back("FirmwareFile", firmwareFile);
-    (void)createFolder(std::filesystem::path(path).parent_path().string());
+    (void)createFolder(utf8String(utf8Path(path).parent_path()));
     // Newest key first under the section line, as the settings file has them.
     std::vector<CIniFile::Record> records = {{"", ' ', kSettingsSection, "", ""}};
     for (auto it = values.rbegin(); it != values.rend(); ++it) {

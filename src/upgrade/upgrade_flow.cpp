@@ -69,13 +69,13 @@ TakenSettings takeSettings(const std::string& backup, UserInterface& ui, const U
 }
 
 std::string fileName(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
+    return utf8String(utf8Path(path).filename());
 }
 
 void removeBackup(const std::string& backup) {
     auto lock = FileLock::take(backup);
     std::error_code ignored;
-    std::filesystem::remove(backup, ignored);
+    std::filesystem::remove(utf8Path(backup), ignored);
 }
 
 }  // namespace
@@ -173,7 +173,7 @@ bool restoreSettingsFromBackup(const std::string& backupFile, const std::string&
     }
     // Only our own backup goes; a file the user named is theirs to keep.
     std::error_code error;
-    if (std::filesystem::equivalent(backupFile, defaultBackup, error)) {
+    if (std::filesystem::equivalent(utf8Path(backupFile), utf8Path(defaultBackup), error)) {
         removeBackup(defaultBackup);
     }
     return true;

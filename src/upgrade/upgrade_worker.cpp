@@ -34,7 +34,8 @@ std::optional<std::string> installedRamLoaderPath() {
     if (!folder) {
         return std::nullopt;
     }
-    return *folder + "/VorlaInterface/RAM_BSL." + kRamBslVersion + ".txt";
+    return utf8String(utf8Path(*folder) / "VorlaInterface" /
+                      ("RAM_BSL." + std::string(kRamBslVersion) + ".txt"));
 }
 
 bool firstLoaderIsSimulated() {

@@ -1,8 +1,11 @@
 #pragma once
 
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
 
 #include "common/temp_folder.h"
@@ -15,22 +18,57 @@ struct CliRun {
     std::string err;
 };
 
+#ifdef _WIN32
+// The shell's "env -u NAME NAME=value" words as the Windows command interpreter's: each variable
+// set (or, empty, cleared) before the program starts.
+inline std::string windowsEnvironment(const std::string& environment) {
+    std::istringstream words(environment);
+    std::string word;
+    std::string commands;
+    bool unset = false;
+    while (words >> word) {
+        if (word == "env") {
+            continue;
+        }
+        if (word == "-u") {
+            unset = true;
+            continue;
+        }
+        commands += "set \"" + word + (unset ? "=" : "") + "\" & ";
+        unset = false;
+    }
+    return commands;
+}
+#endif
+
 // Runs `program` with `arguments` (shell words) after `environment` (assignments or an env
 // command), and collects its exit status and output.
 inline CliRun runProgram(const std::string& program, const std::string& arguments,
                          const std::string& environment = "") {
     static int counter = 0;
-    std::string base = ::testing::TempDir() + "/program-" + std::to_string(getpid()) + "-" +
-                       std::to_string(++counter);
+    // A folder per run of the test program, so that runs side by side never share a file.
+    static TempFolder folder;
+    std::string base = folder.file("program-" + std::to_string(++counter));
+#ifdef _WIN32
+    // The interpreter takes off the first and the last quote of a command line that starts
+    // with one; the outer pair is there to be taken off.
+    std::string command = "\"" + windowsEnvironment(environment) + "\"" + program + "\" " +
+                          arguments + " >\"" + base + ".out\" 2>\"" + base + ".err\" <NUL\"";
+    int status = std::system(command.c_str());
+    int exitCode = status;
+#else
     std::string command = environment + " " + program + " " + arguments + " >" + base + ".out 2>" +
                           base + ".err </dev/null";
     int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, fileBytes(base + ".out"),
-            fileBytes(base + ".err")};
+    int exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+    return {exitCode, fileBytes(base + ".out"), fileBytes(base + ".err")};
 }
 
+#ifdef QUILLONCTL_PATH
 inline CliRun runQuillonctl(const std::string& arguments, const std::string& environment = "") {
     return runProgram(QUILLONCTL_PATH, arguments, environment);
 }
+#endif
 
 }  // namespace lumora_usb_encoder::testing

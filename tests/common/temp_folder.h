@@ -1,9 +1,10 @@
 #pragma once
 
-#include <cstdlib>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -14,11 +15,19 @@ namespace lumora_usb_encoder::testing {
 class TempFolder {
   public:
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillon-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot create a temporary folder");
+        // A name no other test (of this or another process) has taken: create_directory says
+        // whether it made the folder or found it there.
+        static std::atomic<unsigned> counter{0};
+        std::random_device seed;
+        auto base = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            path_ = base / ("quillon-" + std::to_string(seed()) + "-" +
+                            std::to_string(counter.fetch_add(1)));
+            if (std::filesystem::create_directory(path_)) {
+                return;
+            }
         }
-        path_ = pattern;
+        throw std::runtime_error("cannot create a temporary folder");
     }
     ~TempFolder() {
         std::error_code error;

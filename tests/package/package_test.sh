@@ -25,7 +25,8 @@ for path in /usr/bin/quillonctl /usr/bin/quillon-sim /usr/bin/quillon-config \
   /usr/share/icons/hicolor/128x128/apps/com.vorla.QuillonConfig.png \
   /usr/share/man/man1/quillonctl.1.gz /usr/share/man/man1/quillon-sim.1.gz \
   /usr/share/man/man1/quillon-config.1.gz \
-  /usr/share/bash-completion/completions/quillonctl /usr/share/doc/quillon/README.md; do
+  /usr/share/bash-completion/completions/quillonctl /usr/share/doc/quillon/README.md \
+  /usr/share/doc/quillon/copyright /usr/share/doc/quillon/changelog.gz; do
   grep -qx "$path" "$work/files" || fail "$path is not in the package"
 done
 grep -qE '^/usr/lib/(.*/)?quillon/libquillon-sound\.so$' "$work/files" ||
@@ -37,8 +38,15 @@ done
 dpkg-deb -e "$deb" "$work/control"
 grep -q "udevadm control --reload-rules" "$work/control/postinst" || fail "postinst reloads no rules"
 
+# Debian's own checks of the package: warnings are shown, errors fail.
+command -v lintian >/dev/null || fail "lintian is missing (scripts/install-deps installs it)"
+lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 ||
+  { cat "$work/lintian.log" >&2; fail "lintian reports errors"; }
+
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
+zcat "$root/usr/share/doc/quillon/changelog.gz" | head -1 | grep -q "^quillon ($version) " ||
+  fail "the changelog has no entry for $version: $(zcat "$root/usr/share/doc/quillon/changelog.gz" | head -1)"
 needed=$(readelf -d "$root/usr/bin/quillon-config")
 [[ $needed != *Multimedia* ]] || fail "quillon-config loads the media libraries on every start"
 desktop-file-validate "$root/usr/share/applications/com.vorla.QuillonConfig.desktop"

@@ -2,7 +2,10 @@
 // display, so that a window toolkit started before the options are read shows as a failure.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "../cli/cli_runner.h"
+#include "common/scoped_env.h"
 #include "app/app_options.h"
 #include "app/toolkit_arguments.h"
 #include "support/build_info.h"
@@ -39,8 +42,9 @@ struct CommandLine {
     int argc() const { return static_cast<int>(argv.size()); }
 };
 
+// The program's name as it calls itself: without a folder, and without .exe on Windows.
 std::string nameOf(const std::string& path) {
-    return path.substr(path.rfind('/') + 1);
+    return std::filesystem::path(path).stem().string();
 }
 
 TEST(ProgramOptions, VersionHelpAndMistakesAreAnsweredAlike) {
@@ -111,7 +115,7 @@ TEST(ProgramOptions, TheWindowsProgramTakesASimulationOrASocketAndNoSplash) {
         {"SimulationOrSocketNotBoth", {"--simulate", "--hid-socket", "/tmp/s"}, false, "-", false},
         {"UnknownOption", {"--bogus"}, false, "-", false},
     };
-    unsetenv("QUILLON_HID_SOCKET");
+    testing::setEnv("QUILLON_HID_SOCKET", nullptr);
     for (const auto& [name, given, parsed, simulate, noSplash] : rows) {
         SCOPED_TRACE(name);
         CommandLine line(given);

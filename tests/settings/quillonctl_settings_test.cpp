@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "../cli/cli_runner.h"
+#include "common/scoped_env.h"
 #include "common/sent_commands.h"
 #include "common/temp_folder.h"
 
@@ -24,8 +25,9 @@ std::vector<Command> commandsWritten(const std::string& trace) {
 
 TEST(QuillonctlSettings, FirstUseRestoreSendsNothingASavedFileIsSentBack) {
     TempFolder folder;
-    auto first = runQuillonctl("--simulate --trace config restore",
-                               "XDG_DATA_HOME=" + folder.path().string());
+    auto first =
+        runQuillonctl("--simulate --trace config restore",
+                      std::string(testing::kLocalDataVariable) + "=" + folder.path().string());
     EXPECT_EQ(first.exitCode, 2);
     EXPECT_EQ(commandsWritten(first.err), (std::vector<Command>{Command::Status}))
         << "only the status read";

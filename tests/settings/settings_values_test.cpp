@@ -9,9 +9,11 @@
 #include <numeric>
 
 #include "common/printing.h"
+#include "common/scoped_env.h"
 #include "common/temp_folder.h"
 #include "settings/keypad_fields.h"
 #include "settings/settings_file.h"
+#include "support/platform_files.h"
 
 namespace lumora_usb_encoder {
 namespace {
@@ -124,6 +126,17 @@ TEST(SettingsFile, FirstUseCreatesTheTenEmptyKeysNewestFirst) {
     EXPECT_FALSE(ensureSettingsFile(""));
     std::filesystem::create_directory(folder.path() / "dir.ini");
     EXPECT_FALSE(ensureSettingsFile(folder.file("dir.ini")));
+}
+
+// The usual place is made on first use, under the system's local data folder.
+TEST(SettingsFile, FirstUseMakesTheFolderInTheLocalDataFolder) {
+    testing::TempFolder folder;
+    testing::ScopedEnv localData(testing::kLocalDataVariable, utf8String(folder.path()).c_str());
+    std::string path = defaultSettingsPath();
+    EXPECT_EQ(path, utf8String(folder.path() / "VorlaInterface" / "USBUtilityCfg.ini"));
+    EXPECT_FALSE(pathExists(utf8String(folder.path() / "VorlaInterface")));
+    ASSERT_TRUE(ensureSettingsFile(path));
+    EXPECT_TRUE(fileExists(path));
 }
 
 // The main window's table list and status lines: the three entries stand for the tables of the

@@ -2,32 +2,39 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
+#include <optional>
 #include <tuple>
 
+#include "common/scoped_env.h"
 #include "common/temp_folder.h"
 
 namespace lumora_usb_encoder {
 namespace {
 
 using testing::fileBytes;
+using testing::ScopedEnv;
 using testing::TempFolder;
 
-// Sets or clears an environment variable for one scope.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        old_ = std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+#ifdef _WIN32
+TEST(LocalDataFolder, PrefersAnAbsoluteLocalAppDataElseTheKnownFolder) {
+    std::optional<std::string> known;
+    {
+        ScopedEnv unset("LOCALAPPDATA", nullptr);
+        known = localDataFolder();
     }
-    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
+    ASSERT_TRUE(known) << "the known folder LocalAppData";
+    EXPECT_EQ(known->substr(1, 2), ":\\") << *known << ": no drive";
+    const std::tuple<const char*, std::string> cases[] = {
+        {"D:\\Data", "D:\\Data"},
+        {"\\\\server\\share", "\\\\server\\share"},
+        {"relative\\data", *known},
+    };
+    for (const auto& [variable, expected] : cases) {
+        ScopedEnv localAppData("LOCALAPPDATA", variable);
+        EXPECT_EQ(localDataFolder(), expected) << variable;
+    }
+}
+#else
 TEST(LocalDataFolder, PrefersAnAbsoluteXdgDataHomeElseTheHomeFolder) {
     const std::tuple<const char*, const char*> cases[] = {
         {"/xdg/data", "/xdg/data"},
@@ -40,6 +47,7 @@ TEST(LocalDataFolder, PrefersAnAbsoluteXdgDataHomeElseTheHomeFolder) {
         EXPECT_EQ(localDataFolder(), expected) << (xdg ? xdg : "(unset)");
     }
 }
+#endif
 
 TEST(FileFunctions, CreateFolderAndExistenceTests) {
     TempFolder folder;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/scoped_env.h"
 #include "common/temp_folder.h"
 #include "common/world.h"
 #include "firmware/firmware_resources.h"
@@ -14,13 +15,7 @@ namespace {
 
 class UpgradeWorkerTest : public ::testing::Test {
   protected:
-    UpgradeWorkerTest() {
-        // A folder of its own: ctest runs these tests side by side, and one of them installs a
-        // RAM loader that another must not find.
-        setenv("XDG_DATA_HOME", scratch.path().c_str(), 1);
-        world.enterLoader();
-    }
-    ~UpgradeWorkerTest() override { unsetenv("XDG_DATA_HOME"); }
+    UpgradeWorkerTest() { world.enterLoader(); }
 
     std::string file(const std::string& name, const std::string& text) {
         return scratch.write(name, text);
@@ -40,6 +35,9 @@ class UpgradeWorkerTest : public ::testing::Test {
         return lines;
     }
     TempFolder scratch;
+    // A folder of its own: ctest runs these tests side by side, and one of them installs a RAM
+    // loader that another must not find.
+    ScopedEnv localData{kLocalDataVariable, scratch.path().string().c_str()};
     World world{"keys=8", {.loader = true}};
     bool result = false;
 };
@@ -78,7 +76,8 @@ TEST_F(UpgradeWorkerTest, AnInstalledOrNamedRamLoaderIsCheckedAndUsed) {
     std::string good = builtInRamLoaderText();
     std::string wrongVersion = good;
     wrongVersion.replace(wrongVersion.find("00 06 05 34"), 11, "00 06 05 33");
-    const std::string installedPath = scratch.file("VorlaInterface/RAM_BSL.00.06.05.34.txt");
+    const std::string installedPath =
+        (scratch.path() / "VorlaInterface" / "RAM_BSL.00.06.05.34.txt").string();
     struct Row {
         const char* name;
         std::string installed;  // the RAM loader installed ("": none)

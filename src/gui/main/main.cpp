@@ -13,6 +13,7 @@
 #include "gui/main/splash_form.h"
 #include "gui/selftest/keyboard_bridge.h"
 #include "settings/settings_file.h"
+#include "support/platform_process.h"
 
 using namespace lumora_usb_encoder;
 
@@ -37,8 +38,10 @@ bool installBackend(const AppOptions& options) {
 
 int main(int argc, char** argv) {
     FirstPaintProbe::markStart();
-    // Our options first: --help, --version and a mistake are answered without a display.
-    ParsedOptions parsed = parseAppOptions(argc, argv);
+    // Our options first: --help, --version and a mistake are answered without a display. On
+    // Windows the words come from the UTF-16 command line, so that any file name survives.
+    ProgramArguments words(argc, argv);
+    ParsedOptions parsed = parseAppOptions(words.argc(), words.argv());
     if (!parsed.options) {
         std::cout << parsed.out;
         std::cerr << parsed.err;

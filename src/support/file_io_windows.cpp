@@ -1,9 +1,12 @@
 #include <windows.h>
+// After windows.h, which it needs.
+#include <aclapi.h>
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 #include "support/file_io.h"
 #include "support/windows_text.h"
@@ -14,6 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using windows::Handle;
+using windows::narrow;
 using windows::wide;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -159,7 +163,63 @@ bool replace(const std::wstring& tempPath, const std::wstring& target) {
     }
 }
 
+// The token's user or owner (an elevated program's new files belong to the Administrators group).
+bool ownedByThisUser(const std::wstring& link) {
+    Handle handle(CreateFileW(link.c_str(), READ_CONTROL, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!handle.valid() ||
+        GetSecurityInfo(handle.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                        nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
+        return false;
+    }
+    bool mine = false;
+    HANDLE token = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) != 0) {
+        Handle tokenHandle(token);
+        for (TOKEN_INFORMATION_CLASS kind : {TokenUser, TokenOwner}) {
+            DWORD size = 0;
+            GetTokenInformation(token, kind, nullptr, 0, &size);
+            std::vector<BYTE> buffer(size);
+            if (size == 0 || GetTokenInformation(token, kind, buffer.data(), size, &size) == 0) {
+                continue;
+            }
+            PSID sid = kind == TokenUser ? reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid
+                                         : reinterpret_cast<TOKEN_OWNER*>(buffer.data())->Owner;
+            mine = mine || EqualSid(sid, owner) != 0;
+        }
+    }
+    LocalFree(descriptor);
+    return mine;
+}
+
 }  // namespace
+
+std::string replaceRefusal(const std::string& path) {
+    std::wstring name = wide(path);
+    std::wstring finalPath;
+    DWORD attributes = 0;
+    if (name.empty()) {
+        return "has no name";
+    }
+    if (inspect(name, finalPath, attributes) == Target::Refused) {
+        return "is not a regular file that may be written";
+    }
+    DWORD own = GetFileAttributesW(name.c_str());
+    bool link = own != INVALID_FILE_ATTRIBUTES && (own & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return link && !ownedByThisUser(name) ? "is a link that belongs to another user" : "";
+}
+
+std::optional<std::string> linkTarget(const std::string& path) {
+    std::error_code error;
+    fs::path name(wide(path));
+    if (!fs::is_symlink(name, error)) {
+        return std::nullopt;
+    }
+    fs::path resolved = fs::weakly_canonical(name, error);
+    return narrow((error ? fs::read_symlink(name, error) : resolved).wstring());
+}
 
 std::optional<std::string> readWholeFile(const std::string& path) {
     Handle file = openForReading(wide(path));
@@ -199,7 +259,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes) {
     std::wstring name = wide(path);
     std::wstring target;
     DWORD attributes = 0;
-    if (name.empty()) {
+    if (name.empty() || !replaceRefusal(path).empty()) {
         return false;
     }
     switch (inspect(name, target, attributes)) {

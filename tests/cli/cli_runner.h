@@ -56,13 +56,21 @@ inline CliRun runProgram(const std::string& program, const std::string& argument
                           arguments + " >\"" + base + ".out\" 2>\"" + base + ".err\" <NUL\"";
     int status = std::system(command.c_str());
     int exitCode = status;
+    // The programs' standard streams are in text mode there: each line ends in CR LF.
+    auto lines = [](std::string text) {
+        for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) {
+            text.erase(at, 1);
+        }
+        return text;
+    };
+    return {exitCode, lines(fileBytes(base + ".out")), lines(fileBytes(base + ".err"))};
 #else
     std::string command = environment + " " + program + " " + arguments + " >" + base + ".out 2>" +
                           base + ".err </dev/null";
     int status = std::system(command.c_str());
     int exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
     return {exitCode, fileBytes(base + ".out"), fileBytes(base + ".err")};
+#endif
 }
 
 #ifdef QUILLONCTL_PATH

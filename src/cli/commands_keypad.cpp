@@ -19,7 +19,10 @@ namespace lumora_usb_encoder::cli {
 namespace {
 
 int listDevices(Context& ctx) {
-    ctx.selectBackend();
+    // "Nothing found" would be untrue: nothing could be looked at (the reason is out already).
+    if (!ctx.selectBackend()) {
+        return NoKeypad;
+    }
     DeniedDevice denied = printDevices(ctx.out(), ctx.options().json);
     if (!denied.path.empty()) {
         ctx.err() << "quillonctl: " << noAccessMessage(denied.what, denied.path) << '\n';

@@ -104,7 +104,7 @@ class FirmwareUpgradeTest : public QObject {
         form.reset();
         world.reset();
         gate.reset();
-        upgradeCapture().reset();
+        upgradeCapture() = {};
     }
 
     void countsTheLoadersPresent_data() {
@@ -167,6 +167,10 @@ class FirmwareUpgradeTest : public QObject {
             return all.empty() ? Command::Status : all.back().command;
         };
         QTRY_COMPARE_WITH_TIMEOUT(lastChange(), Command::WriteDefaults, 20000);
+        QTRY_VERIFY2(log().endsWith("The keypad's settings read before the upgrade were written "
+                                    "back.\n"),
+                     qPrintable(log()));
+        QVERIFY2(!log().contains("earlier upgrade"), qPrintable(log()));  // this upgrade's own
         QVERIFY2(log().startsWith("Starting\nPassword Sent Successfully\n"), qPrintable(log()));
         QVERIFY(log().contains("Done!"));
         QVERIFY(std::is_sorted(bar.begin(), bar.end()));
@@ -198,7 +202,14 @@ class FirmwareUpgradeTest : public QObject {
         upgradeWith(kSample);
         QTRY_VERIFY_WITH_TIMEOUT(sent({Command::WriteDefaults, {}}), 20000);
         QVERIFY(sent({Command::LedBrightness, {7}}));
-        QVERIFY(!std::filesystem::exists(backup));
+        QTRY_VERIFY(!std::filesystem::exists(backup));
+        QVERIFY2(log().contains(QString::fromStdString("Using the settings saved before an earlier "
+                                                       "upgrade: " +
+                                                       backup + "\n")),
+                 qPrintable(log()));
+        QVERIFY2(
+            log().endsWith("The settings saved before an earlier upgrade were written back.\n"),
+            qPrintable(log()));
     }
 
     void closingDuringTheUpgradeIsRefused() {

@@ -128,6 +128,7 @@ TEST(QuillonctlBackup, UpgradesWriteBackWhatTheySay) {
         bool warned;
     };
     const Row rows[] = {
+        {"PeriodZeroFromMemory", "", "keys=12,type=5,period=0,brightness=4", 4, 2, false},
         {"PendingBackupThatDiffers", kPending, "keys=8,brightness=2", 5, 3, true},
     };
     for (const Row& row : rows) {

@@ -128,8 +128,11 @@ void Form1::keypadTypeCbox_SelectionChangeCommitted(int entry) {
 void Form1::button8_Click() {
     KeypadHold hold = job(KeypadJob::Save);
     if (hold && saveChanges(hold.ui(), fields_, FileName_) == SaveChangesResult::Saved) {
-        std::string kept = pendingBackupKeptNotice(FileName_);
-        hold.say("Settings saved to " + FileName_ + (kept.empty() ? "" : ". " + kept));
+        // One line of the status bar: the backup's path would run off its end.
+        bool kept = !pendingBackupKeptNotice(FileName_).empty();
+        hold.say(kept ? "Settings saved. The settings backup of an interrupted firmware upgrade "
+                        "(UpgradeBackup.ini) is kept."
+                      : "Settings saved to " + FileName_);
     }
 }
 

@@ -56,7 +56,8 @@ class Context {
     // Installs the chosen backend once; true when a keypad is open afterwards.
     virtual bool openKeypad() = 0;
     // Installs the chosen backend without opening anything (device listings, the loader).
-    virtual void selectBackend() = 0;
+    // False when the device server it names cannot be reached (said on stderr).
+    virtual bool selectBackend() = 0;
     // The settings file: --settings, else the user's data folder.
     virtual std::string settingsFile() = 0;
     // The settings file, made on first use exactly as the window makes it; when it cannot be

@@ -22,9 +22,9 @@ UserInterface& CommandContext::ui() {
     return *ui_;
 }
 
-void CommandContext::selectBackend() {
+bool CommandContext::selectBackend() {
     if (backendSelected_) {
-        return;
+        return backendReached_;
     }
     std::string error;
     // A server that cannot be reached is told once on stderr; the commands then find no keypad,
@@ -40,6 +40,8 @@ void CommandContext::selectBackend() {
     }
     hid::setBackend(chosen);  // nullptr: an empty bus
     backendSelected_ = true;
+    backendReached_ = chosen != nullptr;
+    return backendReached_;
 }
 
 bool CommandContext::openKeypad() {

@@ -21,7 +21,7 @@ class CommandContext final : public Context {
     std::ostream& out() override { return out_; }
     std::ostream& err() override { return err_; }
     bool openKeypad() override;
-    void selectBackend() override;
+    bool selectBackend() override;
     std::string settingsFile() override;
     std::string preparedSettingsFile(bool required) override;
     void run(const std::function<int()>& work) override;
@@ -34,6 +34,7 @@ class CommandContext final : public Context {
     std::unique_ptr<ConsoleUi> ui_;
     KeypadService keypad_;  // the one connection; a command is one job, so it follows no bus
     bool backendSelected_ = false;
+    bool backendReached_ = false;
     MadePaths made_;
     int exitCode_ = Done;
 };

@@ -1,4 +1,4 @@
-// firmware upgrade, firmware restore-settings.
+// firmware upgrade, firmware restore-settings, firmware discard-backup.
 
 #include <ostream>
 
@@ -7,7 +7,9 @@
 #include "firmware/bsl_library.h"
 #include "firmware/image_check.h"
 #include "settings/settings_file.h"
+#include "support/platform_files.h"
 #include "support/platform_process.h"
+#include "upgrade/pending_backup.h"
 #include "upgrade/ram_loader_check.h"
 #include "upgrade/upgrade_capture.h"
 #include "upgrade/upgrade_flow.h"
@@ -115,6 +117,22 @@ int restoreSettings(Context& ctx, const std::string& file) {
     return failed == SettingStep::Reopen ? NoKeypad : KeypadFailed;
 }
 
+// The keypad keeps the settings it has now; nothing is sent, and no keypad is needed.
+int discardUpgradeBackup(Context& ctx) {
+    std::string backup = upgradeBackupPath(ctx.settingsFile());
+    if (ctx.settingsFile().empty() || !pathExists(backup)) {
+        ctx.err() << "No settings backup to discard"
+                  << (ctx.settingsFile().empty() ? "" : " (" + backup + ")") << ".\n";
+        return Done;
+    }
+    if (!discardBackup(backup)) {
+        ctx.err() << "The settings backup cannot be removed: " << backup << '\n';
+        return BadUsage;
+    }
+    ctx.err() << "Discarded " << backup << "; the keypad keeps the settings it has now.\n";
+    return Done;
+}
+
 struct FirmwareArguments {
     std::string image;
     std::string ramBsl;
@@ -135,6 +153,10 @@ const CommandRegistration registration([](CLI::App& app, Context& ctx) {
         "restore-settings", "replay the restore from the backup an interrupted upgrade left");
     restore->add_option("FILE", args.backup, "backup file (default: UpgradeBackup.ini)");
     restore->callback([&ctx] { ctx.run([&] { return restoreSettings(ctx, args.backup); }); });
+    firmware
+        ->add_subcommand("discard-backup",
+                         "drop the backup an interrupted upgrade left; nothing is sent")
+        ->callback([&ctx] { ctx.run([&] { return discardUpgradeBackup(ctx); }); });
 });
 
 }  // namespace

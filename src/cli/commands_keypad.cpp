@@ -1,6 +1,7 @@
 // devices, status, set, factory-reset.
 #include <ostream>
 
+#include "cli/backup_notices.h"
 #include "cli/cli_context.h"
 #include "cli/device_listing.h"
 #include "cli/status_output.h"
@@ -19,7 +20,10 @@ namespace lumora_usb_encoder::cli {
 namespace {
 
 int listDevices(Context& ctx) {
-    ctx.selectBackend();
+    // "Nothing found" would be untrue: nothing could be looked at (the reason is out already).
+    if (!ctx.selectBackend()) {
+        return NoKeypad;
+    }
     DeniedDevice denied = printDevices(ctx.out(), ctx.options().json);
     if (!denied.path.empty()) {
         ctx.err() << "quillonctl: " << noAccessMessage(denied.what, denied.path) << '\n';
@@ -32,6 +36,7 @@ int printCurrentStatus(Context& ctx) {
         ctx.ui().warn("Unable to get device status information", kCaptionQuillon);
         return KeypadFailed;
     }
+    retireBackupAfterStatusRead(ctx);
     if (auto notice = pendingBackupNotice(ctx.settingsFile()); !notice.empty()) {
         ctx.err() << notice << '\n';
     }
@@ -59,7 +64,7 @@ void sayWhereTheKeypadIs(Context& ctx) {
                  "finishes the upgrade from there";
     std::string problem;
     std::string backup = upgradeBackupPath(ctx.settingsFile());
-    if (!ctx.settingsFile().empty() && pendingBackup(backup, problem)) {
+    if (!ctx.settingsFile().empty() && storedBackup(backup, problem)) {
         ctx.err() << " and writes back the settings kept in " << backup;
     }
     ctx.err() << ".\n";

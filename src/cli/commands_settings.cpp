@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "cli/backup_notices.h"
 #include "cli/cli_context.h"
 #include "cli/status_output.h"
 #include "codetable/modifier_list.h"
@@ -13,6 +14,7 @@
 #include "settings/keypad_jobs.h"
 #include "settings/settings_file.h"
 #include "support/platform_files.h"
+#include "upgrade/pending_backup.h"
 
 namespace lumora_usb_encoder::cli {
 
@@ -44,6 +46,10 @@ int save(Context& ctx) {
     KeypadFields fields;
     switch (saveChanges(ctx.ui(), fields, settings)) {
         case SaveChangesResult::Saved:
+            retireBackupAfterStatusRead(ctx);
+            if (auto kept = pendingBackupKeptNotice(settings); !kept.empty()) {
+                ctx.err() << kept << " 'quillonctl firmware discard-backup' discards it.\n";
+            }
             return Done;
         case SaveChangesResult::WriteDefaultsFailed:
         case SaveChangesResult::StatusFailed:

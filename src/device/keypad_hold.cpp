@@ -21,6 +21,10 @@ class KeypadHold::JobUi final : public UserInterface {
     bool confirm(const std::string& text, const std::string& caption) override {
         return inner_.confirm(text, caption);
     }
+    size_t choose(const std::string& text, const std::string& caption,
+                  const std::vector<std::string>& answers, size_t escape) override {
+        return inner_.choose(text, caption, answers, escape);
+    }
     std::optional<std::string> chooseOpenFile(const std::string& filter,
                                               const std::string& initialName) override {
         return inner_.chooseOpenFile(filter, initialName);

@@ -88,6 +88,8 @@ bool ProgrammingSequence::sendPasswords(UpgradeWorker& worker, bool& massErased)
     worker.report(5, "");
     if (bsl_.BSL_RX_Password(password) != 0) {
         massErased = true;
+        // Too late to stop: the flash is gone already. Going on to program it is the way back.
+        (void)flashMayChange(worker, false);
         worker.report(5, "Mass erase occured!\r\n");
         Sleep(kMassEraseWaitMs);
         if (bsl_.BSL_RX_Password(defaultPassword) != 0) {
@@ -147,6 +149,9 @@ bool ProgrammingSequence::DownloadStartUp(UpgradeWorker& worker, bool& massErase
     if (passwordResult != 0) {
         return startUpFailed(worker, 50, "Password FAILED after sending RAM BSL!\r\n");
     }
+    if (!flashMayChange(worker, true)) {
+        return false;
+    }
     if (bsl_.BSL_eraseSegment(kResetVectorSegment) != 0) {
         worker.report(50, "Failed to erase reset vector\r\n");
     }
@@ -164,6 +169,9 @@ void ProgrammingSequence::CustomSelectedFirmware(const std::string& path, Upgrad
     bool massErased = false;
     if (!DownloadStartUp(worker, massErased)) {
         bsl_.BSL_close_BSL();
+        if (flashChangeRefused_) {
+            return;  // nothing was erased; a second start-up would be refused the same way
+        }
         worker.report(50, "Unsuccessful in starting the BSL. Restarting. \r\n");
         if (!DownloadStartUp(worker, massErased)) {
             worker.Result = false;
@@ -197,6 +205,19 @@ void ProgrammingSequence::CustomSelectedFirmware(const std::string& path, Upgrad
     (void)TriggerForcedBOR(worker);
     worker.report(100, "Done!");
     worker.Result = true;
+}
+
+bool ProgrammingSequence::flashMayChange(UpgradeWorker& worker, bool stoppable) {
+    if (flashChangeHeard_ || !worker.BeforeFlashChange) {
+        return true;
+    }
+    flashChangeHeard_ = true;
+    auto stop = worker.BeforeFlashChange();
+    if (!stop || !stoppable) {
+        return true;
+    }
+    flashChangeRefused_ = true;
+    return startUpFailed(worker, 50, *stop);
 }
 
 bool ProgrammingSequence::TriggerForcedBOR(UpgradeWorker& worker) {

@@ -15,6 +15,12 @@ namespace lumora_usb_encoder {
 // (percent, text; an empty text moves only the bar) and the result it leaves.
 struct UpgradeWorker {
     std::function<void(int percent, const std::string& text)> ReportProgress;
+    // Hears, once, that the keypad's flash is about to change: just before the first erase is
+    // sent, or as soon as a refused password tells of the mass erase the loader makes of it
+    // (which no host can see coming). Whoever keeps the keypad's settings outside it notes
+    // there that they are now the only copy. A text ends the programming before anything is
+    // erased, with that text as its log line; nullopt lets it go on.
+    std::function<std::optional<std::string>()> BeforeFlashChange;
     bool Result = false;
 
     void report(int percent, const std::string& text) const {
@@ -77,10 +83,15 @@ class ProgrammingSequence {
     bool sendPasswords(UpgradeWorker& worker, bool& massErased);
     void sendRamLoader(UpgradeWorker& worker);
     bool ramLoaderVersionMatches();
+    // The worker's BeforeFlashChange, heard once per programming. `stoppable`: nothing is
+    // erased yet, so its text ends the programming here (false).
+    bool flashMayChange(UpgradeWorker& worker, bool stoppable);
 
     BslLibrary& bsl_;
     LoaderResources resources_;
     std::string connection_;
+    bool flashChangeHeard_ = false;
+    bool flashChangeRefused_ = false;
 };
 
 }  // namespace lumora_usb_encoder

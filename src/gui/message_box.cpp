@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace lumora_usb_encoder {
 
@@ -26,6 +27,7 @@ QMessageBox::StandardButtons standardButtons(MessageBox::Buttons buttons) {
         case MessageBox::Buttons::ApplyDiscardCancel:
             return QMessageBox::Apply | QMessageBox::Discard | QMessageBox::Cancel;
         case MessageBox::Buttons::Ok:
+        case MessageBox::Buttons::Choices:  // choose() makes its own
             break;
     }
     return QMessageBox::Ok;
@@ -80,7 +82,7 @@ MessageBox::Answer MessageBox::show(QWidget* parent, const QString& text, const 
     BusyCursorLift lift;
     if (script().scripted) {
         script().shown.push_back(
-            {text, caption, icon, buttons, QApplication::overrideCursor() != nullptr});
+            {text, caption, icon, buttons, QApplication::overrideCursor() != nullptr, {}});
         return scriptedAnswer(buttons);
     }
     QMessageBox box(icon == Icon::Question ? QMessageBox::Question : QMessageBox::Warning, caption,
@@ -93,6 +95,33 @@ MessageBox::Answer MessageBox::show(QWidget* parent, const QString& text, const 
         box.setDefaultButton(QMessageBox::No);
     }
     return answerFor(box.exec());
+}
+
+int MessageBox::choose(QWidget* parent, const QString& text, const QString& caption,
+                       const QStringList& answers, int escape) {
+    BusyCursorLift lift;
+    if (script().scripted) {
+        script().shown.push_back({text, caption, Icon::Question, Buttons::Choices,
+                                  QApplication::overrideCursor() != nullptr, answers});
+        Answer answer = scriptedAnswer(Buttons::Choices);
+        int index = answer == Answer::Choice1   ? 0
+                    : answer == Answer::Choice2 ? 1
+                    : answer == Answer::Choice3 ? 2
+                                                : escape;
+        return index < answers.size() ? index : escape;
+    }
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+    QList<QPushButton*> buttons;
+    for (const QString& answer : answers) {
+        buttons << box.addButton(answer, QMessageBox::AcceptRole);
+    }
+    if (!buttons.isEmpty()) {
+        box.setDefaultButton(buttons.front());
+        box.setEscapeButton(buttons.value(escape));
+    }
+    box.exec();
+    int index = static_cast<int>(buttons.indexOf(qobject_cast<QPushButton*>(box.clickedButton())));
+    return index >= 0 ? index : escape;
 }
 
 void MessageBox::setScripted(bool scripted) {

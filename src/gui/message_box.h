@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <vector>
 
@@ -13,8 +14,10 @@ namespace lumora_usb_encoder {
 class MessageBox {
   public:
     enum class Icon { Exclamation, Question };
-    enum class Buttons { Ok, YesNo, YesNoDefaultNo, ApplyDiscardCancel };
-    enum class Answer { Ok, Yes, No, Apply, Discard, Cancel };
+    // Choices: buttons with texts of their own (choose).
+    enum class Buttons { Ok, YesNo, YesNoDefaultNo, ApplyDiscardCancel, Choices };
+    // Choice1 to Choice3 answer a question of choose with its first, second or third answer.
+    enum class Answer { Ok, Yes, No, Apply, Discard, Cancel, Choice1, Choice2, Choice3 };
 
     // A failure message: the text followed by a line break, OK, the exclamation icon.
     static void warn(QWidget* parent, const QString& text, const QString& caption);
@@ -25,6 +28,10 @@ class MessageBox {
 
     static Answer show(QWidget* parent, const QString& text, const QString& caption, Icon icon,
                        Buttons buttons);
+    // A question whose buttons carry `answers` (the first is the default), the question icon:
+    // the index of the answer taken; `escape` when the box is closed unanswered.
+    static int choose(QWidget* parent, const QString& text, const QString& caption,
+                      const QStringList& answers, int escape);
 
     // Test hooks.
     struct Shown {
@@ -32,11 +39,12 @@ class MessageBox {
         QString caption;
         Icon icon;
         Buttons buttons;
-        bool busyCursor;  // whether a busy cursor stood over the box
+        bool busyCursor;      // whether a busy cursor stood over the box
+        QStringList answers;  // the buttons' texts of a question of choose
     };
     static void setScripted(bool scripted);
     // Answers the next scripted box; an unscripted question is answered No, or Cancel where it
-    // offers Apply, Discard and Cancel.
+    // offers Apply, Discard and Cancel, or with its escape answer where it has answers of its own.
     static void setNextAnswer(Answer answer);
     static std::vector<Shown> takeShown();
 

@@ -41,6 +41,17 @@ bool QtUserInterface::confirm(const std::string& text, const std::string& captio
     return MessageBox::confirm(owner_, fromUtf8(text), fromUtf8(caption));
 }
 
+size_t QtUserInterface::choose(const std::string& text, const std::string& caption,
+                               const std::vector<std::string>& answers, size_t escape) {
+    QStringList texts;
+    for (const auto& answer : answers) {
+        texts << fromUtf8(answer);
+    }
+    int chosen = MessageBox::choose(owner_, fromUtf8(text), fromUtf8(caption), texts,
+                                    static_cast<int>(escape));
+    return static_cast<size_t>(chosen);
+}
+
 std::optional<std::string> QtUserInterface::chooseOpenFile(const std::string& filter,
                                                            const std::string& initialName) {
     return toUtf8(FileDialogs::chooseOpenFile(owner_, fromUtf8(filter), fromUtf8(initialName)));

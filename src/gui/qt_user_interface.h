@@ -16,6 +16,8 @@ class QtUserInterface final : public UserInterface {
     void warn(const std::string& text, const std::string& caption) override;
     bool ask(const std::string& text, const std::string& caption) override;
     bool confirm(const std::string& text, const std::string& caption) override;
+    size_t choose(const std::string& text, const std::string& caption,
+                  const std::vector<std::string>& answers, size_t escape) override;
     std::optional<std::string> chooseOpenFile(const std::string& filter,
                                               const std::string& initialName) override;
     std::optional<std::string> chooseFolder(const std::string& description,

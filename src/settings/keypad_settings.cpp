@@ -5,7 +5,9 @@
 namespace lumora_usb_encoder {
 
 KeypadSettings settingsFromStatus(const DeviceStatus& status) {
-    return {status.ledBrightness, status.ledColour, status.buzzer,       status.buzzerPeriod,
+    // A period of 0 is refused by the buzzer period command; it sounds as, and is shown as, 2.
+    uint8_t period = periodFromListIndex(periodListIndex(status.buzzerPeriod));
+    return {status.ledBrightness, status.ledColour, status.buzzer,       period,
             status.keypadType,    status.options,   status.serialNumber, status.codeTable};
 }
 

@@ -16,7 +16,7 @@ struct KeypadSettings {
     uint8_t ledBrightness = 0;
     uint8_t ledColour = 0;
     uint8_t buzzer = 0;
-    uint8_t buzzerPeriod = 0;  // the keypad's value, as the buzzer period command takes it
+    uint8_t buzzerPeriod = 0;  // as the buzzer period command takes it: a reported 0 is 2
     uint8_t keypadType = 0;
     uint8_t options = 0;
     std::string serialNumber;

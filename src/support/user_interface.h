@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace lumora_usb_encoder {
 
@@ -20,6 +22,16 @@ class UserInterface {
     // default button.
     virtual bool confirm(const std::string& text, const std::string& caption) {
         return ask(text, caption);
+    }
+    // A question with answers of its own, the texts of its buttons (the first is the default):
+    // the index of the answer taken. `escape` is what closing it unanswered gives, and what a
+    // port that cannot ask answers.
+    virtual size_t choose(const std::string& text, const std::string& caption,
+                          const std::vector<std::string>& answers, size_t escape) {
+        (void)text;
+        (void)caption;
+        (void)answers;
+        return escape;
     }
     // A file to open; nullopt when the person cancels.
     virtual std::optional<std::string> chooseOpenFile(const std::string& filter,

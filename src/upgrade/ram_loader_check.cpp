@@ -18,7 +18,7 @@ bool ramLoaderAtHand(const std::string& ramBslPath, std::string& problem) {
     if (hid::backend().simulatedInProcess()) {
         return true;
     }
-    problem = "RAM BSL image not found: " + installed.value_or("(no home folder)") +
+    problem = "RAM BSL image not found:\r\n" + installed.value_or("(no home folder)") +
               "\r\nThe built-in RAM BSL is for the simulator only: install the vendor's RAM BSL v" +
               kRamBslVersion + " there.\r\n";
     return false;

@@ -10,7 +10,6 @@
 #include "settings/keypad_settings.h"
 #include "settings/settings_file.h"
 #include "support/clock.h"
-#include "support/file_lock.h"
 #include "support/ini_file.h"
 #include "support/platform_files.h"
 #include "upgrade/pending_backup.h"
@@ -39,43 +38,8 @@ bool waitForLoader(uint32_t waitMs) {
     }
 }
 
-struct TakenSettings {
-    std::optional<KeypadSettings> capture;
-    bool fromKeypad = false;  // else from an earlier backup, or none at all
-};
-
-// The settings to restore: those a pending backup holds (the keypad lost them in an upgrade that
-// did not finish), else the keypad's own.
-TakenSettings takeSettings(const std::string& backup, UserInterface& ui, const UpgradeLog& log) {
-    TakenSettings taken;
-    std::string problem;
-    taken.capture = pendingBackup(backup, problem);
-    if (taken.capture) {
-        log(0, "Using the settings saved before an earlier upgrade: " + backup + "\r\n");
-        return taken;
-    }
-    if (!problem.empty()) {
-        log(0, "The settings backup cannot be used: " + problem + "\r\n");
-    }
-    taken.capture = readKeypadSettings();
-    if (taken.capture) {
-        taken.fromKeypad = true;
-        return taken;
-    }
-    ui.warn("Unable to get device status information", kCaptionQuillon);
-    // Writing back values nobody read would only overwrite the keypad's with zeros.
-    log(0, "No keypad settings could be taken; none will be written back.\r\n");
-    return taken;
-}
-
 std::string fileName(const std::string& path) {
     return utf8String(utf8Path(path).filename());
-}
-
-void removeBackup(const std::string& backup) {
-    auto lock = FileLock::take(backup);
-    std::error_code ignored;
-    std::filesystem::remove(utf8Path(backup), ignored);
 }
 
 }  // namespace
@@ -93,7 +57,7 @@ UpgradeOutcome runFirmwareUpgrade(const FirmwareUpgradeOptions& options, UserInt
     }
     std::string backup =
         options.settingsFile.empty() ? "" : upgradeBackupPath(options.settingsFile);
-    TakenSettings taken = takeSettings(backup, ui, log);
+    RestorePlan plan = planFromKeypad(backup, ui, log);
     if (!ui.ask("Are you sure you want to upgrade the firmware?", "Firmware Upgrade")) {
         return UpgradeOutcome::Declined;
     }
@@ -103,8 +67,8 @@ UpgradeOutcome runFirmwareUpgrade(const FirmwareUpgradeOptions& options, UserInt
     }
     // The backup is all that holds the settings while the keypad is in its loader: without it
     // on the disk, the keypad is not sent there.
-    if (taken.fromKeypad && !backup.empty() &&
-        !writeUpgradeBackup(backup, *taken.capture, fileName(options.imagePath))) {
+    if (plan.source == RestorePlan::Source::Keypad && !backup.empty() &&
+        !writeUpgradeBackup(backup, *plan.settings, fileName(options.imagePath))) {
         log(0, backupNotWrittenMessage(backup, "\r\n") + "\r\n");
         return UpgradeOutcome::Failed;
     }
@@ -118,46 +82,33 @@ UpgradeOutcome runFirmwareUpgrade(const FirmwareUpgradeOptions& options, UserInt
     BslLibrary bsl;
     UpgradeWorker worker;
     worker.ReportProgress = log;
+    worker.BeforeFlashChange = [&backup, &plan] {
+        return keepBackupForFlashChange(backup, plan.settings);
+    };
     runUpgradeWorker(bsl, {options.imagePath, options.ramBslPath}, worker);
     if (!worker.Result) {
         return UpgradeOutcome::Failed;
     }
-    return restoreAfterProgramming(taken.capture, backup, ui, log);
+    return restoreAfterProgramming(plan, backup, ui, log);
 }
 
-UpgradeOutcome restoreAfterProgramming(const std::optional<KeypadSettings>& capture,
-                                       const std::string& backup, UserInterface& ui,
-                                       const UpgradeLog& log) {
-    if (!capture) {
+UpgradeOutcome restoreAfterProgramming(const RestorePlan& plan, const std::string& backup,
+                                       UserInterface& ui, const UpgradeLog& log) {
+    if (!plan.said.empty()) {
+        log(100, plan.said);
+    }
+    if (!plan.settings) {
         return UpgradeOutcome::Done;
     }
     auto restoreLog = [&log](const std::string& text) { log(100, text); };
-    if (!restoreSettingsAfterUpgrade(*capture, ui, restoreLog)) {
+    if (!restoreSettingsAfterUpgrade(*plan.settings, ui, restoreLog)) {
         return UpgradeOutcome::RestoreFailed;
     }
+    log(100, writtenBackLine(plan.source));
     if (!backup.empty()) {
-        removeBackup(backup);
+        (void)discardBackup(backup);
     }
     return UpgradeOutcome::Done;
-}
-
-std::optional<KeypadSettings> settingsToRestore(const std::optional<KeypadSettings>& capture,
-                                                const std::string& backup, const UpgradeLog& log) {
-    // A pending backup holds what the keypad had before an upgrade that did not finish; what
-    // was read from it since is what that upgrade left.
-    std::string problem;
-    if (auto pending = pendingBackup(backup, problem)) {
-        log(0, "Using the settings saved before an earlier upgrade: " + backup + "\r\n");
-        return pending;
-    }
-    if (!problem.empty()) {
-        log(0, "The settings backup cannot be used: " + problem + "\r\n");
-    }
-    if (capture) {
-        return capture;
-    }
-    log(0, "No keypad settings could be taken; none will be written back.\r\n");
-    return std::nullopt;
 }
 
 bool restoreSettingsFromBackup(const std::string& backupFile, const std::string& defaultBackup,
@@ -174,7 +125,7 @@ bool restoreSettingsFromBackup(const std::string& backupFile, const std::string&
     // Only our own backup goes; a file the user named is theirs to keep.
     std::error_code error;
     if (std::filesystem::equivalent(utf8Path(backupFile), utf8Path(defaultBackup), error)) {
-        removeBackup(defaultBackup);
+        (void)discardBackup(defaultBackup);
     }
     return true;
 }

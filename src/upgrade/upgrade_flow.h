@@ -7,6 +7,7 @@
 #include "settings/keypad_settings.h"
 #include "settings/settings_sender.h"
 #include "support/user_interface.h"
+#include "upgrade/restore_plan.h"
 
 namespace lumora_usb_encoder {
 
@@ -24,25 +25,18 @@ enum class UpgradeOutcome {
     RestoreFailed,  // programmed and verified, but writing the settings back stopped
 };
 
-using UpgradeLog = std::function<void(int percent, const std::string& text)>;
-
-// The whole upgrade from a terminal or a window: check the image, take the keypad's settings
-// (into UpgradeBackup.ini too), ask, send the upgrade mode command, wait for the loader, program
-// (progress and log lines through `log`), and after a success write the settings back. Without
-// a readable keypad the settings of an earlier, interrupted upgrade's backup are used.
+// The whole upgrade from a terminal: check the image, plan what goes back afterwards (the
+// keypad's settings, into UpgradeBackup.ini too, or those of a pending backup), ask, send the
+// upgrade mode command, wait for the loader, program (progress and log lines through `log`; the
+// backup notes it before the flash changes), and after a success write the settings back.
 UpgradeOutcome runFirmwareUpgrade(const FirmwareUpgradeOptions& options, UserInterface& ui,
                                   const UpgradeLog& log);
 
-// The end of an upgrade whose programming went through: write `capture` back (none: nothing is
-// written) and drop the backup once that went through. Done or RestoreFailed.
-UpgradeOutcome restoreAfterProgramming(const std::optional<KeypadSettings>& capture,
-                                       const std::string& backup, UserInterface& ui,
-                                       const UpgradeLog& log);
-
-// What the window writes back: the settings the firmware button read, else those the backup of
-// an interrupted upgrade holds (said in the log), else none.
-std::optional<KeypadSettings> settingsToRestore(const std::optional<KeypadSettings>& capture,
-                                                const std::string& backup, const UpgradeLog& log);
+// The end of an upgrade whose programming went through: write the plan's settings back (none:
+// nothing is written), say whose they were, and drop the backup once that went through. Done or
+// RestoreFailed.
+UpgradeOutcome restoreAfterProgramming(const RestorePlan& plan, const std::string& backup,
+                                       UserInterface& ui, const UpgradeLog& log);
 
 // Replays the restore from a backup file (default: the one beside the settings file); removes
 // the default backup once the restore went through. False with `problem` for a file it cannot

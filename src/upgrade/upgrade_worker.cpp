@@ -14,7 +14,7 @@ namespace {
 bool loadRamLoaderFile(const std::string& path, LoaderResources& resources, std::string& problem) {
     auto text = readWholeFile(path);
     if (!text) {
-        problem = "RAM BSL image not found: " + path + "\r\n";
+        problem = "RAM BSL image not found:\r\n" + path + "\r\n";
         return false;
     }
     std::string why;
@@ -55,7 +55,7 @@ bool chooseRamLoader(const UpgradeRequest& request, LoaderResources& resources,
     resources.ramBslText = builtInRamLoaderText();
     resources.ramBslSimulatorOnly = true;
     if (!firstLoaderIsSimulated()) {
-        problem = "RAM BSL image not found: " + installed.value_or("(no home folder)") +
+        problem = "RAM BSL image not found:\r\n" + installed.value_or("(no home folder)") +
                   "\r\nThe built-in RAM BSL is for the simulator only: install the vendor's RAM "
                   "BSL v" +
                   resources.ramBslVersion + " there, or name it with --ram-bsl FILE.\r\n";

@@ -74,6 +74,12 @@ TEST(QuillonctlStatus, ExitCodesMessagesAndTrace) {
          {kStatusRead}},
         {"BadSimulation", "--simulate=keys=7 status", 2, keysSeven, {}},
         {"TracedRead", "--simulate status", 0, "> 3f 40 02 30 31 30 30 03 00 00", {kStatusRead}},
+        // "Nothing found" would be untrue: nothing could be looked at.
+        {"DevicesWithoutTheirServer",
+         "--hid-socket /no/such.sock devices",
+         3,
+         "quillonctl: cannot connect to /no/such.sock",
+         {}},
     };
     for (const Row& row : rows) {
         expectRun(row);

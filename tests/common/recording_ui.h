@@ -18,11 +18,13 @@ class RecordingUi : public UserInterface {
     enum class Kind {
         Warning,   // OK button, exclamation icon, text followed by a line break
         Question,  // Yes and No buttons, question icon, text as given
+        Choice,    // buttons with answers of their own, question icon, text as given
     };
     struct Message {
         Kind kind;
         std::string text;
         std::string caption;
+        std::vector<std::string> answers = {};  // a choice's
         bool operator==(const Message&) const = default;
     };
     struct DialogRequest {
@@ -37,6 +39,13 @@ class RecordingUi : public UserInterface {
     bool ask(const std::string& text, const std::string& caption) override {
         messages.push_back({Kind::Question, text, caption});
         return next(answers, unscriptedAnswer);
+    }
+    // Answered from `choices`; unscripted, or out of range, with the escape answer.
+    size_t choose(const std::string& text, const std::string& caption,
+                  const std::vector<std::string>& offered, size_t escape) override {
+        messages.push_back({Kind::Choice, text, caption, offered});
+        size_t chosen = next(choices, escape);
+        return chosen < offered.size() ? chosen : escape;
     }
     std::optional<std::string> chooseOpenFile(const std::string& filter,
                                               const std::string& initialName) override {
@@ -58,6 +67,7 @@ class RecordingUi : public UserInterface {
     std::vector<Message> messages;
     std::deque<bool> answers;
     bool unscriptedAnswer = false;  // what a question no script answers gets
+    std::deque<size_t> choices;     // indexes of the answers chosen, in turn
     std::deque<std::optional<std::string>> files;
     std::deque<std::optional<std::string>> folders;
     std::vector<DialogRequest> fileRequests;

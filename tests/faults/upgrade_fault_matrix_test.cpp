@@ -11,6 +11,7 @@
 #include "../upgrade/upgrade_run.h"
 #include "common/world.h"
 #include "keypad_fault.h"
+#include "upgrade/pending_backup.h"
 
 namespace lumora_usb_encoder::testing {
 namespace {
@@ -122,47 +123,79 @@ struct FaultyUpgrade {
     }
 };
 
+// What the next upgrade makes of the backup a stopped one left: the keypad found working with
+// its flash untouched retires it, and its settings of now go back; otherwise the backup's do.
+enum class Backup { Retired, WrittenBack };
+
+struct PhaseRow {
+    Mishap mishap;
+    const char* point;  // a log line, or kUpgradeMode for the upgrade mode command
+    Backup next;
+};
+
+const char* const kUpgradeMode = "the upgrade mode command";
+const std::string kSendingImage = "Sending " + kSampleFirmware;
+
+// An unanswered password counts as the mass erase a wrong one makes; a loader that left before
+// the first erase comes back, when plugged in again, as the keypad it was.
+const PhaseRow kPhaseRows[] = {
+    {kKill, kUpgradeMode, Backup::Retired},
+    {kKill, "Starting", Backup::WrittenBack},
+    {kKill, "Password Sent Successfully", Backup::WrittenBack},
+    {kKill, "Sending RAM BSL", Backup::WrittenBack},
+    {kKill, "Erasing memory segments", Backup::WrittenBack},
+    {kKill, kSendingImage.c_str(), Backup::WrittenBack},
+    {kKill, "Verifying memory", Backup::WrittenBack},
+    {kKill, "Done!", Backup::WrittenBack},
+    {Fault::NoReply, "Starting", Backup::WrittenBack},
+    {Fault::NoReply, "Password Sent Successfully", Backup::WrittenBack},
+    {Fault::NoReply, "Sending RAM BSL", Backup::WrittenBack},
+    {Fault::NoReply, "Erasing memory segments", Backup::WrittenBack},
+    {Fault::NoReply, kSendingImage.c_str(), Backup::WrittenBack},
+    {Fault::NoReply, "Verifying memory", Backup::WrittenBack},
+    {Fault::Unplug, "Starting", Backup::Retired},
+    {Fault::Unplug, "Password Sent Successfully", Backup::Retired},
+    {Fault::Unplug, "Sending RAM BSL", Backup::Retired},
+    {Fault::Unplug, "Erasing memory segments", Backup::WrittenBack},
+    {Fault::Unplug, kSendingImage.c_str(), Backup::WrittenBack},
+    {Fault::Unplug, "Verifying memory", Backup::WrittenBack},
+};
+
 // The loader stops answering or leaves at each phase, or the program is killed there: the upgrade
-// fails, keeps its backup, and the next upgrade programs the keypad and writes the settings from
-// that backup back.
+// fails and keeps its backup. Once the keypad is found working with its flash untouched the next
+// upgrade retires the backup and keeps what the keypad holds then (changed in between); otherwise
+// it programs the keypad and writes the settings from that backup back.
 TEST(UpgradeFaults, AFaultOrKillAtEachPhaseFailsAndTheNextUpgradeRecovers) {
-    const std::string upgradeMode = "the upgrade mode command";
-    const std::string points[] = {
-        upgradeMode,
-        "Starting",
-        "Password Sent Successfully",
-        "Erasing memory segments",
-        "Sending ",
-        "Verifying memory",
-        "Done!",
-    };
-    for (Mishap mishap : {Mishap(Fault::NoReply), Mishap(Fault::Unplug), kKill}) {
-        for (const std::string& point : points) {
-            if (mishap && (point == upgradeMode || point == "Done!")) {
-                continue;  // the loader is not there yet, or has gone
-            }
-            SCOPED_TRACE(mishapName(mishap) + " at " + point);
-            FaultyUpgrade faulty;
-            UpgradeRun& run = faulty.run;
-            faulty.mishap = mishap;
-            faulty.atUpgradeMode = point == upgradeMode;
-            faulty.logLine = faulty.atUpgradeMode ? nullptr : point.c_str();
-            bool killed = false;
-            UpgradeOutcome outcome = faulty.upgradeOrKill(killed);
-            EXPECT_EQ(killed, !mishap);
-            if (!killed) {
-                EXPECT_EQ(outcome, UpgradeOutcome::Failed);
-                ASSERT_FALSE(run.log.empty());
-                EXPECT_TRUE(kProgrammingFailures.count(run.log.back())) << run.log.back();
-            }
-            EXPECT_TRUE(fs::exists(run.backup));
-            faulty.mend();
-            EXPECT_EQ(run.upgrade(), UpgradeOutcome::Done);
-            std::string usingBackup = "Using the settings saved before an earlier upgrade: ";
-            EXPECT_TRUE(run.logged(usingBackup + run.backup + "\r\n"));
-            EXPECT_EQ(run.settingsNow(), run.original);
-            EXPECT_FALSE(fs::exists(run.backup));
+    const std::string usingBackup = "Using the settings saved before an earlier upgrade: ";
+    const std::string retired = std::string(kBackupRetiredLine) + "\r\n";
+    for (const PhaseRow& row : kPhaseRows) {
+        SCOPED_TRACE(mishapName(row.mishap) + " at " + row.point);
+        FaultyUpgrade faulty;
+        UpgradeRun& run = faulty.run;
+        faulty.mishap = row.mishap;
+        faulty.atUpgradeMode = row.point == kUpgradeMode;
+        faulty.logLine = faulty.atUpgradeMode ? nullptr : row.point;
+        bool killed = false;
+        UpgradeOutcome outcome = faulty.upgradeOrKill(killed);
+        EXPECT_EQ(killed, !row.mishap);
+        if (!killed) {
+            EXPECT_EQ(outcome, UpgradeOutcome::Failed);
+            ASSERT_FALSE(run.log.empty());
+            EXPECT_TRUE(kProgrammingFailures.count(run.log.back())) << run.log.back();
         }
+        EXPECT_TRUE(fs::exists(run.backup));
+        faulty.mend();
+        KeypadSettings expected = run.original;
+        if (row.next == Backup::Retired) {
+            expected.ledBrightness = 1;  // changed since: the backup must not undo it
+            ASSERT_EQ(sendByte(Command::LedBrightness, 1), kResultOk);
+        }
+        run.log.clear();
+        EXPECT_EQ(run.upgrade(), UpgradeOutcome::Done);
+        EXPECT_EQ(run.logged(retired), row.next == Backup::Retired);
+        EXPECT_EQ(run.logged(usingBackup + run.backup + "\r\n"), row.next == Backup::WrittenBack);
+        EXPECT_EQ(run.settingsNow(), expected);
+        EXPECT_FALSE(fs::exists(run.backup));
     }
 }
 

@@ -35,7 +35,7 @@ bool fromATerminal(World& world, const std::string& settingsFile, std::string& s
 
 bool fromTheFirmwareButton(World& world, const std::string& settingsFile, std::string& said) {
     KeypadFields fields;
-    std::optional<KeypadSettings> capture;
+    UpgradeCapture capture;
     auto result =
         requestFirmwareUpgrade(world.ui, fields, capture, upgradeBackupPath(settingsFile));
     for (const auto& warning : world.ui.warnings()) {

@@ -25,7 +25,9 @@ TEST_F(UpgradeFlow, UpgradesThroughTheSimulatorAndWritesTheSettingsBack) {
     ASSERT_EQ(run.upgrade(), UpgradeOutcome::Done) << (run.log.empty() ? "" : run.log.back());
     EXPECT_EQ(run.log.front(), "Starting\r\n");
     EXPECT_TRUE(run.logged("Memory successfully verified\r\n"));
-    EXPECT_EQ(run.log.back(), "Done!");
+    EXPECT_TRUE(run.logged("Done!"));
+    const auto written = "The keypad's settings read before the upgrade were written back.\r\n";
+    EXPECT_EQ(run.log.back(), written);
     EXPECT_EQ(world.ui.warnings(), std::vector<std::string>{});
     const std::string asked = "Firmware Upgrade: Are you sure you want to upgrade the firmware?";
     EXPECT_EQ(world.ui.shown(Question), std::vector{asked});
@@ -88,6 +90,30 @@ TEST_F(UpgradeFlow, RestoreFromABackupRemovesOnlyOurOwnFile) {
     EXPECT_EQ(run.settingsNow(), capture);
     EXPECT_FALSE(run.restoreFromBackup(problem));
     EXPECT_NE(problem.find("cannot read"), std::string::npos) << problem;
+}
+
+// The period list's rule: a keypad that reports 0 gets 2 back, whichever way its settings went.
+TEST(UpgradeRestore, APeriodOfZeroGoesBackAsTwoAndTheRestoreEnds) {
+    struct Row {
+        const char* name;
+        bool fromBackup;  // else from the keypad's status read
+    };
+    const Row rows[] = {{"FromMemory", false}, {"FromTheBackup", true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        World world{"keys=12,type=5,period=0", {.loader = true, .openKeypad = true}};
+        UpgradeRun run{world};
+        if (row.fromBackup) {
+            KeypadSettings capture = run.original;
+            capture.buzzerPeriod = 0;
+            ASSERT_TRUE(writeUpgradeBackup(run.backup, capture, "", BackupStage::FlashTouched));
+        }
+        world.forgetSent();
+        EXPECT_EQ(run.upgrade(), UpgradeOutcome::Done) << run.log.back();
+        EXPECT_EQ(world.payloadsOf(Command::BuzzerPeriod), std::vector<std::vector<uint8_t>>{{2}});
+        ASSERT_FALSE(world.changesSent().empty());
+        EXPECT_EQ(world.changesSent().back(), (SentCommand{Command::WriteDefaults, {}}));
+    }
 }
 
 TEST(UpgradeBackup, ReadsBackWhatItWroteAndRefusesWhatItNeverWrites) {

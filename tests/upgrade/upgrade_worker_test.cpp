@@ -86,7 +86,7 @@ TEST_F(UpgradeWorkerTest, AnInstalledOrNamedRamLoaderIsCheckedAndUsed) {
         std::string says;
     };
     const Row rows[] = {
-        {"None", "", "", false, "RAM BSL image not found: " + installedPath},
+        {"None", "", "", false, "RAM BSL image not found:\r\n" + installedPath + "\r\n"},
         {"Installed", good, "", true, "Done!"},
         {"Named", "", good, true, "Done!"},
         {"NamedWinsOverInstalled", wrongVersion, good, true, "Done!"},

@@ -6,6 +6,7 @@
 #include "gui/main/list_caption.h"
 #include "gui/qt_user_interface.h"
 #include "settings/keypad_jobs.h"
+#include "upgrade/pending_backup.h"
 
 namespace lumora_usb_encoder {
 
@@ -127,7 +128,11 @@ void Form1::keypadTypeCbox_SelectionChangeCommitted(int entry) {
 void Form1::button8_Click() {
     KeypadHold hold = job(KeypadJob::Save);
     if (hold && saveChanges(hold.ui(), fields_, FileName_) == SaveChangesResult::Saved) {
-        hold.say("Settings saved to " + FileName_);
+        // One line of the status bar: the backup's path would run off its end.
+        bool kept = !pendingBackupKeptNotice(FileName_).empty();
+        hold.say(kept ? "Settings saved. The settings backup of an interrupted firmware upgrade "
+                        "(UpgradeBackup.ini) is kept."
+                      : "Settings saved to " + FileName_);
     }
 }
 

@@ -10,7 +10,7 @@
 #include "settings/enable_rule.h"
 #include "settings/keypad_jobs.h"
 #include "settings/settings_file.h"
-#include "upgrade/pending_backup.h"
+#include "upgrade/pending_offer.h"
 
 namespace lumora_usb_encoder {
 

@@ -8,6 +8,8 @@
 #include "device/keypad_service.h"
 #include "gui/main/form1.h"
 #include "gui/window_worker.h"
+#include "upgrade/pending_backup.h"
+#include "upgrade/upgrade_capture.h"
 
 namespace lumora_usb_encoder {
 
@@ -29,10 +31,17 @@ void Form1::keypadStateChanged(const KeypadState& state) {
     if (held || heldElsewhere_) {
         holdSendingControls(held);
     }
-    if (state.message.empty()) {
+    std::string message = state.message;
+    // A keypad that answers holds its own settings: a backup of an upgrade that never touched
+    // its flash has nothing left to give.
+    if (state.statusRead && connected && !FileName_.empty() &&
+        retireUntouchedBackup(upgradeBackupPath(FileName_))) {
+        message = kBackupRetiredLine;
+    }
+    if (message.empty()) {
         statusStrip1->clearMessage();
     } else {
-        statusStrip1->showMessage(QString::fromStdString(state.message));
+        statusStrip1->showMessage(QString::fromStdString(message));
     }
 }
 

@@ -3,11 +3,13 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "device/device_watcher.h"
 #include "device/keypad_hold.h"
 #include "gui/window_worker.h"
+#include "upgrade/restore_plan.h"
 
 class QCloseEvent;
 class QGroupBox;
@@ -62,10 +64,12 @@ class firmware_upgrade : public QWidget {
     void btnClose_MouseClick();
     void startCount();
     void backgroundWorkerCheckDevice_RunWorkerCompleted(bool error, uint32_t count);
-    void backgroundWorker1_DoWork(const std::string& path, bool& result);
+    void backgroundWorker1_DoWork(const std::string& path, const std::string& backup,
+                                  const std::optional<KeypadSettings>& settings, bool& result);
     void backgroundWorker1_ProgressChanged(int percent, const QString& text);
     void backgroundWorker1_RunWorkerCompleted(bool error, bool result);
     void restoreSettings();
+    std::string backupPath() const;
     void appendLog(const QString& text);
 
     std::shared_ptr<KeypadService> service_;
@@ -74,6 +78,7 @@ class firmware_upgrade : public QWidget {
     bool handleCreated_ = false;
     std::unique_ptr<QtUserInterface> ui_;
     KeypadHold upgrade_;  // from Upgrade to the end of the restore
+    RestorePlan plan_;    // what the restore writes back, decided at Upgrade
     DeviceWatcher watcher_;
     WindowWorker backgroundWorkerCheckDevice;
     WindowWorker backgroundWorker1;

@@ -12,6 +12,7 @@
 #include "firmware/bsl_library.h"
 #include "gui/qt_user_interface.h"
 #include "gui/upgrade/firmware_upgrade.h"
+#include "upgrade/pending_backup.h"
 #include "upgrade/upgrade_capture.h"
 #include "upgrade/upgrade_flow.h"
 #include "upgrade/upgrade_mode.h"
@@ -103,15 +104,21 @@ void firmware_upgrade::btnUpgrade_MouseClick() {
     btnUpgrade->setEnabled(false);
     statusBox->setPlainText(logText("Starting\r\n"));
     progressBar->setValue(0);
+    // Decided before the flash can change: the backup must hold these by then.
+    plan_ = planFromCapture(upgradeCapture(), backupPath());
     std::string path = filenameTextBox->text().toStdString();
     auto result = std::make_shared<bool>(false);
     backgroundWorker1.run(
-        [this, path, result] { backgroundWorker1_DoWork(path, *result); },
+        [this, path, result, backup = backupPath(), settings = plan_.settings] {
+            backgroundWorker1_DoWork(path, backup, settings, *result);
+        },
         [this, result](bool error) { backgroundWorker1_RunWorkerCompleted(error, *result); });
 }
 
 // On the upgrade worker's thread: everything it tells the window goes through queued reports.
-void firmware_upgrade::backgroundWorker1_DoWork(const std::string& path, bool& result) {
+void firmware_upgrade::backgroundWorker1_DoWork(const std::string& path, const std::string& backup,
+                                                const std::optional<KeypadSettings>& settings,
+                                                bool& result) {
     UpgradeProgress progress([this](int percent, const std::string& text) {
         backgroundWorker1.post([this, percent, text = logText(text)] {
             backgroundWorker1_ProgressChanged(percent, text);
@@ -122,6 +129,9 @@ void firmware_upgrade::backgroundWorker1_DoWork(const std::string& path, bool& r
     UpgradeWorker worker;
     worker.ReportProgress = [&progress](int percent, const std::string& text) {
         progress.report(percent, text);
+    };
+    worker.BeforeFlashChange = [&backup, &settings] {
+        return keepBackupForFlashChange(backup, settings);
     };
     runUpgradeWorker(bsl, {path, ""}, worker);
     result = worker.Result;
@@ -172,11 +182,13 @@ void firmware_upgrade::restoreSettings() {
         }
         appendLog(logText(text));
     };
-    std::string backup = settingsFile_.empty() ? "" : upgradeBackupPath(settingsFile_);
-    auto settings = settingsToRestore(upgradeCapture(), backup, log);
-    if (restoreAfterProgramming(settings, backup, upgrade_.ui(), log) == UpgradeOutcome::Done) {
+    if (restoreAfterProgramming(plan_, backupPath(), upgrade_.ui(), log) == UpgradeOutcome::Done) {
         upgrade_.say("Firmware upgraded");
     }
+}
+
+std::string firmware_upgrade::backupPath() const {
+    return settingsFile_.empty() ? "" : upgradeBackupPath(settingsFile_);
 }
 
 }  // namespace lumora_usb_encoder

@@ -362,9 +362,9 @@ class Form1Test : public QObject {
         find<QPushButton>("btnLoadFirmware")->setFocus();
         QTest::keyClick(find<QPushButton>("btnLoadFirmware"), Qt::Key_Space);
         QCOMPARE(world->changesSent(), std::vector<SentCommand>({{Command::UpgradeMode, {}}}));
-        QVERIFY(upgradeCapture().has_value());
-        QCOMPARE(upgradeCapture()->serialNumber, std::string("QK0000031415"));
-        QCOMPARE(upgradeCapture()->ledBrightness, uint8_t(3));
+        QVERIFY(upgradeCapture().keypad.has_value());
+        QCOMPARE(upgradeCapture().keypad->serialNumber, std::string("QK0000031415"));
+        QCOMPARE(upgradeCapture().keypad->ledBrightness, uint8_t(3));
         QVERIFY(find("button8")->isEnabled());
         std::string problem;
         auto kept = readUpgradeBackup(upgradeBackupPath(world->settingsFile()), problem);

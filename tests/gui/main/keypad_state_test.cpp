@@ -10,16 +10,18 @@
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QtTest>
+#include <filesystem>
 #include <thread>
 
+#include "../gui_world.h"
 #include "device/keypad_service.h"
 #include "gui/editors/code_table_editor_window.h"
 #include "gui/main/form1.h"
 #include "gui/selftest/self_test.h"
 #include "gui/upgrade/firmware_upgrade.h"
-#include "../gui_world.h"
 #include "settings/settings_file.h"
 #include "sim/sim_loader.h"
+#include "upgrade/upgrade_capture.h"
 #include "upgrade/upgrade_mode.h"
 
 using namespace lumora_usb_encoder;
@@ -60,7 +62,8 @@ class KeypadStateTest : public QObject {
     std::atomic<bool> upgradeHeld = false;
 
     void start(const std::string& spec = "keys=8") {
-        world = std::make_unique<GuiWorld>(spec, WorldOptions{.clock = std::make_shared<PacedClock>()});
+        world =
+            std::make_unique<GuiWorld>(spec, WorldOptions{.clock = std::make_shared<PacedClock>()});
         loader = sim::connectLoader(world->simulation);
         ensureSettingsFile(world->settingsFile());
         // An upgrade's worker waits here for the loader, for as long as the test says.
@@ -124,19 +127,26 @@ class KeypadStateTest : public QObject {
         form.reset();
         loader.reset();
         world.reset();
-        upgradeCapture().reset();
+        upgradeCapture() = {};
     }
 
     void removalAndReturnWhileAnotherWindowIsOpen_data() {
         QTest::addColumn<QString>("open");
-        QTest::addRow("self test running") << "self test";
-        QTest::addRow("firmware window, keypad in its loader") << "firmware window";
-        QTest::addRow("modal box") << "modal box";
+        QTest::addColumn<QString>("back");  // the status line once the keypad is back
+        QTest::addRow("self test running") << "self test"
+                                           << "Keypad connected";
+        // Its loader never touched it: the backup the firmware button wrote is not needed.
+        QTest::addRow("firmware window, keypad in its loader")
+            << "firmware window"
+            << "The keypad came back from its loader untouched; the backup is no longer needed.";
+        QTest::addRow("modal box") << "modal box"
+                                   << "Keypad connected";
     }
     // Gone: the disconnected view while the other window is still open; back: the keypad again,
     // without Scan; and a change made then reaches it.
     void removalAndReturnWhileAnotherWindowIsOpen() {
         QFETCH(QString, open);
+        QFETCH(QString, back);
         start();
         bool goneShown = false;
         bool backShown = false;
@@ -175,7 +185,8 @@ class KeypadStateTest : public QObject {
         }
         QVERIFY(goneShown);
         QVERIFY(backShown);
-        QCOMPARE(statusLine(), QString("Keypad connected"));
+        QCOMPARE(statusLine(), back);
+        QVERIFY(!std::filesystem::exists(upgradeBackupPath(world->settingsFile())));
         MessageBox::takeShown();
         chooseBrightness(6);
         QVERIFY(brightnessSent(6));

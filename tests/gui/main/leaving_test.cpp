@@ -9,12 +9,12 @@
 #include <QtTest>
 #include <thread>
 
+#include "../gui_world.h"
 #include "codetable/editor_family.h"
 #include "device/keypad_leaving.h"
 #include "gui/editors/code_table_editor_window.h"
 #include "gui/main/form1.h"
 #include "gui/upgrade/firmware_upgrade.h"
-#include "../gui_world.h"
 #include "settings/settings_file.h"
 #include "sim/sim_loader.h"
 #include "upgrade/upgrade_mode.h"
@@ -77,7 +77,7 @@ class LeavingTest : public QObject {
         form.reset();
         loader.reset();
         world.reset();
-        upgradeCapture().reset();
+        upgradeCapture() = {};
     }
 
     void aRunningUpgradeRefusesAndEveryWindowStays_data() { addWays(); }

@@ -104,7 +104,7 @@ class FirmwareUpgradeTest : public QObject {
         form.reset();
         world.reset();
         gate.reset();
-        upgradeCapture().reset();
+        upgradeCapture() = {};
     }
 
     void countsTheLoadersPresent_data() {
@@ -167,6 +167,10 @@ class FirmwareUpgradeTest : public QObject {
             return all.empty() ? Command::Status : all.back().command;
         };
         QTRY_COMPARE_WITH_TIMEOUT(lastChange(), Command::WriteDefaults, 20000);
+        QTRY_VERIFY2(log().endsWith("The keypad's settings read before the upgrade were written "
+                                    "back.\n"),
+                     qPrintable(log()));
+        QVERIFY2(!log().contains("earlier upgrade"), qPrintable(log()));  // this upgrade's own
         QVERIFY2(log().startsWith("Starting\nPassword Sent Successfully\n"), qPrintable(log()));
         QVERIFY(log().contains("Done!"));
         QVERIFY(std::is_sorted(bar.begin(), bar.end()));
@@ -198,7 +202,14 @@ class FirmwareUpgradeTest : public QObject {
         upgradeWith(kSample);
         QTRY_VERIFY_WITH_TIMEOUT(sent({Command::WriteDefaults, {}}), 20000);
         QVERIFY(sent({Command::LedBrightness, {7}}));
-        QVERIFY(!std::filesystem::exists(backup));
+        QTRY_VERIFY(!std::filesystem::exists(backup));
+        QVERIFY2(log().contains(QString::fromStdString("Using the settings saved before an earlier "
+                                                       "upgrade: " +
+                                                       backup + "\n")),
+                 qPrintable(log()));
+        QVERIFY2(
+            log().endsWith("The settings saved before an earlier upgrade were written back.\n"),
+            qPrintable(log()));
     }
 
     void closingDuringTheUpgradeIsRefused() {
@@ -234,9 +245,12 @@ class FirmwareUpgradeTest : public QObject {
         qunsetenv("XDG_DATA_HOME");
         QStringList shown = world->shownTexts();
         QCOMPARE(shown.size(), 1);
-        QVERIFY2(shown[0].startsWith("RAM BSL image not found: "), qPrintable(shown[0]));
-        QVERIFY2(shown[0].contains("empty/VorlaInterface/RAM_BSL.00.06.05.34.txt"),
-                 qPrintable(shown[0]));
+        // The file on a line of its own: wrapped with the words before it, it broke at a dot.
+        const QString file = QString::fromStdString(
+            world->folder.file("empty/VorlaInterface/RAM_BSL.00.06.05.34.txt"));
+        QStringList lines = shown[0].split('\n');
+        QCOMPARE(lines.value(0), QString("RAM BSL image not found:"));
+        QCOMPARE(lines.value(1), file);
         QCOMPARE(world->changesSent(), std::vector<SentCommand>());
     }
 };

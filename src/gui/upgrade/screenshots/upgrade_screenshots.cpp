@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     (void)ensureSettingsFile(settingsFile);
     SilentUserInterface quiet;
     (void)rescanKeypad(quiet);
-    upgradeCapture() = readKeypadSettings();
+    upgradeCapture().keypad = readKeypadSettings();
     {
         std::lock_guard lock(simulation->bus->mutex());
         simulation->bus->detach(simulation->keypad.get());

@@ -50,7 +50,7 @@ int connectUnix(const std::string& path, std::string& error) {
     }
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
-        error = "cannot create a socket: " + lastError();
+        error = "cannot connect to " + path + ": cannot create a socket: " + lastError();
         return kNone;
     }
     int result;

@@ -79,7 +79,7 @@ int connectUnix(const std::string& path, std::string& error) {
     }
     SOCKET socket = streamSocket(AF_UNIX);
     if (socket == INVALID_SOCKET) {
-        error = "cannot create a socket: " + lastError();
+        error = "cannot connect to " + path + ": cannot create a socket: " + lastError();
         return kNone;
     }
     if (connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||

@@ -8,6 +8,7 @@
 #include "cli_runner.h"
 #include "common/sent_commands.h"
 #include "common/settings_text.h"
+#include "upgrade/upgrade_capture.h"
 
 namespace lumora_usb_encoder::testing {
 namespace {
@@ -27,7 +28,12 @@ bool contains(const std::vector<SentCommand>& sent, const SentCommand& command) 
     return std::find(sent.begin(), sent.end(), command) != sent.end();
 }
 
+// "{dir}" is the scratch folder, "{backup}" the backup as the program names it there.
 std::string inFolder(std::string text, const std::string& folder) {
+    const std::string backup = upgradeBackupPath(folder + "/cfg/USBUtilityCfg.ini");
+    for (size_t at; (at = text.find("{backup}")) != std::string::npos;) {
+        text.replace(at, 8, backup);
+    }
     for (size_t at; (at = text.find("{dir}")) != std::string::npos;) {
         text.replace(at, 5, folder);
     }
@@ -71,14 +77,14 @@ TEST(QuillonctlBackup, EachCommandSaysWhatBecomesOfTheBackup) {
          kPending,
          "--simulate firmware discard-backup",
          0,
-         "Discarded {dir}/cfg/UpgradeBackup.ini; the keypad keeps the settings it has now.",
+         "Discarded {backup}; the keypad keeps the settings it has now.",
          {},
          After::Gone},
         {"DiscardWithoutABackup",
          "",
          "--simulate firmware discard-backup",
          0,
-         "No settings backup to discard ({dir}/cfg/UpgradeBackup.ini).",
+         "No settings backup to discard ({backup}).",
          {},
          After::None},
         {"StatusNamesBothCommands",
@@ -100,7 +106,7 @@ TEST(QuillonctlBackup, EachCommandSaysWhatBecomesOfTheBackup) {
          kPending,
          "--simulate save",
          0,
-         "{dir}/cfg/UpgradeBackup.ini is kept: it holds the keypad's settings from before an "
+         "{backup} is kept: it holds the keypad's settings from before an "
          "interrupted firmware upgrade",
          {writeDefaults},
          After::Kept},

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "common/scoped_env.h"
 #include "common/settings_text.h"
 #include "common/world.h"
 #include "firmware/loader_protocol.h"
@@ -125,8 +126,8 @@ TEST(BackupStage, TheFirmwareButtonAsksWhoseSettingsGoBack) {
     const std::vector<std::string> kAnswers = {"Settings of 2024-03-01 12:34", "The Keypad's Now",
                                                "Cancel"};
     // The backup's date as the person reads it, in a zone the test fixes.
-    ::setenv("TZ", "UTC0", 1);
-    ::tzset();
+    ScopedEnv zone("TZ", "UTC0");
+    tzset();
     using namespace std::chrono;
     const sys_seconds kSavedAtUtc = sys_days{year{2024} / 3 / 1} + 12h + 34min;
     const auto kSavedAt = file_clock::from_sys(kSavedAtUtc);

@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "../cli/cli_runner.h"
-#include "common/scoped_env.h"
 #include "app/app_options.h"
 #include "app/toolkit_arguments.h"
+#include "common/scoped_env.h"
 #include "support/build_info.h"
 
 namespace lumora_usb_encoder {

@@ -14,10 +14,10 @@
 #include <tuple>
 
 #include "../cli/cli_runner.h"
+#include "common/temp_folder.h"
 #include "support/file_io.h"
 #include "support/file_lock.h"
 #include "support/platform_files.h"
-#include "common/temp_folder.h"
 
 namespace lumora_usb_encoder {
 namespace {

@@ -98,7 +98,8 @@ class CodeTableEditorWindowTest : public QObject {
     }
     // The window opened is the active one.
     QPointer<CodeTableEditorWindow> open(int type, int ways = 2) {
-        QWidget* opened = openCodeTableEditor(fieldsFor(type, ways), owner.get(), world->ui, service);
+        QWidget* opened =
+            openCodeTableEditor(fieldsFor(type, ways), owner.get(), world->ui, service);
         auto* editor = qobject_cast<CodeTableEditorWindow*>(opened);
         if (editor != nullptr) {
             QApplication::setActiveWindow(editor);

@@ -8,9 +8,9 @@
 #include <filesystem>
 
 #include "../gui_world.h"
-#include "gui/upgrade/firmware_upgrade.h"
 #include "gui/file_dialogs.h"
 #include "gui/main/form1.h"
+#include "gui/upgrade/firmware_upgrade.h"
 
 using namespace lumora_usb_encoder;
 using namespace lumora_usb_encoder::testing;

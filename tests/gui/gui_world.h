@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -141,6 +142,21 @@ class CountingBackend final : public hid::Backend {
     std::shared_ptr<hid::Backend> inner_;
 };
 
+// Virtual time that still lets real time pass a little, so that a window's worker waiting on the
+// clock (a key test waiting for Close) does not race its clock round while the test's thread
+// waits for it.
+class PacedClock final : public Clock {
+  public:
+    void sleep(uint32_t ms) override {
+        std::this_thread::sleep_for(std::chrono::microseconds(50));
+        inner_.sleep(ms);
+    }
+    uint32_t tickCount() override { return inner_.tickCount(); }
+
+  private:
+    VirtualClock inner_;
+};
+
 // A clock that notes whether the busy cursor stood over every wait of the window's thread.
 class CursorWatchingClock final : public Clock {
   public:
@@ -193,7 +209,16 @@ class GuiWorld : public WindowParts, public World {
         : World(spec, fitted(std::move(options))) {
         MessageBox::setScripted(true);
         FileDialogs::setScripted(true);
+        counting->beforeEnumerate = [this](uint16_t productId) {
+            bool worker = QThread::currentThread() != QCoreApplication::instance()->thread();
+            while (worker && productId == kLoaderProductId && loaderSearchHeld) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        };
     }
+    // While set, an upgrade's worker waits in its search for the loader: the upgrade is running,
+    // and the test acts on the windows meanwhile.
+    std::atomic<bool> loaderSearchHeld = false;
     ~GuiWorld() {
         MessageBox::setScripted(false);
         FileDialogs::setScripted(false);

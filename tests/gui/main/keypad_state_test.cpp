@@ -37,20 +37,6 @@ const QStringList kSending = {"ledBrightnessCbox", "ledColourCbox",  "buzzerCbox
                               "button1",           "button8",        "button9",
                               "button3",           "button2",        "btnLoadFirmware"};
 
-// Virtual time that lets a little real time pass, so that a self test waiting for Close does not
-// race its clock round while the window's thread is busy.
-class PacedClock final : public Clock {
-  public:
-    void sleep(uint32_t ms) override {
-        std::this_thread::sleep_for(std::chrono::microseconds(50));
-        inner_.sleep(ms);
-    }
-    uint32_t tickCount() override { return inner_.tickCount(); }
-
-  private:
-    VirtualClock inner_;
-};
-
 }  // namespace
 
 class KeypadStateTest : public QObject {
@@ -59,20 +45,12 @@ class KeypadStateTest : public QObject {
     std::unique_ptr<GuiWorld> world;
     std::unique_ptr<Form1> form;
     std::shared_ptr<sim::SimLoader> loader;
-    std::atomic<bool> upgradeHeld = false;
 
     void start(const std::string& spec = "keys=8") {
         world =
             std::make_unique<GuiWorld>(spec, WorldOptions{.clock = std::make_shared<PacedClock>()});
         loader = sim::connectLoader(world->simulation);
         ensureSettingsFile(world->settingsFile());
-        // An upgrade's worker waits here for the loader, for as long as the test says.
-        world->counting->beforeEnumerate = [this](uint16_t productId) {
-            bool worker = QThread::currentThread() != QCoreApplication::instance()->thread();
-            while (worker && productId == kLoaderProductId && upgradeHeld) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-        };
         form = std::make_unique<Form1>(world->settingsFile());
         form->setQuitAction([] {});
         form->Form1_Load();
@@ -118,7 +96,9 @@ class KeypadStateTest : public QObject {
 
   private slots:
     void cleanup() {
-        upgradeHeld = false;
+        if (world) {
+            world->loaderSearchHeld = false;
+        }
         for (QWidget* window : QApplication::topLevelWidgets()) {
             if (qobject_cast<firmware_upgrade*>(window) || qobject_cast<self_test*>(window)) {
                 delete window;
@@ -219,7 +199,7 @@ class KeypadStateTest : public QObject {
                          QString("Found 1 device"));
             FileDialogs::setNextFile(kSample);
             must<QPushButton>(window, "btnBrowse")->click();
-            upgradeHeld = true;
+            world->loaderSearchHeld = true;
             must<QPushButton>(window, "btnUpgrade")->click();
         }
         QTRY_COMPARE(statusLine(), said);
@@ -230,7 +210,7 @@ class KeypadStateTest : public QObject {
             QTRY_VERIFY(window.isNull());
             QCOMPARE(statusLine(), QString("Self test finished"));
         } else {
-            upgradeHeld = false;
+            world->loaderSearchHeld = false;
             QTRY_VERIFY_WITH_TIMEOUT(statusLine() == "Firmware upgraded", 20000);
             QVERIFY2(firstLine().endsWith("7.3"), qPrintable(firstLine()));  // read afresh
         }

@@ -28,20 +28,12 @@ class LeavingTest : public QObject {
     std::unique_ptr<GuiWorld> world;
     std::unique_ptr<Form1> form;
     std::shared_ptr<sim::SimLoader> loader;
-    std::atomic<bool> upgradeHeld = false;
     int quits = 0;
 
     void start(const std::string& spec) {
         world = std::make_unique<GuiWorld>(spec);
         loader = sim::connectLoader(world->simulation);
         ensureSettingsFile(world->settingsFile());
-        // An upgrade's worker waits here for the loader, for as long as the test says.
-        world->counting->beforeEnumerate = [this](uint16_t productId) {
-            bool worker = QThread::currentThread() != QCoreApplication::instance()->thread();
-            while (worker && productId == kLoaderProductId && upgradeHeld) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-        };
         quits = 0;
         form = std::make_unique<Form1>(world->settingsFile());
         form->setQuitAction([this] { ++quits; });
@@ -70,7 +62,9 @@ class LeavingTest : public QObject {
 
   private slots:
     void cleanup() {
-        upgradeHeld = false;
+        if (world) {
+            world->loaderSearchHeld = false;
+        }
         for (QWidget* window : QApplication::topLevelWidgets()) {
             delete qobject_cast<firmware_upgrade*>(window);
         }
@@ -92,7 +86,7 @@ class LeavingTest : public QObject {
         QTRY_COMPARE(must<QLabel>(window, "labelNumOfDevices")->text(), QString("Found 1 device"));
         FileDialogs::setNextFile(QUILLON_SAMPLE_FIRMWARE);
         must<QPushButton>(window, "btnBrowse")->click();
-        upgradeHeld = true;
+        world->loaderSearchHeld = true;
         must<QPushButton>(window, "btnUpgrade")->click();
         MessageBox::takeShown();
         leaveBy(way);
@@ -100,7 +94,7 @@ class LeavingTest : public QObject {
         QCOMPARE(quits, 0);
         QVERIFY(form->isVisible());
         QVERIFY(window && window->isVisible());
-        upgradeHeld = false;
+        world->loaderSearchHeld = false;
         QTRY_VERIFY_WITH_TIMEOUT(
             must<QPlainTextEdit>(window, "statusBox")->toPlainText().contains("Done!"), 20000);
         QTRY_VERIFY(keypadOpen());

@@ -17,24 +17,6 @@
 using namespace lumora_usb_encoder;
 using namespace lumora_usb_encoder::testing;
 
-namespace {
-
-// Virtual time that still lets real time pass a little, so that a key test waiting for Close
-// does not race its clock round while the test's thread waits for it.
-class PacedClock final : public Clock {
-  public:
-    void sleep(uint32_t ms) override {
-        std::this_thread::sleep_for(std::chrono::microseconds(50));
-        inner_.sleep(ms);
-    }
-    uint32_t tickCount() override { return inner_.tickCount(); }
-
-  private:
-    VirtualClock inner_;
-};
-
-}  // namespace
-
 class SelfTestWindowTest : public QObject {
     Q_OBJECT
 

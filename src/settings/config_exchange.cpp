@@ -83,6 +83,13 @@ ImportOutcome importUnguarded(UserInterface& ui, const std::string& chosen,
         !ui.confirm(unsavedImportQuestion(chosen), kCaptionQuillon)) {
         return importOutcome(ImportResult::KeptUnsaved);
     }
+    // Taken before anything is sent: a settings file that another program is writing is found
+    // busy while the keypad is still as it was.
+    auto lock = FileLock::take(FileName);
+    if (!lock) {
+        ui.warn(fileBusyMessage(FileName), kCaptionQuillon);
+        return importOutcome(ImportResult::CopyFailed);
+    }
     LoadResult load = load_data_from_file(ui, chosen);
     // A file whose values cannot be read would make every later restore fail the same way.
     if (load == LoadResult::IncorrectFormat) {
@@ -91,11 +98,6 @@ ImportOutcome importUnguarded(UserInterface& ui, const std::string& chosen,
     // Nor does a file the keypad would not take all of become the one every restore sends.
     if (load == LoadResult::StepFailed || load == LoadResult::TableFailed) {
         return importOutcome(ImportResult::NotApplied, load);
-    }
-    auto lock = FileLock::take(FileName);
-    if (!lock) {
-        ui.warn(fileBusyMessage(FileName), kCaptionQuillon);
-        return importOutcome(ImportResult::CopyFailed, load);
     }
     if (!copyFileOverwrite(chosen, FileName)) {
         ui.warn("Failed to copy the new file.", kCaptionQuillon);

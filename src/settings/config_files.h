@@ -88,7 +88,8 @@ enum class ImportResult {
     KeptUnsaved,        // it holds no saved settings and the user would not have it replace
                         // the settings file: nothing sent or copied
     NotApplied,         // a command failed (and said so): the settings file stays as it was
-    CopyFailed,         // "Failed to copy the new file."
+    CopyFailed,         // "Failed to copy the new file.", or the settings file was busy (said
+                        // so, nothing sent)
     Failed,             // an unexpected error: "Exception :Failed to copy the new file."
 };
 

@@ -2,8 +2,10 @@
 
 #include "device/device_connection.h"
 #include "device/keypad_commands.h"
+#include "settings/config_files.h"
 #include "settings/settings_file_check.h"
 #include "support/clock.h"
+#include "support/file_lock.h"
 
 namespace lumora_usb_encoder {
 
@@ -35,6 +37,12 @@ SaveChangesResult saveChanges(UserInterface& ui, KeypadFields& fields,
     // Checked before the keypad is touched: a save that cannot end in the file does not start.
     if (auto why = whyNotReplaceableAsSettings(FileName)) {
         ui.warn(leftAsItIsMessage(FileName, *why), kCaptionQuillon);
+        return SaveChangesResult::FileWriteFailed;
+    }
+    // So is a file another program is writing: found busy while nothing has been sent.
+    auto lock = FileLock::take(FileName);
+    if (!lock) {
+        ui.warn(fileBusyMessage(FileName), kCaptionQuillon);
         return SaveChangesResult::FileWriteFailed;
     }
     if (sendCommand(Command::WriteDefaults) != kResultOk) {

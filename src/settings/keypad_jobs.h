@@ -25,7 +25,8 @@ enum class SaveChangesResult { Saved, WriteDefaultsFailed, StatusFailed, FileWri
 
 // "Save Changes": make the current settings the keypad's defaults, then keep a snapshot of them
 // in the settings file. The snapshot's status read refreshes `fields`. A settings file that is
-// not one to replace is said before anything is sent.
+// not one to replace, or that another program holds for the whole lock wait, is said before
+// anything is sent.
 SaveChangesResult saveChanges(UserInterface& ui, KeypadFields& fields, const std::string& FileName);
 
 struct RestoreOutcome {

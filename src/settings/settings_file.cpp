@@ -22,6 +22,10 @@ bool ensureSettingsFile(const std::string& FileName) {
     if (!folder.empty() && !pathExists(folder)) {
         (void)createFolder(folder);  // a failure shows when the file cannot be created
     }
+    // The usual case, which waits for nobody's lock.
+    if (fileExists(FileName)) {
+        return true;
+    }
     auto lock = FileLock::take(FileName);
     if (fileExists(FileName)) {
         return true;

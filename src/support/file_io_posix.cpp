@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "support/file_faults.h"
+
 namespace lumora_usb_encoder {
 
 namespace {
@@ -97,6 +99,10 @@ Descriptor createTemporaryBeside(const fs::path& target, std::string& tempPath) 
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = target.string() + ".tmp-" + std::to_string(::getpid()) + "-" +
                    std::to_string(counter.fetch_add(1));
+        if (fileCallFails(FileCall::Open, tempPath)) {
+            errno = EACCES;
+            return Descriptor(-1);
+        }
         Descriptor fd(::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (fd.valid() || errno != EEXIST) {
             return fd;
@@ -187,13 +193,15 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes) {
         return false;
     }
     struct stat existing {};
-    bool ok = writeAll(fd.get(), bytes);
+    bool ok = !fileCallFails(FileCall::Write, tempPath) && writeAll(fd.get(), bytes);
     if (ok && ::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
         ok = ::fchmod(fd.get(), existing.st_mode & 07777) == 0;
     }
-    ok = ok && ::fsync(fd.get()) == 0;
-    ok = fd.reset() && ok;
-    ok = ok && ::rename(tempPath.c_str(), target.c_str()) == 0;
+    ok = ok && !fileCallFails(FileCall::Sync, tempPath) && ::fsync(fd.get()) == 0;
+    bool closed = fd.reset();
+    ok = closed && !fileCallFails(FileCall::Close, tempPath) && ok;
+    ok = ok && !fileCallFails(FileCall::Replace, target) &&
+         ::rename(tempPath.c_str(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(tempPath.c_str());
         return false;

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/file_faults.h"
 #include "support/file_io.h"
 #include "support/windows_text.h"
 
@@ -123,6 +124,10 @@ Handle createTemporaryBeside(const std::wstring& target, std::wstring& tempPath)
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = target + L".tmp-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                    std::to_wstring(counter.fetch_add(1));
+        if (fileCallFails(FileCall::Open, tempPath)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return Handle();
+        }
         Handle file(CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.valid() || GetLastError() != ERROR_FILE_EXISTS) {
@@ -278,15 +283,17 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes) {
     if (!file.valid()) {
         return false;
     }
-    bool ok = writeAll(file.get(), bytes) && FlushFileBuffers(file.get()) != 0;
-    ok = file.reset() && ok;
+    bool ok = !fileCallFails(FileCall::Write, tempPath) && writeAll(file.get(), bytes) &&
+              !fileCallFails(FileCall::Sync, tempPath) && FlushFileBuffers(file.get()) != 0;
+    bool closed = file.reset();
+    ok = closed && !fileCallFails(FileCall::Close, tempPath) && ok;
     // The new file keeps what marks the old one (hidden, not indexed); its access rights are
     // the folder's, as for any new file there.
     constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     if (ok && (attributes & kKept) != 0) {
         ok = SetFileAttributesW(tempPath.c_str(), attributes & kKept) != 0;
     }
-    ok = ok && replace(tempPath, target);
+    ok = ok && !fileCallFails(FileCall::Replace, target) && replace(tempPath, target);
     if (!ok) {
         DeleteFileW(tempPath.c_str());
     }

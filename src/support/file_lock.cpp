@@ -4,6 +4,7 @@
 #include <mutex>
 #include <thread>
 
+#include "support/clock.h"
 #include "support/file_lock_system.h"
 
 namespace lumora_usb_encoder {
@@ -52,7 +53,9 @@ Attempt tryTake(const std::string& lockPath) {
 
 std::optional<FileLock> FileLock::take(const std::string& file, std::chrono::milliseconds wait) {
     std::string lockPath = file + ".lock";
-    auto deadline = std::chrono::steady_clock::now() + wait;
+    // The process clock: the programs wait the real time for another program, and a test on
+    // virtual time meets a busy file without waiting for it.
+    const uint32_t start = GetTickCount();
     for (;;) {
         switch (tryTake(lockPath)) {
             case Attempt::Taken:
@@ -62,11 +65,10 @@ std::optional<FileLock> FileLock::take(const std::string& file, std::chrono::mil
             case Attempt::Busy:
                 break;
         }
-        // Real time on purpose: the other writer is another program, not part of a simulation.
-        if (std::chrono::steady_clock::now() >= deadline) {
+        if (GetTickCount() - start >= static_cast<uint32_t>(wait.count())) {
             return std::nullopt;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        Sleep(10);
     }
 }
 

@@ -4,11 +4,15 @@
 
 #include <cerrno>
 
+#include "support/file_faults.h"
 #include "support/file_lock_system.h"
 
 namespace lumora_usb_encoder::lock_file {
 
 Attempt lockExclusively(const std::string& path, Handle& handle) {
+    if (fileCallFails(FileCall::Lock, path)) {
+        return Attempt::Busy;
+    }
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
         return Attempt::NoLockFile;

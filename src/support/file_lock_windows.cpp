@@ -1,14 +1,19 @@
 #include <windows.h>
 
+#include "support/file_faults.h"
 #include "support/file_lock_system.h"
 #include "support/windows_text.h"
 
 namespace lumora_usb_encoder::lock_file {
 
 Attempt lockExclusively(const std::string& path, Handle& handle) {
+    std::wstring name = windows::wide(path);
+    if (fileCallFails(FileCall::Lock, name)) {
+        return Attempt::Busy;
+    }
     // Shared for everything: the lock is the byte range below, never the right to open the file,
     // so a program that only looks at it is never refused.
-    windows::Handle file(CreateFileW(windows::wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+    windows::Handle file(CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {

@@ -7,10 +7,10 @@
 #include "device/keypad_commands.h"
 #include "firmware/bsl_library.h"
 #include "firmware/image_check.h"
+#include "settings/config_files.h"
 #include "settings/keypad_settings.h"
 #include "settings/settings_file.h"
 #include "support/clock.h"
-#include "support/ini_file.h"
 #include "support/platform_files.h"
 #include "upgrade/pending_backup.h"
 #include "upgrade/ram_loader_check.h"
@@ -61,9 +61,10 @@ UpgradeOutcome runFirmwareUpgrade(const FirmwareUpgradeOptions& options, UserInt
     if (!ui.ask("Are you sure you want to upgrade the firmware?", "Firmware Upgrade")) {
         return UpgradeOutcome::Declined;
     }
+    // Only a note for the window's next upgrade: one that cannot be written is said, and the
+    // upgrade goes on (the backup beside it stops it when that folder cannot be written).
     if (!options.settingsFile.empty()) {
-        (void)CIniFile::SetValue("FirmwareFile", fileName(options.imagePath), kSettingsSection,
-                                 options.settingsFile);
+        (void)SetSettings(ui, options.settingsFile, "FirmwareFile", fileName(options.imagePath));
     }
     // The backup is all that holds the settings while the keypad is in its loader: without it
     // on the disk, the keypad is not sent there.

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "../cli/cli_runner.h"
+#include "common/lock_holder.h"
 #include "common/scoped_env.h"
 #include "common/sent_commands.h"
 #include "common/temp_folder.h"
@@ -69,6 +70,23 @@ TEST(QuillonctlSettings, ExportAsksBeforeOverwritingAndImportChecksTheName) {
         runQuillonctl(importFrom + folder.write("USBUtilityQuillonCfg.ini", unsaved) + " --yes");
     EXPECT_EQ(imported.exitCode, 0) << imported.err;
     EXPECT_EQ(fileBytes(settings), unsaved);
+}
+
+// Another program holds the settings file's lock for longer than a save waits: the save says so
+// and sends nothing.
+TEST(QuillonctlSettings, SaveRefusesAFileAnotherProgramHolds) {
+    TempFolder folder;
+    const std::string before = " [appSettings]\r\n FirstUp=\r\n";
+    std::string settings = folder.write("USBUtilityCfg.ini", before);
+    testing::LockHolder holder(settings);
+    ASSERT_TRUE(holder.holds());
+    auto save = runQuillonctl("--simulate --settings " + settings + " --trace save");
+    EXPECT_EQ(save.exitCode, 2);
+    EXPECT_NE(save.err.find(settings + " is busy: another program is writing it."),
+              std::string::npos)
+        << save.err;
+    EXPECT_EQ(commandsWritten(save.err), std::vector<Command>{});
+    EXPECT_EQ(fileBytes(settings), before);
 }
 
 TEST(QuillonctlSettings, TableShowListsEveryKeyWithItsLabels) {

@@ -19,8 +19,8 @@
 #include "gui/accessible_window.h"
 #include "gui/file_dialogs.h"
 #include "gui/qt_user_interface.h"
+#include "settings/config_files.h"
 #include "settings/settings_file.h"
-#include "support/ini_file.h"
 
 namespace lumora_usb_encoder {
 
@@ -163,8 +163,8 @@ void firmware_upgrade::btnBrowse_Click() {
     }
     filenameTextBox->setText(*chosen);
     if (!settingsFile_.empty()) {
-        (void)CIniFile::SetValue("FirmwareFile", QFileInfo(*chosen).fileName().toStdString(),
-                                 kSettingsSection, settingsFile_);
+        (void)SetSettings(*ui_, settingsFile_, "FirmwareFile",
+                          QFileInfo(*chosen).fileName().toStdString());
     }
 }
 

@@ -8,9 +8,11 @@
 #include <filesystem>
 
 #include "../gui_world.h"
+#include "common/lock_holder.h"
 #include "gui/file_dialogs.h"
 #include "gui/main/form1.h"
 #include "gui/upgrade/firmware_upgrade.h"
+#include "settings/config_files.h"
 
 using namespace lumora_usb_encoder;
 using namespace lumora_usb_encoder::testing;
@@ -21,6 +23,36 @@ const QString kSaved =
     " [appSettings]\r\n SerialNumber=\r\n Options=6\r\n BuzzerPeriod=2\r\n Buzzer=1\r\n"
     " LedColour=0\r\n LedBrightness=3\r\n KeypadLayout=0\r\n FirstUp=Yes\r\n"
     " CodeTableValues=0,4,0,5,0,6,0,7,0,8,0,9,0,10,0,11,0,12,0,13,\r\n";
+
+// Virtual time that lets another program's lock go once it reaches a moment.
+class LettingGoClock final : public Clock {
+  public:
+    void sleep(uint32_t ms) override {
+        time_.sleep(ms);
+        std::function<void()> letGo;
+        {
+            std::lock_guard lock(mutex_);
+            if (letGo_ && time_.tickCount() >= at_) {
+                letGo = std::exchange(letGo_, nullptr);
+            }
+        }
+        if (letGo) {
+            letGo();
+        }
+    }
+    uint32_t tickCount() override { return time_.tickCount(); }
+    void letGoAt(uint32_t at, std::function<void()> letGo) {
+        std::lock_guard lock(mutex_);
+        at_ = at;
+        letGo_ = std::move(letGo);
+    }
+
+  private:
+    VirtualClock time_;
+    std::mutex mutex_;
+    uint32_t at_ = 0;
+    std::function<void()> letGo_;
+};
 
 }  // namespace
 
@@ -117,6 +149,40 @@ class Form1FilesTest : public QObject {
         }
         QCOMPARE(warnings, QStringList{inFolder(said)});
         QCOMPARE(world->changesSent(), std::vector<SentCommand>());
+    }
+
+    // Save Changes waits for another program's lock on the settings file under the busy cursor,
+    // and sends nothing when it is held for the whole wait.
+    void saveChangesWaitsForAnotherProgramsLock_data() {
+        QTest::addColumn<int>("letGoAfter");  // ms into the wait; 0: held throughout
+        QTest::addRow("HeldForTheWholeWait") << 0;
+        QTest::addRow("LetGoDuringTheWait") << 1000;
+    }
+    void saveChangesWaitsForAnotherProgramsLock() {
+        QFETCH(int, letGoAfter);
+        auto clock = std::make_shared<LettingGoClock>();
+        world.reset();
+        GuiWorld gui("keys=8", {.clock = clock});
+        std::filesystem::create_directories(gui.folder.path() / "VorlaInterface");
+        const std::string settings =
+            gui.folder.write("VorlaInterface/USBUtilityCfg.ini", kSaved.toStdString());
+        form = std::make_unique<Form1>(settings);
+        form->Form1_Load();
+        gui.forgetSent();
+        LockHolder holder(settings);
+        QVERIFY(holder.holds());
+        if (letGoAfter > 0) {
+            clock->letGoAt(GetTickCount() + letGoAfter, [&holder] { (void)holder.letGo(); });
+        }
+        QTest::mouseClick(must<QPushButton>(form.get(), "button8"), Qt::LeftButton);
+        const bool saved = letGoAfter > 0;
+        const auto busy = QString::fromStdString(fileBusyMessage(settings) + "\n");
+        QCOMPARE(takeBoxes(), saved ? QList<Box>() : QList{warningBox(busy)});
+        const std::vector<SentCommand> defaults{{Command::WriteDefaults, {}}};
+        QCOMPARE(gui.changesSent(), saved ? defaults : std::vector<SentCommand>());
+        QCOMPARE(QString::fromStdString(fileBytes(settings)) != kSaved, saved);
+        QCOMPARE(gui.clock->waitsWithoutBusyCursor, 0);
+        form.reset();
     }
 
     // Its Yes would wipe the saved settings: No is the default button, and no answer is a No.

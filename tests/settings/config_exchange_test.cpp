@@ -64,6 +64,21 @@ TEST(Import, CancelSaysNothingAFailedCopySaysSoAndTheFileOntoItselfIsKept) {
     EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Failed to copy the new file."});
 }
 
+// The file would become the one every later restore sends, with a table the keypad never took.
+TEST(Import, AFileWhoseTableTheKeypadRefusedIsNotKept) {
+    World world("keys=8", {.openKeypad = true});
+    std::string settings = world.folder.write("USBUtilityCfg.ini", kCurrentSettings);
+    std::filesystem::create_directory(world.folder.path() / "usb");
+    world.ui.files.push_back(world.folder.write("usb/USBUtilityQuillonCfg.ini",
+                                                savedSettingsText({{"KeypadLayout", "2"}})));
+    world.keypad().faults.unplugAfterReports = 4;  // gone at the code table
+    ImportOutcome outcome = importConfigFile(world.ui, settings);
+    EXPECT_EQ(outcome.result, ImportResult::NotApplied);
+    EXPECT_EQ(outcome.load, LoadResult::TableFailed);
+    EXPECT_EQ(fileBytes(settings), kCurrentSettings);
+    EXPECT_EQ(world.ui.warnings(), std::vector<std::string>{"Unable to Load Table.."});
+}
+
 const RecordingUi::Message kOverwriteQuestion{
     RecordingUi::Kind::Question,
     "USBUtilityQuillonCfg.ini file already exists. Do you want to overwrite it?",

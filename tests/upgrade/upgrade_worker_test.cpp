@@ -57,6 +57,8 @@ TEST_F(UpgradeWorkerTest, RefusesABadImageBeforeTheDeviceIsTouched) {
         {"PastTheFlash", file("c.txt", "@243FF\n01 02\n" + resetVector), "0x24400 lie"},
         {"FromInformationMemoryIntoRam", file("d.txt", "@19FF\n01 02\n" + resetVector),
          "0x1A00 lie outside"},
+        {"JustPastInformationMemory", file("h.txt", "@1A00\n01\n" + resetVector),
+         "0x1A00 lie outside"},
         {"NoResetVector", file("e.txt", "@4400\n01 02\nq\n"), "no reset vector"},
         {"HalfAResetVector", file("f.txt", "@FFFE\n00\nq\n"), "no reset vector"},
         {"BlankResetVector", file("g.txt", "@FFFE\nFF FF\nq\n"), "reset vector (0xFFFE) is blank"},

@@ -3,6 +3,7 @@
 // before an upgrade, an exchange file that holds no saved settings. Each is said, and nothing is
 // sent or replaced unasked.
 #include <QAction>
+#include <QComboBox>
 #include <QPushButton>
 #include <QtTest>
 #include <filesystem>
@@ -183,6 +184,19 @@ class Form1FilesTest : public QObject {
         QCOMPARE(QString::fromStdString(fileBytes(settings)) != kSaved, saved);
         QCOMPARE(gui.clock->waitsWithoutBusyCursor, 0);
         form.reset();
+    }
+
+    // The lists show what the imported file put on the keypad, not what was there before.
+    void importShowsTheFilesSettings() {
+        write("usb/USBUtilityQuillonCfg.ini", QString(kSaved).replace("=3", "=7"));
+        form = std::make_unique<Form1>(world->settingsFile());
+        form->Form1_Load();
+        auto* brightness = must<QComboBox>(form.get(), "ledBrightnessCbox");
+        QCOMPARE(brightness->currentText(), QString("LED Brightness - 5"));
+        FileDialogs::setNextFile(inFolder("{dir}/usb/USBUtilityQuillonCfg.ini"));
+        form->findChild<QAction*>("aboutVorlaUSBEncoderConfiguratorToolStripMenuItem")->trigger();
+        QCOMPARE(takeBoxes(), QList<Box>());
+        QCOMPARE(brightness->currentText(), QString("LED Brightness - 7"));
     }
 
     // Its Yes would wipe the saved settings: No is the default button, and no answer is a No.

@@ -102,7 +102,8 @@ class SimKeypad final : public BusDevice, public std::enable_shared_from_this<Si
 
 // What --simulate=SPEC asks for: keys=5|6|8|12|16, type=N, version=TEXT, serial=TEXT,
 // brightness=N, colour=N, buzzer=N, period=N, options=N, delay=MS (reply delay),
-// fault=refuse|badcheck|badstatus|badsize|ack (every reply), absent=1 (no keypad on the bus),
+// fault=refuse|badcheck|badstatus|badsize|ack (every reply) or unplug@N (gone after N commands),
+// absent=1 (no keypad on the bus),
 // press=K@MS;K@MS... (key K, 1-based, pressed MS milliseconds after the keypad starts).
 struct KeyPress {
     int key = 1;

@@ -37,6 +37,16 @@ std::array<uint8_t, 32> customTableFor(int keys) {
 }
 
 bool applyFault(const std::string& name, KeypadFaults& faults) {
+    // unplug@N: the keypad answers N commands and leaves the bus, as a cable pulled half-way
+    // through a job.
+    if (name.rfind("unplug@", 0) == 0) {
+        long commands = 0;
+        if (!parseNumber(name.substr(7), 0, 100000, commands)) {
+            return false;
+        }
+        faults.unplugAfterReports = static_cast<int>(commands) + 1;  // gone at the next one
+        return true;
+    }
     if (name == "refuse") {
         faults.refuse = true;
     } else if (name == "badcheck") {
@@ -151,7 +161,7 @@ bool parseSimulationSpec(const std::string& text, SimulationSpec& spec, std::str
             error = "bad simulation setting '" + item +
                     "' (keys=5|6|8|12|16, type=0-8, version=TEXT, serial=12 characters, "
                     "brightness=0-9, colour=0-2, buzzer=0|1, period=0-9, options=0-255, "
-                    "delay=MS, fault=refuse|badcheck|badstatus|badsize|ack, absent=0|1, "
+                    "delay=MS, fault=refuse|badcheck|badstatus|badsize|ack|unplug@N, absent=0|1, "
                     "press=K@MS;K@MS..., usb=frames|instant)";
             return false;
         }

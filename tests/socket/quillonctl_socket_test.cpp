@@ -52,6 +52,16 @@ TEST(QuillonSim, SilentClientsAndWatchersCannotLockIt) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
+// Its log lines go nowhere once their reader has gone; it serves on and stops as asked.
+TEST(QuillonSim, ServesOnWhenItsLogHasNoReader) {
+    std::string path = tempSocketPath();
+    QuillonSimProcess sim(path, "", QuillonSimProcess::Log::ToAClosedPipe);
+    ASSERT_TRUE(sim.ready());
+    auto run = runQuillonctl("--hid-socket " + path + " status");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(sim.stop(SIGTERM), 0);
+}
+
 // STX, the command digits "0C" (12), the length digits "00": the upgrade mode command.
 const std::string kUpgradeModeOnTheWire = "02 30 43 30 30 03";
 

@@ -241,6 +241,31 @@ TEST(SimServer, HandlesBelongToTheConnectionThatOpenedThem) {
     EXPECT_EQ(first.handle("OPEN kp").summary, "ERR too many open handles");
 }
 
+// Past its places the server says so: a watcher past the watch slots at once, a request
+// connection once it has waited its idle time for a place that a busy client keeps.
+TEST(SimServer, AClientPastItsPlacesIsToldSo) {
+    ServedBus bus(std::make_shared<EchoBackend>(std::vector<hid::DeviceInfo>{}));
+    bus.serverOptions.maxClients = 1;
+    bus.serverOptions.maxWatchers = 1;
+    bus.serverOptions.idleTimeout = 300ms;
+    bus.restart();
+    RawClient watcher(bus.path);
+    EXPECT_EQ(watcher.ask("WATCH"), "OK");
+    EXPECT_EQ(RawClient(bus.path).ask("WATCH"), "ERR too many watchers");
+    RawClient served(bus.path);
+    EXPECT_EQ(served.ask("ENUMERATE 0000 0000"), "END");
+    std::atomic<bool> done{false};
+    std::thread busy([&] {
+        while (!done && served.ask("ENUMERATE 0000 0000") == "END") {
+            std::this_thread::sleep_for(50ms);
+        }
+    });
+    RawClient waiting(bus.path);
+    EXPECT_EQ(waiting.next(), "ERR too many clients");
+    done = true;
+    busy.join();
+}
+
 TEST(SimServer, TakesOverAStaleSocketButNeverALiveOneOrAFile) {
     ServedBus live(std::make_shared<EchoBackend>(std::vector<hid::DeviceInfo>{}));
     sim::ServerOptions options = live.serverOptions;

@@ -60,9 +60,11 @@ TEST(SaveTarget, OnlyAFileTheSettingsModelHoldsIsReplaced) {
             continue;
         }
         EXPECT_EQ(result, SaveResult::WriteFailed);
+        // The upgrade's note of its image file is refused the same way.
+        EXPECT_FALSE(SetSettings(world.ui, file, "FirmwareFile", "image.txt"));
         EXPECT_EQ(fileBytes(file), before);
         EXPECT_EQ(world.ui.warnings(),
-                  std::vector<std::string>{file + " was left as it is: it " + why + "."});
+                  std::vector<std::string>(2, file + " was left as it is: it " + why + "."));
     }
 }
 

@@ -9,6 +9,7 @@
 #include "common/temp_folder.h"
 #include "common/world.h"
 #include "firmware/firmware_resources.h"
+#include "firmware/image_check.h"
 
 namespace lumora_usb_encoder::testing {
 namespace {
@@ -70,6 +71,18 @@ TEST_F(UpgradeWorkerTest, RefusesABadImageBeforeTheDeviceIsTouched) {
         ASSERT_EQ(lines.size(), 1u);
         EXPECT_NE(lines[0].find(row.says), std::string::npos) << lines[0];
         EXPECT_EQ(world.loader->reportsReceived(), 0);
+    }
+}
+
+// Only a vector blank in both bytes is no entry: 0xFF00 is a place in flash like any other.
+TEST(ImageCheck, AResetVectorIsBlankOnlyWhenBothBytesAre) {
+    TempFolder folder;
+    const std::pair<const char*, bool> vectors[] = {
+        {"00 FF", true}, {"FF 44", true}, {"FF FF", false}};
+    for (const auto& [bytes, entry] : vectors) {
+        std::string path = folder.write("image.txt", std::string("@FFFE\n") + bytes + "\nq\n");
+        std::string problem;
+        EXPECT_EQ(checkFirmwareImage(path, problem), entry) << bytes << ": " << problem;
     }
 }
 

@@ -91,6 +91,8 @@ TEST_F(UpgradeWorkerTest, AnInstalledOrNamedRamLoaderIsCheckedAndUsed) {
     std::string good = builtInRamLoaderText();
     std::string wrongVersion = good;
     wrongVersion.replace(wrongVersion.find("00 06 05 34"), 11, "00 06 05 33");
+    std::string pastItsEnd = good;  // its second stretch one byte later: as many bytes, one out
+    pastItsEnd.replace(pastItsEnd.find("@2576"), 5, "@2577");
     const std::string installedPath =
         (scratch.path() / "VorlaInterface" / "RAM_BSL.00.06.05.34.txt").string();
     struct Row {
@@ -108,6 +110,7 @@ TEST_F(UpgradeWorkerTest, AnInstalledOrNamedRamLoaderIsCheckedAndUsed) {
         {"InstalledOfTheWrongVersion", wrongVersion, "", false, "is not version 00.06.05.34"},
         {"NamedButUnreadable", "", "@2500\n00 06 05 3G\nq", false, "line 2"},
         {"NamedOutsideRam", "", "@4400\n00 06 05 34\nq", false, "lie outside RAM"},
+        {"NamedOneBytePastItsLayout", "", pastItsEnd, false, "0x2577 lie outside"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

@@ -110,6 +110,13 @@ TEST(QuillonctlBackup, EachCommandSaysWhatBecomesOfTheBackup) {
          "interrupted firmware upgrade",
          {writeDefaults},
          After::Kept},
+        {"UpgradeWhoseWriteBackFailsKeepsItsBackup",
+         "",
+         "--simulate=fault=unplug@2 --yes firmware upgrade " + kImage,
+         1,
+         "Unable to set OPTION..",
+         {{Command::UpgradeMode, {}}, {Command::Options, {6}}},
+         After::Kept},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

@@ -93,6 +93,18 @@ TEST(ConcurrentSave, AKilledSaveLeavesOneWholeSnapshotAndNoTemporaryFile) {
     }
 }
 
+// Only a killed writer's temporary is cleared: one whose writer runs (here, this process) is its.
+TEST(ConcurrentSave, ATemporaryWhoseWriterStillRunsIsLeftToIt) {
+    testing::TempFolder folder;
+    std::string file = folder.file("USBUtilityCfg.ini");
+    ASSERT_TRUE(ensureSettingsFile(file));
+    std::string live =
+        folder.write("USBUtilityCfg.ini.tmp-" + std::to_string(::getpid()) + "-4000000", "half");
+    testing::RecordingUi ui;
+    ASSERT_TRUE(storeSettingsSnapshot(ui, snapshot(1), file));
+    EXPECT_TRUE(fs::exists(live));
+}
+
 TEST(ConcurrentSave, TwoWritersAtOnceNeverMix) {
     testing::TempFolder folder;
     std::string file = folder.file("USBUtilityCfg.ini");

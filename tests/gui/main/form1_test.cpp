@@ -257,6 +257,15 @@ class Form1Test : public QObject {
         QCOMPARE(find<QStatusBar>("statusStrip1")->currentMessage(), QString("Keypad connected"));
     }
 
+    // Gone, each list follows its own option bits: brightness fitted (2) is held, colour is not.
+    void disconnectedViewGatesEachListOnItsOwnBits() {
+        start("keys=8,options=2");
+        world->bus().detach(world->simulation.keypad.get());
+        QTRY_COMPARE_WITH_TIMEOUT(statusLines(), kNoneLines, 5000);
+        QCOMPARE(list("ledBrightnessCbox")->isEnabled(), false);
+        QCOMPARE(list("ledColourCbox")->isEnabled(), true);
+    }
+
     void typedCharactersAreSwallowedButNavigationWorks() {
         start();
         QComboBox* box = list("ledBrightnessCbox");

@@ -83,7 +83,8 @@ class LeavingTest : public QObject {
         must<QPushButton>(form.get(), "btnLoadFirmware")->click();
         Sleep(loader->timing.restartMs + 50);
         QPointer<firmware_upgrade> window = visibleWindows<firmware_upgrade>()[0];
-        QTRY_COMPARE(must<QLabel>(window, "labelNumOfDevices")->text(), QString("Found 1 device"));
+        QTRY_COMPARE_WITH_TIMEOUT(must<QLabel>(window, "labelNumOfDevices")->text(),
+                                  QString("Found 1 device"), 20000);
         FileDialogs::setNextFile(QUILLON_SAMPLE_FIRMWARE);
         must<QPushButton>(window, "btnBrowse")->click();
         world->loaderSearchHeld = true;
@@ -97,7 +98,7 @@ class LeavingTest : public QObject {
         world->loaderSearchHeld = false;
         QTRY_VERIFY_WITH_TIMEOUT(
             must<QPlainTextEdit>(window, "statusBox")->toPlainText().contains("Done!"), 20000);
-        QTRY_VERIFY(keypadOpen());
+        QTRY_VERIFY_WITH_TIMEOUT(keypadOpen(), 20000);  // the restore's waits, on a loaded machine
         leaveBy(way);
         QCOMPARE(quits, 1);
         QVERIFY(!keypadOpen());

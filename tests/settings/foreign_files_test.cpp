@@ -63,8 +63,8 @@ TEST(SaveTarget, OnlyAFileTheSettingsModelHoldsIsReplaced) {
         // The upgrade's note of its image file is refused the same way.
         EXPECT_FALSE(SetSettings(world.ui, file, "FirmwareFile", "image.txt"));
         EXPECT_EQ(fileBytes(file), before);
-        EXPECT_EQ(world.ui.warnings(),
-                  std::vector<std::string>(2, file + " was left as it is: it " + why + "."));
+        const std::string leftAsItIs = file + " was left as it is: it " + why + ".";
+        EXPECT_EQ(world.ui.warnings(), std::vector<std::string>(2, leftAsItIs));
     }
 }
 

@@ -88,7 +88,7 @@ TEST(ImageCheck, AResetVectorIsBlankOnlyWhenBothBytesAre) {
 
 // The built-in RAM loader serves the simulator only: for hardware it must be installed or named.
 TEST_F(UpgradeWorkerTest, AnInstalledOrNamedRamLoaderIsCheckedAndUsed) {
-    std::string good = builtInRamLoaderText();
+    const std::string& good = builtInRamLoaderText();
     std::string wrongVersion = good;
     wrongVersion.replace(wrongVersion.find("00 06 05 34"), 11, "00 06 05 33");
     std::string pastItsEnd = good;  // its second stretch one byte later: as many bytes, one out

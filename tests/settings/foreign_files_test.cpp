@@ -108,8 +108,9 @@ TEST(ImportOfAnUnsavedFile, ReplacesTheSettingsFileOnlyWhenTheUserSaysSo) {
         EXPECT_EQ(importConfigFileFrom(world.ui, chosen, settings).result, result);
         EXPECT_EQ(fileBytes(settings), result == Imported ? content : kSaved);
         EXPECT_EQ(world.changesSent().empty(), !sends);
+        const std::string question = "Vorla Quillon™: " + chosen + kUnsavedQuestion;
         EXPECT_EQ(world.ui.shown(RecordingUi::Kind::Question),
-                  std::vector<std::string>(asked, "Vorla Quillon™: " + chosen + kUnsavedQuestion));
+                  std::vector<std::string>(asked, question));
         EXPECT_TRUE(world.ui.warnings().empty());
     }
 }
